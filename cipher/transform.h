@@ -1,0 +1,35 @@
+// The keyless byte transforms of cipher files, the header scramble and the
+// 31-byte signature block that opens cipher files and carrier trailers.
+#ifndef ZORVANE_CIPHER_TRANSFORM_H
+#define ZORVANE_CIPHER_TRANSFORM_H
+
+#include <cstddef>
+
+enum { TRANSFORM_MODE_COUNT = 5, SIGNATURE_BLOCK_SIZE = 31, SIGNATURE_FORM_SIZE = 8 };
+
+// Modes 0..4; mode 3 is what the encrypt command writes. Any other mode is
+// treated by the callers as "not a cipher file".
+unsigned char Transform(int mode, unsigned char b);
+unsigned char Inverse(int mode, unsigned char c);
+
+// Header scramble: Encode = Transform(3, .), Decode = Inverse(3, .).
+unsigned char Encode(unsigned char b);
+unsigned char Decode(unsigned char c);
+
+// The signature block as the writers make it through the temporary key file:
+// keyFile holds the bytes read back from that file (normally exactly the 8
+// bytes of Signature 1). The first byte is held, then 31 times its encoding
+// is emitted and the next byte read; a read past the end keeps the byte held.
+void SignatureBlockFromKeyFile(const unsigned char* keyFile, size_t keyFileLength,
+                               unsigned char block[SIGNATURE_BLOCK_SIZE]);
+
+// Key check: the first 8 decoded bytes of a block, as a NUL-terminated
+// string, equal the key (signature form: 7 characters and a NUL) exactly.
+bool DecodedKeyMatches(const unsigned char decoded[SIGNATURE_FORM_SIZE],
+                       const char key[SIGNATURE_FORM_SIZE]);
+
+// Fills a signature-form buffer from typed text: at most 7 characters, the
+// rest up to index 6 spaces, NUL at index 7.
+void ToSignatureForm(const char* text, char out[SIGNATURE_FORM_SIZE]);
+
+#endif

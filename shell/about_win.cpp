@@ -1,0 +1,58 @@
+// The About window: a description of the program and a Done button.
+#include "shell/shell_win.h"
+
+enum AboutCommand { IDC_ABOUT_DONE = 21 };
+
+static const char kAboutClass[] = "AboutWindow";
+static const char kAboutText[] =
+    "Zorvane V1.30\r\n\r\n"
+    "Keeps your files away from casual eyes. Mirelock turns a file into a "
+    "cipher file beside it and Unveil turns it back with your two keys. "
+    "Embed hides one file at the end of another, and Extract takes it out "
+    "again with your key.\r\n\r\n"
+    "Your two signatures key everything; the Signature and Password buttons "
+    "let you change them behind your password. This is light protection "
+    "against curious eyes, not strong encryption.";
+
+static const ControlSpec kAboutControls[] = {
+    {"Button", "Done", IDC_ABOUT_DONE, 5, 180, 100, 20, WS_CHILD | WS_VISIBLE, 0},
+    {"Static", kAboutText, 0, 5, 25, 400, 150, WS_CHILD | WS_VISIBLE, 0},
+};
+
+static LRESULT OnAboutPaint(HWND window)
+{
+    PAINTSTRUCT ps;
+    BeginPaint(window, &ps);
+    EndPaint(window, &ps);
+    return 0;
+}
+
+static LRESULT CALLBACK AboutWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        CreateControls(window, kAboutControls, COUNTOF(kAboutControls), nullptr);
+        return 0;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDC_ABOUT_DONE)
+            DestroyWindow(window);
+        return 0;
+    case WM_PAINT:
+        return OnAboutPaint(window);
+    case WM_DESTROY:
+        return 1;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+BOOL RegisterAboutWindowClass()
+{
+    return RegisterProgramClass(kAboutClass, AboutWindowProc, IDI_MAIN_ICON);
+}
+
+HWND OpenAboutWindow()
+{
+    return CreateWindowExA(0, kAboutClass, "About Zorvane V1.30 ...",
+                           WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 500, 250, 450,
+                           250, g_mainWindow, nullptr, g_instance, nullptr);
+}

@@ -1,0 +1,75 @@
+// The one file layer every command goes through: thin wrappers over the Win32
+// file calls with 64-bit sizes, plus a fault switch a test can arm to make
+// the Nth call fail (with an error, or as a short write).
+#ifndef ZORVANE_SHELL_FILEIO_WIN_H
+#define ZORVANE_SHELL_FILEIO_WIN_H
+
+#include <windows.h>
+#include <cstdint>
+
+// Opens with CreateFileA; INVALID_HANDLE_VALUE on failure (GetLastError set).
+HANDLE FileOpen(const char* path, DWORD access, DWORD share, DWORD disposition, DWORD attributes);
+// Opens a hidden temporary file empty: CREATE_ALWAYS with the hidden
+// attribute, so a hidden leftover of an interrupted run is truncated too.
+HANDLE FileCreateHiddenEmpty(const char* path, DWORD access, DWORD share);
+// Reads up to `size` bytes; *got is 0 at the end of the file.
+BOOL FileRead(HANDLE file, void* buffer, DWORD size, DWORD* got);
+// Writes all `size` bytes; a short write is a failure.
+BOOL FileWrite(HANDLE file, const void* buffer, DWORD size);
+BOOL FileSeek(HANDLE file, int64_t offset, DWORD method, int64_t* newPosition);
+BOOL FileSize(HANDLE file, int64_t* size);
+// Cuts the file at its current position.
+BOOL FileTruncate(HANDLE file);
+BOOL FileFlush(HANDLE file);
+BOOL FileClose(HANDLE file);
+BOOL FileDelete(const char* path);
+// Replaces `to` by `from` in one step (MoveFileEx with REPLACE_EXISTING).
+BOOL FileRename(const char* from, const char* to);
+BOOL FileExists(const char* path);
+
+// Fault switch, for tests. When g_fileFaultAt is N > 0, the Nth call of the
+// layer from now on fails; g_fileCalls counts the calls made since arming.
+enum FileFaultKind { FILE_FAULT_ERROR, FILE_FAULT_SHORT_WRITE };
+extern long g_fileFaultAt;
+extern long g_fileCalls;
+extern FileFaultKind g_fileFaultKind;
+extern long g_fileFaultsHit;
+void FileFaultArm(long callNumber, FileFaultKind kind);
+void FileFaultDisarm();
+
+// Buffered streams over the layer: the byte loops read and write one byte at
+// a time, the buffers turn that into 64 KiB calls. A failed call sets `failed`
+// and the stream stays failed.
+enum { FILE_BUFFER_SIZE = 64 * 1024 };
+
+struct FileReader {
+    HANDLE file;
+    DWORD filled;
+    DWORD pos;
+    bool failed;
+    bool atEnd;
+    unsigned char buffer[FILE_BUFFER_SIZE];
+};
+
+struct FileWriter {
+    HANDLE file;
+    DWORD used;
+    bool failed;
+    unsigned char buffer[FILE_BUFFER_SIZE];
+};
+
+void ReaderInit(FileReader* reader, HANDLE file);
+// One byte; false at the end of the file or on failure (see reader->failed).
+bool ReaderGet(FileReader* reader, unsigned char* byte);
+// Up to `size` bytes; returns the count, 0 at the end or on failure.
+DWORD ReaderGetBlock(FileReader* reader, unsigned char* out, DWORD size);
+// Drops the buffer after the file position was moved.
+void ReaderReset(FileReader* reader);
+
+void WriterInit(FileWriter* writer, HANDLE file);
+bool WriterPut(FileWriter* writer, unsigned char byte);
+bool WriterPutBlock(FileWriter* writer, const unsigned char* data, DWORD size);
+// Writes out what is buffered; false if any write failed.
+bool WriterFlush(FileWriter* writer);
+
+#endif

@@ -1,0 +1,24 @@
+// The seam for message boxes and open-file dialogs.
+#include "shell/modal_win.h"
+
+MessageBoxFn g_messageBox = MessageBoxA;
+OpenFileNameFn g_getOpenFileName = GetOpenFileNameA;
+
+const char kFileAccessError[] = "File Access Error";
+const char kErrorOpeningInput[] = "Error Opening Input File";
+const char kErrorOpeningOutput[] = "Error Opening Output File";
+
+int ShowMessage(HWND owner, const char* text, const char* caption, UINT type)
+{
+    return g_messageBox(owner, text, caption, type);
+}
+
+int ShowFileError(HWND owner, const char* text)
+{
+    return ShowMessage(owner, text, kFileAccessError, MB_OK | MB_ICONERROR | MB_SYSTEMMODAL);
+}
+
+BOOL RunOpenFileDialog(OPENFILENAMEA* record)
+{
+    return g_getOpenFileName(record);
+}

@@ -1,0 +1,27 @@
+// The one seam for the program's modal calls. Every message box and every
+// open-file dialog goes through these pointers, so a test can answer them
+// from code (a CBT hook on the real dialog, or a swapped function).
+#ifndef ZORVANE_SHELL_MODAL_WIN_H
+#define ZORVANE_SHELL_MODAL_WIN_H
+
+#include <windows.h>
+#include <commdlg.h>
+
+typedef int (WINAPI* MessageBoxFn)(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+typedef BOOL (WINAPI* OpenFileNameFn)(LPOPENFILENAMEA record);
+
+extern MessageBoxFn g_messageBox;      // MessageBoxA unless a test swapped it
+extern OpenFileNameFn g_getOpenFileName; // GetOpenFileNameA unless a test swapped it
+
+// A message box with the owner, text, caption and flags exactly as given.
+int ShowMessage(HWND owner, const char* text, const char* caption, UINT type);
+// The file access failures: error icon, system-modal, OK button.
+int ShowFileError(HWND owner, const char* text);
+BOOL RunOpenFileDialog(OPENFILENAMEA* record);
+
+// Message texts and the caption of file failures, shared by the commands.
+extern const char kFileAccessError[];   // "File Access Error"
+extern const char kErrorOpeningInput[];  // "Error Opening Input File"
+extern const char kErrorOpeningOutput[]; // "Error Opening Output File"
+
+#endif

@@ -1,0 +1,81 @@
+// Shared support for the tests that run under Wine: a main window made the
+// way start-up makes it, answers for message boxes and open-file dialogs
+// (swapped through the modal seam, or given to the real dialogs by a CBT
+// hook), and a scratch folder per test.
+#ifndef ZORVANE_TESTS_SUPPORT_TESTING_WIN_H
+#define ZORVANE_TESTS_SUPPORT_TESTING_WIN_H
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// Instance, common controls and chooser records, as start-up sets them; once.
+void InitTestProgram();
+// Registers "clsWindow" (once) and creates a main window; records it in
+// g_mainWindow and the chooser owners. Destroy it with DestroyTestMainWindow.
+HWND CreateTestMainWindow();
+void DestroyTestMainWindow();
+// Dispatches every queued message of this thread (WM_QUIT is dropped).
+void PumpPending();
+
+// A message box as the program asked for it.
+struct RecordedMessage {
+    HWND owner;
+    std::string text;
+    std::string caption;
+    UINT type;
+};
+
+// While alive, every message box of the program is recorded and answered
+// with `answer` instead of being shown; `onShow` runs inside the call.
+class MessageRecorder {
+public:
+    explicit MessageRecorder(int answer = IDOK);
+    ~MessageRecorder();
+    std::vector<RecordedMessage> messages;
+    std::function<void(const RecordedMessage&)> onShow;
+    int answer;
+};
+
+// While alive, each open-file dialog of the program takes the next queued
+// answer instead of being shown: a name copied into the record's file buffer
+// (nullptr: the user cancelled, the buffer is left as it is). The titles the
+// program asked with are recorded. An unanswered dialog fails the test.
+class DialogAnswers {
+public:
+    DialogAnswers();
+    ~DialogAnswers();
+    void Queue(const char* name);
+    std::vector<std::string> titles;
+    std::vector<std::string> initialNames; // the name buffer as the dialog opened
+    size_t Pending() const;
+};
+
+// A fresh folder under the temporary folder, made the current directory for
+// the test and removed with everything in it afterwards.
+class ScratchDir {
+public:
+    ScratchDir();
+    ~ScratchDir();
+    std::string Path(const std::string& name) const;
+    const std::string& Root() const { return root_; }
+private:
+    std::string root_;
+    std::string previous_;
+};
+
+// Files as byte strings.
+std::string ReadFileBytes(const std::string& path);
+bool WriteFileBytes(const std::string& path, const std::string& bytes);
+bool FileIsThere(const std::string& path);
+// Deterministic pseudo-random bytes.
+std::string PseudoRandomBytes(size_t count, unsigned seed);
+
+// The window text of a window, as a string.
+std::string WindowText(HWND window);
+// The first top-level window of this thread with this class and title.
+HWND FindThreadWindow(const char* className, const char* title);
+
+#endif
