@@ -1,0 +1,334 @@
+// The main window as start-up makes it: its controls, the busy state, the
+// progress step, the command table and the choosers.
+#include <windows.h>
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "cipher/cipher_win.h"
+#include "shell/modal_win.h"
+#include "shell/shell_win.h"
+#include "tests/support/testing_win.h"
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        // Start-up may show message boxes (first use): answer them.
+        recorder_ = new MessageRecorder();
+        window_ = CreateTestMainWindow();
+        ASSERT_NE(window_, nullptr);
+        PumpPending();
+    }
+    void TearDown() override
+    {
+        LeaveBusyState();
+        g_cancel = false;
+        DestroyTestMainWindow();
+        delete recorder_;
+    }
+    MessageRecorder* recorder_ = nullptr;
+    HWND window_ = nullptr;
+};
+
+TEST_F(MainWindowTest, EveryControlMatchesTheTable)
+{
+    for (int k = 0; k < MAIN_CONTROL_COUNT; k++) {
+        const ControlSpec& spec = g_mainControlTable[k];
+        HWND control = g_mainControls[k];
+        ASSERT_TRUE(IsWindow(control)) << k;
+        char className[64];
+        GetClassNameA(control, className, sizeof className);
+        EXPECT_STRCASEEQ(className, spec.className) << k;
+        if (spec.text) {
+            EXPECT_EQ(WindowText(control), spec.text) << k;
+        }
+        EXPECT_EQ(GetDlgCtrlID(control), spec.id) << k;
+        RECT r;
+        GetWindowRect(control, &r);
+        MapWindowPoints(nullptr, window_, (POINT*)&r, 2);
+        EXPECT_EQ(r.left, spec.x) << k;
+        EXPECT_EQ(r.top, spec.y) << k;
+        EXPECT_EQ(r.right - r.left, spec.width) << k;
+        EXPECT_EQ(r.bottom - r.top, spec.height) << k;
+        DWORD style = (DWORD)GetWindowLongA(control, GWL_STYLE);
+        EXPECT_EQ(style & spec.style, spec.style) << k;
+        EXPECT_EQ((DWORD)GetWindowLongA(control, GWL_EXSTYLE) & spec.exStyle, spec.exStyle) << k;
+    }
+    // The exact rows that matter most, written out once more.
+    EXPECT_EQ(WindowText(g_mainControls[CTL_PERCENT]), "0 % complete");
+    EXPECT_FALSE(IsWindowVisible(g_mainControls[CTL_CANCEL]));
+    EXPECT_TRUE(IsWindowVisible(g_mainControls[CTL_MIRELOCK]));
+    EXPECT_EQ(SendMessageA(g_mainControls[CTL_PROGRESS], PBM_GETRANGE, FALSE, 0), 100);
+    EXPECT_FALSE(IsWindowEnabled(g_mainControls[CTL_SOURCE_LINE]));
+}
+
+TEST_F(MainWindowTest, FrameTitleStyleAndSize)
+{
+    EXPECT_EQ(WindowText(window_), "Zorvane V1.30");
+    RECT r;
+    GetWindowRect(window_, &r);
+    EXPECT_EQ(r.left, 0);
+    EXPECT_EQ(r.top, 0);
+    EXPECT_EQ(r.right - r.left, 630);
+    EXPECT_EQ(r.bottom - r.top, 345);
+    DWORD style = (DWORD)GetWindowLongA(window_, GWL_STYLE);
+    EXPECT_TRUE(style & WS_MINIMIZEBOX);
+    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+    EXPECT_FALSE(style & WS_THICKFRAME);
+    EXPECT_EQ(g_transformMode, 3);
+}
+
+TEST_F(MainWindowTest, BusyStateSwapsButtonsAndRefusesClose)
+{
+    EnterBusyState();
+    EXPECT_TRUE(g_busy);
+    EXPECT_TRUE(IsWindowVisible(g_mainControls[CTL_CANCEL]));
+    EXPECT_FALSE(IsWindowVisible(g_mainControls[CTL_MIRELOCK]));
+    EXPECT_FALSE(IsWindowVisible(g_mainControls[CTL_UNVEIL]));
+    EXPECT_TRUE(IsWindowVisible(g_mainControls[CTL_EMBED]));
+
+    SendMessageA(window_, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(IsWindow(window_));
+
+    LeaveBusyState();
+    EXPECT_FALSE(g_busy);
+    EXPECT_FALSE(IsWindowVisible(g_mainControls[CTL_CANCEL]));
+    EXPECT_TRUE(IsWindowVisible(g_mainControls[CTL_MIRELOCK]));
+    EXPECT_TRUE(IsWindowVisible(g_mainControls[CTL_UNVEIL]));
+
+    SendMessageA(window_, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(window_));
+    MSG quit;
+    EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
+TEST_F(MainWindowTest, ProgressLabelOverTwoHundredBytes)
+{
+    EnterBusyState();
+    ProgressLoop loop;
+    ProgressBegin(&loop, 200);
+    for (int i = 0; i < 200; i++) {
+        ASSERT_FALSE(ProgressStep(&loop));
+        std::string label = WindowText(g_mainControls[CTL_PERCENT]);
+        int pos = (int)SendMessageA(g_mainControls[CTL_PROGRESS], PBM_GETPOS, 0, 0);
+        if (i < 2) {
+            EXPECT_EQ(label, "0 % complete") << i;
+        } else if (i == 2) {
+            EXPECT_EQ(label, "1  %complete");
+            EXPECT_EQ(pos, 1);
+        } else if (i == 20) {
+            EXPECT_EQ(label, "10 % complete");
+            EXPECT_EQ(pos, 10);
+        } else if (i >= 198) {
+            EXPECT_EQ(label, "99 % complete");
+            EXPECT_EQ(pos, 99);
+        }
+    }
+    ProgressReset(kLabelIdleAfterEncrypt);
+    LeaveBusyState();
+    EXPECT_EQ(WindowText(g_mainControls[CTL_PERCENT]), " 0 % complete");
+    EXPECT_EQ(SendMessageA(g_mainControls[CTL_PROGRESS], PBM_GETPOS, 0, 0), 0);
+}
+
+TEST_F(MainWindowTest, CancelButtonSetsTheFlagTheNextStepReports)
+{
+    EnterBusyState();
+    ProgressLoop loop;
+    ProgressBegin(&loop, 10);
+    PostMessageA(window_, WM_COMMAND, IDC_MAIN_CANCEL, (LPARAM)g_mainControls[CTL_CANCEL]);
+    EXPECT_TRUE(ProgressStep(&loop));
+    EXPECT_TRUE(g_cancel);
+}
+
+TEST_F(MainWindowTest, ExitWhileBusyIsConsumedByThePump)
+{
+    EnterBusyState();
+    ProgressLoop loop;
+    ProgressBegin(&loop, 50);
+    SendMessageA(window_, WM_COMMAND, IDC_MAIN_EXIT, 0);
+    for (int i = 0; i < 50; i++)
+        ProgressStep(&loop);
+    MSG quit;
+    EXPECT_FALSE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_TRUE(IsWindow(window_));
+}
+
+TEST_F(MainWindowTest, ExitEndsTheMainLoopWithCodeZero)
+{
+    PostMessageA(window_, WM_COMMAND, IDC_MAIN_EXIT, 0);
+    EXPECT_EQ(RunMainLoop(), 0);
+    EXPECT_TRUE(IsWindow(window_)); // Exit does not destroy the window first
+}
+
+TEST_F(MainWindowTest, EmbedIsRefusedWhileBusy)
+{
+    EnterBusyState();
+    DialogAnswers answers;
+    SendMessageA(window_, WM_COMMAND, IDC_MAIN_EMBED, 0);
+    EXPECT_TRUE(answers.titles.empty()); // no dialog was opened
+}
+
+TEST_F(MainWindowTest, TwoAboutClicksOpenTwoAboutWindows)
+{
+    SendMessageA(window_, WM_COMMAND, IDC_MAIN_ABOUT, 0);
+    SendMessageA(window_, WM_COMMAND, IDC_MAIN_ABOUT, 0);
+    int count = 0;
+    HWND about = nullptr;
+    while ((about = FindWindowExA(nullptr, about, "AboutWindow", "About Zorvane V1.30 ...")) != nullptr) {
+        count++;
+        EXPECT_EQ(GetWindow(about, GW_OWNER), window_);
+        RECT r;
+        GetWindowRect(about, &r);
+        EXPECT_EQ(r.left, 500);
+        EXPECT_EQ(r.right - r.left, 450);
+        EXPECT_EQ(r.bottom - r.top, 250);
+    }
+    EXPECT_EQ(count, 2);
+    HWND first = FindWindowA("AboutWindow", nullptr);
+    SendMessageA(first, WM_COMMAND, 21, 0); // Done
+    EXPECT_FALSE(IsWindow(first));
+    EXPECT_TRUE(IsWindow(window_));
+    HWND second = FindWindowA("AboutWindow", nullptr);
+    ASSERT_NE(second, nullptr);
+    SendMessageA(second, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(second));
+    EXPECT_TRUE(IsWindow(window_));
+}
+
+TEST_F(MainWindowTest, UnknownCommandsAndStatusNotificationsAreIgnored)
+{
+    DialogAnswers answers;
+    const WPARAM ids[] = {0, 3, 999, 1001, 0xFFFF, MAKEWPARAM(0, EN_CHANGE)};
+    for (WPARAM id : ids)
+        EXPECT_EQ(SendMessageA(window_, WM_COMMAND, id, 0), 0);
+    EXPECT_TRUE(answers.titles.empty());
+    MSG quit;
+    EXPECT_FALSE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
+TEST_F(MainWindowTest, TabEnterAndEscapeDoNothing)
+{
+    SendMessageA(window_, WM_COMMAND, IDC_MAIN_ABOUT, 0);
+    HWND about = FindWindowA("AboutWindow", nullptr);
+    ASSERT_NE(about, nullptr);
+    HWND windows[] = {window_, about};
+    for (HWND w : windows) {
+        HWND button = GetWindow(w, GW_CHILD);
+        SetFocus(button);
+        const WPARAM keys[] = {VK_TAB, VK_RETURN, VK_ESCAPE};
+        for (WPARAM key : keys) {
+            PostMessageA(GetFocus(), WM_KEYDOWN, key, 0);
+            PostMessageA(GetFocus(), WM_KEYUP, key, 0xC0000000);
+            PumpPending();
+            EXPECT_EQ(GetFocus(), button) << key;
+            EXPECT_TRUE(IsWindow(w));
+        }
+    }
+    DestroyWindow(about);
+}
+
+// The choosers, with the seam answering for the user.
+TEST_F(MainWindowTest, SourceChooserCancelKeepsTheSelection)
+{
+    strcpy(g_selection, "C:\\KEEP.TXT");
+    DialogAnswers answers;
+    answers.Queue(nullptr);
+    EXPECT_FALSE(RunSourceChooser());
+    EXPECT_STREQ(g_selection, "C:\\KEEP.TXT");
+    ASSERT_EQ(answers.titles.size(), 1u);
+    EXPECT_EQ(answers.titles[0], "Select File(s)");
+    EXPECT_EQ(answers.initialNames[0], "");
+}
+
+TEST_F(MainWindowTest, SourceChooserTakesAWholeNameWithSpacesOrAListOrRefuses)
+{
+    ScratchDir dir;
+    std::string spaced = dir.Path("long name with spaces.txt");
+    ASSERT_TRUE(WriteFileBytes(spaced, "x"));
+    ASSERT_TRUE(WriteFileBytes(dir.Path("A.TXT"), "a"));
+    ASSERT_TRUE(WriteFileBytes(dir.Path("B.TXT"), "b"));
+    DialogAnswers answers;
+
+    answers.Queue(spaced.c_str());
+    ASSERT_TRUE(RunSourceChooser());
+    EXPECT_EQ(std::string(g_selection), spaced);
+    EXPECT_TRUE(g_selectionIsWholePath);
+
+    std::string list = dir.Root() + " A.TXT B.TXT";
+    answers.Queue(list.c_str());
+    ASSERT_TRUE(RunSourceChooser());
+    EXPECT_EQ(std::string(g_selection), list);
+    EXPECT_FALSE(g_selectionIsWholePath);
+
+    // "long name" would split into names that do not exist: refused.
+    std::string missing = dir.Root() + " long name.txt";
+    answers.Queue(missing.c_str());
+    size_t before = recorder_->messages.size();
+    EXPECT_FALSE(RunSourceChooser());
+    EXPECT_EQ(std::string(g_selection), list);
+    ASSERT_EQ(recorder_->messages.size(), before + 1);
+    EXPECT_EQ(recorder_->messages.back().caption, "File Access Error");
+    EXPECT_EQ(recorder_->messages.back().type, (UINT)(MB_OK | MB_ICONERROR | MB_SYSTEMMODAL));
+}
+
+TEST_F(MainWindowTest, ChooserRecordsAreFilledAsDesigned)
+{
+    EXPECT_EQ(g_sourceChooser.lStructSize, 76u);
+    EXPECT_EQ(g_sourceChooser.Flags,
+              (DWORD)(OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOLONGNAMES));
+    EXPECT_EQ(g_fileChooser.Flags,
+              (DWORD)(OFN_EXPLORER | OFN_CREATEPROMPT | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT));
+    EXPECT_EQ(g_sourceChooser.nMaxFile, 260u);
+    EXPECT_EQ(g_fileChooser.nMaxFileTitle, 512u);
+    EXPECT_EQ(memcmp(g_fileChooser.lpstrFilter, "All Files (*.*)\0*.*\0\0", 22), 0);
+    EXPECT_EQ(g_fileChooser.lpstrFile, g_chooserName);
+    EXPECT_EQ(g_fileChooser.lpstrTitle, g_chooserTitle);
+}
+
+// The real dialogs, answered by a CBT hook the way a person would.
+static HHOOK s_hook;
+static int s_dialogsSeen;
+static char s_dialogTitle[128];
+
+static LRESULT CALLBACK CancelDialogs(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_ACTIVATE) {
+        HWND window = (HWND)wParam;
+        char className[32];
+        GetClassNameA(window, className, sizeof className);
+        if (strcmp(className, "#32770") == 0) {
+            s_dialogsSeen++;
+            GetWindowTextA(window, s_dialogTitle, sizeof s_dialogTitle);
+            PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+        }
+    }
+    return CallNextHookEx(s_hook, code, wParam, lParam);
+}
+
+TEST_F(MainWindowTest, RealDialogsCancelled)
+{
+    s_hook = SetWindowsHookExA(WH_CBT, CancelDialogs, nullptr, GetCurrentThreadId());
+    ASSERT_NE(s_hook, nullptr);
+
+    strcpy(g_selection, "C:\\KEEP.TXT");
+    s_dialogsSeen = 0;
+    EXPECT_FALSE(RunSourceChooser());
+    EXPECT_EQ(s_dialogsSeen, 1);
+    EXPECT_STREQ(s_dialogTitle, "Select File(s)");
+    EXPECT_STREQ(g_selection, "C:\\KEEP.TXT");
+
+    // A pre-filled name survives a cancel, so the file chooser reports it.
+    strcpy(g_chooserTitle, "Output file name");
+    strcpy(g_chooserName, "C:\\windows\\win.ini");
+    s_dialogsSeen = 0;
+    EXPECT_TRUE(RunFileChooser());
+    EXPECT_EQ(s_dialogsSeen, 1);
+    EXPECT_STREQ(s_dialogTitle, "Output file name");
+    EXPECT_STREQ(g_chooserName, "C:\\windows\\win.ini");
+
+    g_chooserName[0] = '\0';
+    EXPECT_FALSE(RunFileChooser());
+    UnhookWindowsHookEx(s_hook);
+}
