@@ -1,0 +1,295 @@
+// The end-to-end driver's means of working the real program from outside.
+#include "tests/e2e/driver_win.h"
+
+#include <cstdio>
+#include <cstring>
+
+std::string g_distDir = "Z:\\dist";
+
+bool App::Start(const std::string& exe, const std::string& workDir)
+{
+    std::string path = g_distDir + "\\" + exe;
+    std::string commandLine = "\"" + path + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessA(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        workDir.c_str(), &startup, &info))
+        return false;
+    CloseHandle(info.hThread);
+    process = info.hProcess;
+    pid = info.dwProcessId;
+    return true;
+}
+
+bool App::WaitExit(DWORD timeoutMs, DWORD* exitCode)
+{
+    if (!process || WaitForSingleObject(process, timeoutMs) != WAIT_OBJECT_0)
+        return false;
+    if (exitCode)
+        GetExitCodeProcess(process, exitCode);
+    return true;
+}
+
+void App::Kill()
+{
+    if (process) {
+        TerminateProcess(process, 99);
+        WaitForSingleObject(process, 5000);
+        CloseHandle(process);
+        process = nullptr;
+    }
+}
+
+App::~App()
+{
+    Kill();
+}
+
+std::string TextOf(HWND window)
+{
+    char text[1024];
+    text[0] = '\0';
+    // WM_GETTEXT reaches the control itself, also across processes.
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_ABORTIFHUNG, 5000,
+                        nullptr);
+    return text;
+}
+
+struct Search {
+    DWORD pid;
+    const char* className;
+    const char* title;
+    std::vector<HWND> found;
+};
+
+static BOOL CALLBACK Collect(HWND window, LPARAM param)
+{
+    Search* s = (Search*)param;
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (s->pid && owner != s->pid)
+        return TRUE;
+    char className[128];
+    GetClassNameA(window, className, sizeof className);
+    if (strcmp(className, s->className) != 0)
+        return TRUE;
+    if (s->title && TextOf(window) != s->title)
+        return TRUE;
+    s->found.push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> TopWindows(DWORD pid, const char* className)
+{
+    Search s{pid, className, nullptr, {}};
+    EnumWindows(Collect, (LPARAM)&s);
+    return s.found;
+}
+
+HWND WaitWindow(DWORD pid, const char* className, const char* title, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    do {
+        Search s{pid, className, title, {}};
+        EnumWindows(Collect, (LPARAM)&s);
+        for (HWND w : s.found) {
+            if (IsWindowVisible(w))
+                return w;
+        }
+        Sleep(20);
+    } while (GetTickCount() - start < timeoutMs);
+    return nullptr;
+}
+
+bool WaitGone(HWND window, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    while (IsWindow(window)) {
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+        Sleep(20);
+    }
+    return true;
+}
+
+bool Click(HWND window, int id)
+{
+    HWND button = GetDlgItem(window, id);
+    return button && PostMessageA(button, BM_CLICK, 0, 0);
+}
+
+struct ChildSearch {
+    const char* className;
+    const char* text;
+    int n;
+    HWND found;
+};
+
+static BOOL CALLBACK FindChild(HWND child, LPARAM param)
+{
+    ChildSearch* s = (ChildSearch*)param;
+    char className[64];
+    GetClassNameA(child, className, sizeof className);
+    if (_stricmp(className, s->className) != 0)
+        return TRUE;
+    if (s->text && TextOf(child) != s->text)
+        return TRUE;
+    if (s->n-- == 0) {
+        s->found = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+bool ClickText(HWND window, const char* text)
+{
+    ChildSearch s{"Button", text, 0, nullptr};
+    EnumChildWindows(window, FindChild, (LPARAM)&s);
+    return s.found && PostMessageA(s.found, BM_CLICK, 0, 0);
+}
+
+HWND NthChild(HWND window, const char* className, int n)
+{
+    ChildSearch s{className, nullptr, n, nullptr};
+    EnumChildWindows(window, FindChild, (LPARAM)&s);
+    return s.found;
+}
+
+bool TypeInto(HWND edit, const std::string& text)
+{
+    return edit && SendMessageTimeoutA(edit, WM_SETTEXT, 0, (LPARAM)text.c_str(), SMTO_ABORTIFHUNG,
+                                       5000, nullptr);
+}
+
+Box AnswerBox(DWORD pid, int button, DWORD timeoutMs)
+{
+    Box box;
+    DWORD start = GetTickCount();
+    do {
+        for (HWND w : TopWindows(pid, "#32770")) {
+            HWND text = GetDlgItem(w, 0xFFFF);
+            if (!IsWindowVisible(w) || text == nullptr)
+                continue; // an open-file dialog, or not shown yet
+            box.window = w;
+            box.caption = TextOf(w);
+            box.text = TextOf(text);
+            PostMessageA(w, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), (LPARAM)GetDlgItem(w, button));
+            WaitGone(w, 5000);
+            return box;
+        }
+        Sleep(20);
+    } while (GetTickCount() - start < timeoutMs);
+    return box;
+}
+
+std::string AnswerFileDialog(DWORD pid, const char* name, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    do {
+        for (HWND w : TopWindows(pid, "#32770")) {
+            if (!IsWindowVisible(w) || GetDlgItem(w, 0xFFFF) != nullptr)
+                continue;
+            HWND field = GetDlgItem(w, 0x480);          // old-style name edit
+            if (!field) {
+                HWND combo = GetDlgItem(w, 0x47c);      // Explorer-style ComboBoxEx32
+                field = combo ? FindWindowExA(combo, nullptr, "ComboBox", nullptr) : nullptr;
+                field = field ? FindWindowExA(field, nullptr, "Edit", nullptr) : nullptr;
+                if (!field && combo)
+                    field = FindWindowExA(combo, nullptr, "Edit", nullptr);
+                if (!field)
+                    field = combo;
+            }
+            if (!field)
+                continue;
+            std::string title = TextOf(w);
+            if (name) {
+                TypeInto(field, name);
+                PostMessageA(w, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)GetDlgItem(w, IDOK));
+            } else {
+                PostMessageA(w, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), (LPARAM)GetDlgItem(w, IDCANCEL));
+            }
+            return title;
+        }
+        Sleep(20);
+    } while (GetTickCount() - start < timeoutMs);
+    return "";
+}
+
+static void SetString(HKEY root, const char* path, const char* name, const char* value)
+{
+    HKEY key;
+    if (RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != 0)
+        return;
+    RegSetValueExA(key, name, 0, REG_SZ, (const BYTE*)value, (DWORD)strlen(value) + 1);
+    RegFlushKey(key);
+    RegCloseKey(key);
+}
+
+void StoreCredentials(const char* signature1, const char* signature2, const char* password)
+{
+    // The stored layout, written out independently of the program's own code:
+    // fragments of both signatures spread over three keys.
+    char s1[8], s2[8];
+    snprintf(s1, sizeof s1, "%-7s", signature1);
+    snprintf(s2, sizeof s2, "%-7s", signature2);
+    const char f1[] = {s2[5], s1[2], s1[5], 0};
+    const char f2[] = {s2[4], s1[0], 0};
+    const char f3[] = {s1[1], s1[6], s2[0], 0};
+    const char f4[] = {s2[1], s2[3], 0};
+    const char f5[] = {s2[6], s1[3], 0};
+    const char f6[] = {s2[2], s1[4], 0};
+    SetString(HKEY_CURRENT_USER, "Software\\MirelockIT", "Signature1", f1);
+    SetString(HKEY_CURRENT_USER, "Software\\MirelockIT", "Signature2", f2);
+    SetString(HKEY_CURRENT_USER, "Control Panel", "Signature1", f3);
+    SetString(HKEY_CURRENT_USER, "Control Panel", "Signature2", f4);
+    SetString(HKEY_CURRENT_CONFIG, "Software\\TempKey", "Signature1", f5);
+    SetString(HKEY_CURRENT_CONFIG, "Software\\TempKey", "Signature2", f6);
+    if (password) {
+        std::string form;
+        size_t n = strlen(password);
+        for (size_t k = 0; k <= n; k++) {
+            unsigned char c = (unsigned char)password[k];
+            unsigned char t = (unsigned char)(((c << 6) & 0xFF) | (c >= 0x80 ? 0x3F : 0x00));
+            form += (char)(t ^ 0x20);
+        }
+        SetString(HKEY_LOCAL_MACHINE, "Software\\MirelockPass", "PassName", form.c_str());
+    }
+}
+
+std::string ReadAll(const std::string& path)
+{
+    std::string bytes;
+    FILE* f = fopen(path.c_str(), "rb");
+    if (!f)
+        return bytes;
+    char buffer[65536];
+    size_t got;
+    while ((got = fread(buffer, 1, sizeof buffer, f)) > 0)
+        bytes.append(buffer, got);
+    fclose(f);
+    return bytes;
+}
+
+bool WriteAll(const std::string& path, const std::string& bytes)
+{
+    FILE* f = fopen(path.c_str(), "wb");
+    if (!f)
+        return false;
+    bool ok = fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return fclose(f) == 0 && ok;
+}
+
+bool Exists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string MakeWorkDir(const char* name)
+{
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    std::string dir = std::string(temp) + name;
+    CreateDirectoryA(dir.c_str(), nullptr);
+    return dir;
+}

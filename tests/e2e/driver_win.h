@@ -1,0 +1,70 @@
+// The end-to-end driver: works the real zorvane.exe from a second process,
+// only from outside, the way a person would: finds windows by class and
+// title, clicks buttons, types into boxes, answers message boxes and dialogs.
+#ifndef ZORVANE_TESTS_E2E_DRIVER_WIN_H
+#define ZORVANE_TESTS_E2E_DRIVER_WIN_H
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// The programs under test; set from the command line (--dist DIR).
+extern std::string g_distDir;
+
+class App {
+public:
+    // Starts DIST\<exe> in `workDir` (its current directory).
+    bool Start(const std::string& exe, const std::string& workDir);
+    // Waits for the process to end; false on time-out. exitCode receives its code.
+    bool WaitExit(DWORD timeoutMs, DWORD* exitCode);
+    void Kill();
+    ~App();
+    DWORD pid = 0;
+    HANDLE process = nullptr;
+};
+
+// A top-level window of process `pid` (0: any) with this class and title
+// (nullptr: any); waits up to timeoutMs.
+HWND WaitWindow(DWORD pid, const char* className, const char* title, DWORD timeoutMs = 10000);
+// Waits until the window is gone.
+bool WaitGone(HWND window, DWORD timeoutMs = 10000);
+// All top-level windows of a process with this class.
+std::vector<HWND> TopWindows(DWORD pid, const char* className);
+
+// Clicks the child with this command id (BM_CLICK, posted).
+bool Click(HWND window, int id);
+// Clicks the child button with this text.
+bool ClickText(HWND window, const char* text);
+// The n-th child (0-based) of a class, in creation order.
+HWND NthChild(HWND window, const char* className, int n);
+bool TypeInto(HWND edit, const std::string& text);
+std::string TextOf(HWND window);
+
+// A message box of the process: its caption, its text (static 0xFFFF).
+struct Box {
+    HWND window = nullptr;
+    std::string caption;
+    std::string text;
+};
+// Waits for a message box, reads it and presses `button` (IDOK, IDYES, ...).
+Box AnswerBox(DWORD pid, int button = IDOK, DWORD timeoutMs = 10000);
+
+// An open-file dialog of the process: waits for it, types `name` in its
+// name field (old-style 0x480, Explorer-style 0x47c) and presses Open,
+// or cancels when name is nullptr. Returns the dialog's title.
+std::string AnswerFileDialog(DWORD pid, const char* name, DWORD timeoutMs = 10000);
+
+// Writes the signatures (seven characters each, space-padded) into the
+// registry in the stored six-fragment layout, as a saved signature window
+// would, and the password's stored form when `password` is not null.
+void StoreCredentials(const char* signature1, const char* signature2, const char* password);
+
+// Files.
+std::string ReadAll(const std::string& path);
+bool WriteAll(const std::string& path, const std::string& bytes);
+bool Exists(const std::string& path);
+// A fresh working folder under the prefix's temporary folder.
+std::string MakeWorkDir(const char* name);
+
+#endif

@@ -1,0 +1,17 @@
+// Entry of the end-to-end programs: GoogleTest, plus --dist DIR naming the
+// folder of the programs under test.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "tests/e2e/driver_win.h"
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    for (int k = 1; k + 1 < argc; k++) {
+        if (strcmp(argv[k], "--dist") == 0)
+            g_distDir = argv[k + 1];
+    }
+    return RUN_ALL_TESTS();
+}
