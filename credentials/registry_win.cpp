@@ -126,15 +126,18 @@ LONG ReadStoredPasswordForm(char out[PASSWORD_BUFFER_SIZE])
     if (opened != ERROR_SUCCESS)
         return opened;
     // Read aside first: a failed read may leave any bytes in its buffer, and
-    // the stored form must stay as it was then. The value is written without
-    // a terminator, so one is added after what was read.
-    char text[PASSWORD_BUFFER_SIZE];
+    // the stored form must stay as it was then. The form is written without
+    // its terminator (the registry may or may not add one), so one is put
+    // after what was read; a text that fills all 100 bytes is no stored form.
+    char text[PASSWORD_BUFFER_SIZE + 1];
     DWORD type = 0;
-    DWORD size = PASSWORD_BUFFER_SIZE - 1;
+    DWORD size = PASSWORD_BUFFER_SIZE;
     if (RegQueryValueExA(key, kPasswordValue, nullptr, &type, (BYTE*)text, &size) ==
         ERROR_SUCCESS) {
         text[size] = '\0';
-        memcpy(out, text, size + 1);
+        size_t length = strlen(text);
+        if (length < PASSWORD_BUFFER_SIZE)
+            memcpy(out, text, length + 1);
     }
     RegCloseKey(key);
     return ERROR_SUCCESS;
