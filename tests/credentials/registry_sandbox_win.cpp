@@ -57,6 +57,8 @@ RegistrySandbox::~RegistrySandbox()
     for (HKEY root : kRoots)
         RegOverridePredefKey(root, nullptr);
     DeleteKeyTree(HKEY_CURRENT_USER, root_.c_str());
+    // Fails while another test program still has its sandbox there.
+    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\ZorvaneTests");
 }
 
 StoredValue ReadValue(HKEY root, const char* path, const char* name)

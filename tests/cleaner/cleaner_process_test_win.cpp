@@ -1,0 +1,213 @@
+// zorvane-clean as a real process: the test prepares the registry, starts
+// dist/zorvane-clean.exe, answers its message box from outside and checks
+// what is left, in-process and with the system's own "reg query".
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+struct Item {
+    HKEY root;
+    const char* path;
+    const char* value; // nullptr: the key itself
+    const char* regPath;
+};
+
+// The five items zorvane stores, and the same as "reg query" names them.
+const Item kItems[] = {
+    {HKEY_CURRENT_USER, "SOFTWARE\\MIRELOCKIT", nullptr, "HKCU\\Software\\MirelockIT"},
+    {HKEY_CURRENT_USER, "Control Panel", "Signature1", "HKCU\\Control Panel"},
+    {HKEY_CURRENT_USER, "Control Panel", "Signature2", "HKCU\\Control Panel"},
+    {HKEY_CURRENT_CONFIG, "Software\\TempKey", nullptr, "HKCC\\Software\\TempKey"},
+    {HKEY_LOCAL_MACHINE, "Software\\MirelockPass", nullptr, "HKLM\\Software\\MirelockPass"},
+};
+
+void SetString(HKEY root, const char* path, const char* name, const char* text)
+{
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                             &key, nullptr));
+    RegSetValueExA(key, name, 0, REG_SZ, (const BYTE*)text, (DWORD)strlen(text) + 1);
+    RegCloseKey(key);
+}
+
+void StoreItem(const Item& item)
+{
+    if (item.value) {
+        SetString(item.root, item.path, item.value, "ab");
+    } else {
+        SetString(item.root, item.path, "Signature1", "abc");
+        SetString(item.root, item.path, "Signature2", "de");
+    }
+}
+
+void RemoveItem(const Item& item)
+{
+    if (item.value) {
+        HKEY key;
+        if (RegOpenKeyExA(item.root, item.path, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+            RegDeleteValueA(key, item.value);
+            RegCloseKey(key);
+        }
+    } else {
+        RegDeleteKeyA(item.root, item.path);
+    }
+}
+
+bool ItemPresent(const Item& item)
+{
+    HKEY key;
+    if (RegOpenKeyExA(item.root, item.path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    bool present = true;
+    if (item.value)
+        present = RegQueryValueExA(key, item.value, nullptr, nullptr, nullptr, nullptr) ==
+                  ERROR_SUCCESS;
+    RegCloseKey(key);
+    return present;
+}
+
+// Runs a command line and returns its exit code (-1 when it does not start).
+DWORD RunAndWait(const std::string& commandLine, PROCESS_INFORMATION* started = nullptr)
+{
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    std::string line = commandLine;
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return (DWORD)-1;
+    if (started) {
+        *started = process;
+        return 0;
+    }
+    WaitForSingleObject(process.hProcess, 30000);
+    DWORD code = (DWORD)-1;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return code;
+}
+
+// "reg query" succeeds (0) when the key or value is there.
+bool RegQuerySeesItem(const Item& item)
+{
+    std::string line = std::string("reg query \"") + item.regPath + "\"";
+    if (item.value)
+        line += std::string(" /v ") + item.value;
+    return RunAndWait(line) == 0;
+}
+
+// What the cleaner showed and how it ended.
+struct CleanerRun {
+    bool boxSeen;
+    std::string text;
+    bool ownerless;
+    bool okOnly;
+    DWORD exitCode;
+};
+
+std::string CleanerPath()
+{
+    std::string path = "Z:" ZORVANE_CLEAN_EXE;
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    return path;
+}
+
+// Starts the cleaner, waits for its box, reads it, presses OK.
+CleanerRun RunCleaner()
+{
+    CleanerRun run{false, "", false, false, (DWORD)-1};
+    PROCESS_INFORMATION process = {};
+    if (RunAndWait("\"" + CleanerPath() + "\"", &process) != 0) {
+        ADD_FAILURE() << "cannot start " << CleanerPath();
+        return run;
+    }
+    HWND box = nullptr;
+    for (int k = 0; k < 600 && !box; k++) {
+        box = FindWindowA("#32770", "Clearing Data ...");
+        if (!box && WaitForSingleObject(process.hProcess, 50) == WAIT_OBJECT_0)
+            break;
+    }
+    if (box) {
+        run.boxSeen = true;
+        char text[256] = "";
+        GetWindowTextA(GetDlgItem(box, 0xFFFF), text, sizeof text);
+        run.text = text;
+        run.ownerless = GetWindow(box, GW_OWNER) == nullptr;
+        run.okOnly = GetDlgItem(box, IDOK) != nullptr && GetDlgItem(box, IDCANCEL) == nullptr &&
+                     GetDlgItem(box, IDNO) == nullptr;
+        // The process must still be waiting for the answer.
+        EXPECT_EQ((DWORD)WAIT_TIMEOUT, WaitForSingleObject(process.hProcess, 0));
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    }
+    if (WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0) {
+        ADD_FAILURE() << "the cleaner did not end";
+        TerminateProcess(process.hProcess, 99);
+    }
+    GetExitCodeProcess(process.hProcess, &run.exitCode);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return run;
+}
+
+const char kCleared[] = "All data associated with Mirelock is cleared";
+const char kNotCleared[] = "Data not cleared properly";
+
+class CleanerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const Item& item : kItems)
+            RemoveItem(item);
+        SetString(HKEY_CURRENT_USER, "Control Panel", "ZorvaneTestOther", "keep me");
+    }
+};
+
+TEST_F(CleanerTest, RemovesEverythingThenFindsNothing)
+{
+    for (const Item& item : kItems) {
+        StoreItem(item);
+        ASSERT_TRUE(ItemPresent(item)) << item.regPath << " " << (item.value ? item.value : "");
+        EXPECT_TRUE(RegQuerySeesItem(item)) << item.regPath;
+    }
+    CleanerRun run = RunCleaner();
+    EXPECT_TRUE(run.boxSeen);
+    EXPECT_EQ(kCleared, run.text);
+    EXPECT_TRUE(run.ownerless);
+    EXPECT_TRUE(run.okOnly);
+    EXPECT_EQ(0u, run.exitCode);
+    for (const Item& item : kItems) {
+        EXPECT_FALSE(ItemPresent(item)) << item.regPath << " " << (item.value ? item.value : "");
+        EXPECT_FALSE(RegQuerySeesItem(item)) << item.regPath;
+    }
+    // The "Control Panel" key and its other values stay; so do the parents.
+    EXPECT_TRUE(RunAndWait("reg query \"HKCU\\Control Panel\" /v ZorvaneTestOther") == 0);
+    Item other = {HKEY_CURRENT_USER, "Control Panel", "ZorvaneTestOther", "HKCU\\Control Panel"};
+    EXPECT_TRUE(ItemPresent(other));
+    EXPECT_EQ(0u, RunAndWait("reg query \"HKCU\\Software\""));
+
+    CleanerRun again = RunCleaner();
+    EXPECT_TRUE(again.boxSeen);
+    EXPECT_EQ(kNotCleared, again.text);
+    EXPECT_EQ(0u, again.exitCode);
+    EXPECT_TRUE(ItemPresent(other));
+}
+
+TEST_F(CleanerTest, AnySingleItemCountsAsCleared)
+{
+    for (const Item& item : kItems) {
+        StoreItem(item);
+        CleanerRun run = RunCleaner();
+        EXPECT_EQ(kCleared, run.text) << item.regPath << " " << (item.value ? item.value : "");
+        EXPECT_EQ(0u, run.exitCode);
+        EXPECT_FALSE(ItemPresent(item)) << item.regPath;
+    }
+}
+
+} // namespace
