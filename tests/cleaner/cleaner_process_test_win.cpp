@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "tests/cleaner/process_win.h"
+
 namespace {
 
 struct Item {
@@ -70,35 +72,13 @@ bool ItemPresent(const Item& item)
     return present;
 }
 
-// Runs a command line and returns its exit code (-1 when it does not start).
-DWORD RunAndWait(const std::string& commandLine, PROCESS_INFORMATION* started = nullptr)
-{
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    std::string line = commandLine;
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
-        return (DWORD)-1;
-    if (started) {
-        *started = process;
-        return 0;
-    }
-    WaitForSingleObject(process.hProcess, 30000);
-    DWORD code = (DWORD)-1;
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return code;
-}
-
 // "reg query" succeeds (0) when the key or value is there.
 bool RegQuerySeesItem(const Item& item)
 {
     std::string line = std::string("reg query \"") + item.regPath + "\"";
     if (item.value)
         line += std::string(" /v ") + item.value;
-    return RunAndWait(line) == 0;
+    return RunAndWait(line, nullptr) == 0;
 }
 
 // What the cleaner showed and how it ended.
@@ -110,49 +90,27 @@ struct CleanerRun {
     DWORD exitCode;
 };
 
-std::string CleanerPath()
-{
-    std::string path = "Z:" ZORVANE_CLEAN_EXE;
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
-}
-
 // Starts the cleaner, waits for its box, reads it, presses OK.
 CleanerRun RunCleaner()
 {
     CleanerRun run{false, "", false, false, (DWORD)-1};
     PROCESS_INFORMATION process = {};
-    if (RunAndWait("\"" + CleanerPath() + "\"", &process) != 0) {
-        ADD_FAILURE() << "cannot start " << CleanerPath();
+    if (!StartProgram(WindowsPath(ZORVANE_CLEAN_EXE), &process)) {
+        ADD_FAILURE() << "cannot start " << ZORVANE_CLEAN_EXE;
         return run;
     }
-    HWND box = nullptr;
-    for (int k = 0; k < 600 && !box; k++) {
-        box = FindWindowA("#32770", "Clearing Data ...");
-        if (!box && WaitForSingleObject(process.hProcess, 50) == WAIT_OBJECT_0)
-            break;
-    }
+    HWND box = WaitForWindow(process.dwProcessId, "#32770", "Clearing Data ...");
     if (box) {
         run.boxSeen = true;
-        char text[256] = "";
-        GetWindowTextA(GetDlgItem(box, 0xFFFF), text, sizeof text);
-        run.text = text;
+        run.text = TextOf(GetDlgItem(box, 0xFFFF));
         run.ownerless = GetWindow(box, GW_OWNER) == nullptr;
         run.okOnly = GetDlgItem(box, IDOK) != nullptr && GetDlgItem(box, IDCANCEL) == nullptr &&
                      GetDlgItem(box, IDNO) == nullptr;
         // The process must still be waiting for the answer.
         EXPECT_EQ((DWORD)WAIT_TIMEOUT, WaitForSingleObject(process.hProcess, 0));
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        Press(box, IDOK);
     }
-    if (WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0) {
-        ADD_FAILURE() << "the cleaner did not end";
-        TerminateProcess(process.hProcess, 99);
-    }
-    GetExitCodeProcess(process.hProcess, &run.exitCode);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    run.exitCode = WaitForExit(&process);
     return run;
 }
 
@@ -187,10 +145,10 @@ TEST_F(CleanerTest, RemovesEverythingThenFindsNothing)
         EXPECT_FALSE(RegQuerySeesItem(item)) << item.regPath;
     }
     // The "Control Panel" key and its other values stay; so do the parents.
-    EXPECT_TRUE(RunAndWait("reg query \"HKCU\\Control Panel\" /v ZorvaneTestOther") == 0);
+    EXPECT_EQ(0u, RunAndWait("reg query \"HKCU\\Control Panel\" /v ZorvaneTestOther", nullptr));
     Item other = {HKEY_CURRENT_USER, "Control Panel", "ZorvaneTestOther", "HKCU\\Control Panel"};
     EXPECT_TRUE(ItemPresent(other));
-    EXPECT_EQ(0u, RunAndWait("reg query \"HKCU\\Software\""));
+    EXPECT_EQ(0u, RunAndWait("reg query \"HKCU\\Software\"", nullptr));
 
     CleanerRun again = RunCleaner();
     EXPECT_TRUE(again.boxSeen);

@@ -7,69 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
+
+#include "tests/cleaner/process_win.h"
 
 namespace {
-
-const DWORD kWaitMs = 20000;
-
-struct Search {
-    DWORD pid;
-    const char* className;
-    const char* title;
-    HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM param)
-{
-    Search* s = (Search*)param;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    char className[64] = "";
-    char title[256] = "";
-    GetClassNameA(window, className, sizeof className);
-    GetWindowTextA(window, title, sizeof title);
-    if (pid == s->pid && strcmp(className, s->className) == 0 &&
-        (!s->title || strcmp(title, s->title) == 0)) {
-        s->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// A top-level window of the process with this class (and title).
-HWND FindProcessWindow(DWORD pid, const char* className, const char* title)
-{
-    Search s{pid, className, title, nullptr};
-    EnumWindows(MatchWindow, (LPARAM)&s);
-    return s.found;
-}
-
-HWND WaitForWindow(DWORD pid, const char* className, const char* title)
-{
-    for (DWORD waited = 0; waited < kWaitMs; waited += 50) {
-        HWND window = FindProcessWindow(pid, className, title);
-        if (window && IsWindowVisible(window))
-            return window;
-        Sleep(50);
-    }
-    ADD_FAILURE() << "no window " << className << " \"" << (title ? title : "") << "\"";
-    return nullptr;
-}
-
-void WaitGone(HWND window)
-{
-    for (DWORD waited = 0; waited < kWaitMs && IsWindow(window); waited += 50)
-        Sleep(50);
-    EXPECT_FALSE(IsWindow(window));
-}
-
-std::string TextOf(HWND window)
-{
-    char text[256] = "";
-    SendMessageA(window, WM_GETTEXT, sizeof text, (LPARAM)text);
-    return text;
-}
 
 struct ChildSearch {
     const char* className;
@@ -102,13 +43,6 @@ HWND ChildAt(HWND parent, const char* className, int x, int y)
     return s.found;
 }
 
-void Press(HWND window, int id)
-{
-    HWND button = GetDlgItem(window, id);
-    ASSERT_TRUE(button != nullptr) << "button " << id;
-    PostMessageA(button, BM_CLICK, 0, 0);
-}
-
 void Fill(HWND box, const char* text)
 {
     SendMessageA(box, WM_SETTEXT, 0, (LPARAM)text);
@@ -125,15 +59,6 @@ void AnswerBox(DWORD pid, const char* caption, const char* text)
     WaitGone(box);
 }
 
-std::string WindowsPath(const char* unixPath)
-{
-    std::string path = std::string("Z:") + unixPath;
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
-}
-
 struct Program {
     PROCESS_INFORMATION process;
     DWORD pid() const { return process.dwProcessId; }
@@ -142,14 +67,8 @@ struct Program {
 Program Start()
 {
     Program p = {};
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    std::string line = "\"" + WindowsPath(ZORVANE_EXE) + "\"";
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, temp, &startup,
-                        &p.process))
-        ADD_FAILURE() << "cannot start " << line;
+    if (!StartProgram(WindowsPath(ZORVANE_EXE), &p.process))
+        ADD_FAILURE() << "cannot start " << ZORVANE_EXE;
     return p;
 }
 
@@ -157,43 +76,7 @@ Program Start()
 void Stop(Program& p, HWND mainWindow)
 {
     Press(mainWindow, 1000);
-    if (WaitForSingleObject(p.process.hProcess, kWaitMs) != WAIT_OBJECT_0) {
-        ADD_FAILURE() << "zorvane did not end";
-        TerminateProcess(p.process.hProcess, 1);
-    }
-    CloseHandle(p.process.hThread);
-    CloseHandle(p.process.hProcess);
-}
-
-DWORD RunAndWait(const std::string& commandLine, std::string* output)
-{
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HANDLE readEnd, writeEnd;
-    CreatePipe(&readEnd, &writeEnd, &inherit, 0);
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = writeEnd;
-    startup.hStdError = writeEnd;
-    PROCESS_INFORMATION process = {};
-    std::string line = commandLine;
-    BOOL started = CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                                  &startup, &process);
-    CloseHandle(writeEnd);
-    DWORD code = (DWORD)-1;
-    if (started) {
-        char chunk[512];
-        DWORD got;
-        while (ReadFile(readEnd, chunk, sizeof chunk, &got, nullptr) && got > 0)
-            output->append(chunk, got);
-        WaitForSingleObject(process.hProcess, kWaitMs);
-        GetExitCodeProcess(process.hProcess, &code);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
-    CloseHandle(readEnd);
-    return code;
+    EXPECT_EQ(0u, WaitForExit(&p.process));
 }
 
 // The data of a value as "reg query" prints it ("    name    REG_SZ    data").
