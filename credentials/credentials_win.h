@@ -1,9 +1,13 @@
-// The credentials subsystem's Win32 side: the two signatures, their load at
-// start-up, and the password, change-password and signature windows.
+// The credentials subsystem's Win32 side: the two signatures and their store
+// in the registry, the stored password form, and the password,
+// change-password and signature windows.
 #ifndef ZORVANE_CREDENTIALS_CREDENTIALS_WIN_H
 #define ZORVANE_CREDENTIALS_CREDENTIALS_WIN_H
 
 #include <windows.h>
+
+#include "credentials/password.h"
+#include "shell/shell_win.h"
 
 enum { SIGNATURE_SIZE = 8 };
 
@@ -11,12 +15,73 @@ enum { SIGNATURE_SIZE = 8 };
 extern char g_signature1[SIGNATURE_SIZE];
 extern char g_signature2[SIGNATURE_SIZE];
 
+// 1 from a start without location 1 until the next "Accept" of a
+// change-password window opens the signature window.
+extern int g_firstUse;
+// Which window follows an accepted password: 0 signature, 1 change-password.
+extern int g_changePassword;
+// Result of the last "Confirm".
+extern int g_passwordAccepted;
+// The stored password form as the last password window read it; empty
+// until a password window reads one.
+extern char g_storedPasswordForm[PASSWORD_BUFFER_SIZE];
+
+// The signature store (registry_win.cpp). Load runs once, from the main
+// window's creation; save after the signature window's "OK".
+void SignatureStoreLoad();
+void SignatureStoreSave();
+
+// The password store: HKEY_LOCAL_MACHINE "Software\MirelockPass" "PassName".
+// Read opens the key for reading and, on success, copies the stored text
+// into `out` (NUL-terminated); `out` is left alone when the value cannot be
+// read. Returns the result of opening the key (ERROR_SUCCESS or the code).
+LONG ReadStoredPasswordForm(char out[PASSWORD_BUFFER_SIZE]);
+// Writes `length` bytes of `form` as "PassName"; failures are silent.
+void WriteStoredPasswordForm(const char* form, size_t length);
+
 BOOL RegisterOptionWindowClass();
 BOOL RegisterPassWindowClass();
 BOOL RegisterChgpassWindowClass();
-void SignatureStoreLoad();
+
 // changePassword 0: "Signature" (leads to the signature window),
 // 1: "Password" (leads to the change-password window).
 HWND OpenPasswordWindow(int changePassword);
+HWND OpenChangePasswordWindow(const char* title, HWND owner);
+// showSignatures FALSE opens the boxes empty (the first-use path).
+HWND OpenOptionWindow(BOOL showSignatures);
+
+// Window titles.
+extern const char kPasswordTitle[];       // "Password"
+extern const char kChangePasswordTitle[]; // "Change Password"
+extern const char kFirstUseTitle[];       // "First time user: Create Password and keys"
+extern const char kOptionTitle[];         // "Options"
+
+// Command ids.
+enum PassCommand { IDC_PASS_CANCEL = 11, IDC_PASS_CONFIRM = 12 };
+enum ChgpassCommand { IDC_CHGPASS_CANCEL = 14, IDC_CHGPASS_ACCEPT = 15 };
+enum OptionCommand { IDC_OPTION_CANCEL = 7, IDC_OPTION_OK = 8 };
+
+// Control tables, in creation order (tests walk them against live windows).
+enum { PASS_CONTROL_COUNT = 4, CHGPASS_CONTROL_COUNT = 7, OPTION_CONTROL_COUNT = 7 };
+extern const ControlSpec g_passControlTable[PASS_CONTROL_COUNT];
+extern const ControlSpec g_chgpassControlTable[CHGPASS_CONTROL_COUNT];
+extern const ControlSpec g_optionControlTable[OPTION_CONTROL_COUNT];
+
+// The edit boxes of a live window (their command id is 0, so they are kept
+// as window properties). `which` is 1 or 2.
+HWND PasswordBox(HWND passWindow);
+HWND NewPasswordBox(HWND chgpassWindow, int which);
+HWND SignatureBox(HWND optionWindow, int which);
+
+// Message texts and captions of the credentials.
+extern const char kFirstUseText[];          // "This is your first usage of this software"
+extern const char kFirstUseCaption[];       // "Cannot find signatures due to ..."
+extern const char kCannotOpenCaption[];     // "Cannot Open due to ..."
+extern const char kInvalidPasswordText[];   // "Invalid Password"
+extern const char kPasswordsDifferText[];   // "Passwords do not match!!"
+extern const char kPasswordCaption[];       // "Password confirmation"
+
+// Every credential message: no owner, information icon, OK only.
+int ShowCredentialMessage(const char* text, const char* caption);
 
 #endif

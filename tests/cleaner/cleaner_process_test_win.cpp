@@ -1,0 +1,171 @@
+// zorvane-clean as a real process: the test prepares the registry, starts
+// dist/zorvane-clean.exe, answers its message box from outside and checks
+// what is left, in-process and with the system's own "reg query".
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/cleaner/process_win.h"
+
+namespace {
+
+struct Item {
+    HKEY root;
+    const char* path;
+    const char* value; // nullptr: the key itself
+    const char* regPath;
+};
+
+// The five items zorvane stores, and the same as "reg query" names them.
+const Item kItems[] = {
+    {HKEY_CURRENT_USER, "SOFTWARE\\MIRELOCKIT", nullptr, "HKCU\\Software\\MirelockIT"},
+    {HKEY_CURRENT_USER, "Control Panel", "Signature1", "HKCU\\Control Panel"},
+    {HKEY_CURRENT_USER, "Control Panel", "Signature2", "HKCU\\Control Panel"},
+    {HKEY_CURRENT_CONFIG, "Software\\TempKey", nullptr, "HKCC\\Software\\TempKey"},
+    {HKEY_LOCAL_MACHINE, "Software\\MirelockPass", nullptr, "HKLM\\Software\\MirelockPass"},
+};
+
+void SetString(HKEY root, const char* path, const char* name, const char* text)
+{
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                             &key, nullptr));
+    RegSetValueExA(key, name, 0, REG_SZ, (const BYTE*)text, (DWORD)strlen(text) + 1);
+    RegCloseKey(key);
+}
+
+void StoreItem(const Item& item)
+{
+    if (item.value) {
+        SetString(item.root, item.path, item.value, "ab");
+    } else {
+        SetString(item.root, item.path, "Signature1", "abc");
+        SetString(item.root, item.path, "Signature2", "de");
+    }
+}
+
+void RemoveItem(const Item& item)
+{
+    if (item.value) {
+        HKEY key;
+        if (RegOpenKeyExA(item.root, item.path, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+            RegDeleteValueA(key, item.value);
+            RegCloseKey(key);
+        }
+    } else {
+        RegDeleteKeyA(item.root, item.path);
+    }
+}
+
+bool ItemPresent(const Item& item)
+{
+    HKEY key;
+    if (RegOpenKeyExA(item.root, item.path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    bool present = true;
+    if (item.value)
+        present = RegQueryValueExA(key, item.value, nullptr, nullptr, nullptr, nullptr) ==
+                  ERROR_SUCCESS;
+    RegCloseKey(key);
+    return present;
+}
+
+// "reg query" succeeds (0) when the key or value is there.
+bool RegQuerySeesItem(const Item& item)
+{
+    std::string line = std::string("reg query \"") + item.regPath + "\"";
+    if (item.value)
+        line += std::string(" /v ") + item.value;
+    return RunAndWait(line, nullptr) == 0;
+}
+
+// What the cleaner showed and how it ended.
+struct CleanerRun {
+    bool boxSeen;
+    std::string text;
+    bool ownerless;
+    bool okOnly;
+    DWORD exitCode;
+};
+
+// Starts the cleaner, waits for its box, reads it, presses OK.
+CleanerRun RunCleaner()
+{
+    CleanerRun run{false, "", false, false, (DWORD)-1};
+    PROCESS_INFORMATION process = {};
+    if (!StartProgram(WindowsPath(ZORVANE_CLEAN_EXE), &process)) {
+        ADD_FAILURE() << "cannot start " << ZORVANE_CLEAN_EXE;
+        return run;
+    }
+    HWND box = WaitForWindow(process.dwProcessId, "#32770", "Clearing Data ...");
+    if (box) {
+        run.boxSeen = true;
+        run.text = TextOf(GetDlgItem(box, 0xFFFF));
+        run.ownerless = GetWindow(box, GW_OWNER) == nullptr;
+        run.okOnly = GetDlgItem(box, IDOK) != nullptr && GetDlgItem(box, IDCANCEL) == nullptr &&
+                     GetDlgItem(box, IDNO) == nullptr;
+        // The process must still be waiting for the answer.
+        EXPECT_EQ((DWORD)WAIT_TIMEOUT, WaitForSingleObject(process.hProcess, 0));
+        Press(box, IDOK);
+    }
+    run.exitCode = WaitForExit(&process);
+    return run;
+}
+
+const char kCleared[] = "All data associated with Mirelock is cleared";
+const char kNotCleared[] = "Data not cleared properly";
+
+class CleanerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const Item& item : kItems)
+            RemoveItem(item);
+        SetString(HKEY_CURRENT_USER, "Control Panel", "ZorvaneTestOther", "keep me");
+    }
+};
+
+TEST_F(CleanerTest, RemovesEverythingThenFindsNothing)
+{
+    for (const Item& item : kItems) {
+        StoreItem(item);
+        ASSERT_TRUE(ItemPresent(item)) << item.regPath << " " << (item.value ? item.value : "");
+        EXPECT_TRUE(RegQuerySeesItem(item)) << item.regPath;
+    }
+    CleanerRun run = RunCleaner();
+    EXPECT_TRUE(run.boxSeen);
+    EXPECT_EQ(kCleared, run.text);
+    EXPECT_TRUE(run.ownerless);
+    EXPECT_TRUE(run.okOnly);
+    EXPECT_EQ(0u, run.exitCode);
+    for (const Item& item : kItems) {
+        EXPECT_FALSE(ItemPresent(item)) << item.regPath << " " << (item.value ? item.value : "");
+        EXPECT_FALSE(RegQuerySeesItem(item)) << item.regPath;
+    }
+    // The "Control Panel" key and its other values stay; so do the parents.
+    EXPECT_EQ(0u, RunAndWait("reg query \"HKCU\\Control Panel\" /v ZorvaneTestOther", nullptr));
+    Item other = {HKEY_CURRENT_USER, "Control Panel", "ZorvaneTestOther", "HKCU\\Control Panel"};
+    EXPECT_TRUE(ItemPresent(other));
+    EXPECT_EQ(0u, RunAndWait("reg query \"HKCU\\Software\"", nullptr));
+
+    CleanerRun again = RunCleaner();
+    EXPECT_TRUE(again.boxSeen);
+    EXPECT_EQ(kNotCleared, again.text);
+    EXPECT_EQ(0u, again.exitCode);
+    EXPECT_TRUE(ItemPresent(other));
+}
+
+TEST_F(CleanerTest, AnySingleItemCountsAsCleared)
+{
+    for (const Item& item : kItems) {
+        StoreItem(item);
+        CleanerRun run = RunCleaner();
+        EXPECT_EQ(kCleared, run.text) << item.regPath << " " << (item.value ? item.value : "");
+        EXPECT_EQ(0u, run.exitCode);
+        EXPECT_FALSE(ItemPresent(item)) << item.regPath;
+    }
+}
+
+} // namespace

@@ -1,0 +1,49 @@
+// The fixture of the credentials' Win32 tests: a private registry holding a
+// complete signature store, a recorder for message boxes, and a main window.
+#ifndef ZORVANE_TESTS_CREDENTIALS_FIXTURE_WIN_H
+#define ZORVANE_TESTS_CREDENTIALS_FIXTURE_WIN_H
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "shell/shell_win.h"
+#include "tests/credentials/registry_sandbox_win.h"
+#include "tests/support/testing_win.h"
+
+class CredentialsTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Clicks a button of one of our windows by its command id.
+    static void Click(HWND window, int id);
+    // Sets the program's signatures in memory.
+    static void SetSignatures(const char* s1, const char* s2);
+    // Stores a password's form under the machine's key, as "Accept" would.
+    static void StorePassword(const char* password);
+    // Window text and buffer contents as strings of their exact length.
+    static std::string Signature1();
+    static std::string Signature2();
+
+    std::unique_ptr<RegistrySandbox> sandbox;
+    std::unique_ptr<MessageRecorder> recorder;
+    HWND mainWindow = nullptr;
+};
+
+// Open windows of this thread with a class of the credentials.
+HWND FindPassWindow();
+HWND FindChgpassWindow(const char* title);
+HWND FindOptionWindow();
+void DestroyCredentialWindows();
+
+// Checks a live window's children against a control table: one child per
+// row with its class, id, position, size and style bits (and text, for all
+// but edit boxes).
+void ExpectControlsMatch(HWND window, const ControlSpec* table, size_t count);
+// Checks a top-level window's title, position, size and owner.
+void ExpectWindowPlacement(HWND window, const char* title, int x, int y, int width, int height,
+                           HWND owner);
+
+#endif
