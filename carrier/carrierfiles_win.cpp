@@ -82,3 +82,8 @@ void CopyPath(char* to, const char* from)
     memmove(to, from, n);
     to[n] = '\0';
 }
+
+void SetChooserTitle(const char* title)
+{
+    CopyPath(g_chooserTitle, title);
+}

@@ -27,4 +27,7 @@ bool CopyExact(FileReader* reader, FileWriter* writer, int64_t count);
 // Copies a NUL-terminated path into a 260-byte path buffer.
 void CopyPath(char* to, const char* from);
 
+// Puts the title of the next file chooser dialog into its title buffer.
+void SetChooserTitle(const char* title);
+
 #endif

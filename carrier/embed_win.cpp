@@ -63,11 +63,6 @@ static void AppendTrailer(HANDLE source, HANDLE carrier, bool carrierIsNew, int6
     ShowFileError(g_mainWindow, restored ? kAppendFailedRestored : kAppendFailedNotRestored);
 }
 
-static void SetChooserTitle(const char* title)
-{
-    CopyPath(g_chooserTitle, title);
-}
-
 void RunEmbedCommand()
 {
     g_chooserName[0] = '\0';

@@ -25,11 +25,6 @@ const ControlSpec g_extractControlTable[EXTRACT_CONTROL_COUNT] = {
     {"Static", "Key :", 0, 5, 30, 200, 20, WS_CHILD | WS_VISIBLE | SS_LEFT, 0},
 };
 
-static void SetChooserTitle(const char* title)
-{
-    CopyPath(g_chooserTitle, title);
-}
-
 static void ReadTypedKey()
 {
     char text[8];
