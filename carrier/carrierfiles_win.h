@@ -1,5 +1,5 @@
 // File steps the embed and extract commands share: staging bytes through the
-// temporary key file, exact reads, and buffered copies of a counted length.
+// temporary key file, exact reads, and block copies of a counted length.
 #ifndef ZORVANE_CARRIER_CARRIERFILES_WIN_H
 #define ZORVANE_CARRIER_CARRIERFILES_WIN_H
 
@@ -21,8 +21,9 @@ bool StageThroughKeyFile(const unsigned char* bytes, DWORD length, unsigned char
 // Reads exactly `size` bytes at `offset`; false on a failure or a short file.
 bool ReadExactAt(HANDLE file, int64_t offset, unsigned char* buffer, DWORD size);
 
-// Copies exactly `count` bytes; false on a failure or an early end of input.
-bool CopyExact(FileReader* reader, FileWriter* writer, int64_t count);
+// Copies exactly `count` bytes from the current position of one file to
+// that of the other, in large blocks; false on a failure or an early end.
+bool CopyExact(HANDLE from, HANDLE to, int64_t count);
 
 // Copies a NUL-terminated path into a 260-byte path buffer.
 void CopyPath(char* to, const char* from);

@@ -11,9 +11,6 @@
 char g_sourcePath[PATH_BUFFER_SIZE];
 char g_targetPath[PATH_BUFFER_SIZE];
 
-static FileReader s_hiddenReader;
-static FileWriter s_carrierWriter;
-
 // The signature block is staged through the temporary key file exactly as
 // the cipher's writer stages it; without that file there is no true block,
 // so the caller refuses to embed.
@@ -44,13 +41,10 @@ static void AppendTrailer(HANDLE source, HANDLE carrier, bool carrierIsNew, int6
         ShowFileError(g_mainWindow, kErrorOpeningOutput);
         return;
     }
-    ReaderInit(&s_hiddenReader, source);
-    WriterInit(&s_carrierWriter, carrier);
     bool ok = FileSeek(source, 0, FILE_BEGIN, nullptr) &&
-              WriterPutBlock(&s_carrierWriter, head, TRAILER_HEAD_SIZE) &&
-              CopyExact(&s_hiddenReader, &s_carrierWriter, hiddenSize) &&
-              WriterPutBlock(&s_carrierWriter, tail, TRAILER_TAIL_SIZE) &&
-              WriterFlush(&s_carrierWriter);
+              FileWrite(carrier, head, TRAILER_HEAD_SIZE) &&
+              CopyExact(source, carrier, hiddenSize) &&
+              FileWrite(carrier, tail, TRAILER_TAIL_SIZE);
     FileClose(source);
     if (ok) {
         FileClose(carrier);

@@ -13,8 +13,6 @@ HWND g_extractKeyField = nullptr;
 
 static const char kExtractClass[] = "ExtractWindow";
 static HWND s_extractWindow = nullptr;
-static FileReader s_carrierReader;
-static FileWriter s_outputWriter;
 
 const ControlSpec g_extractControlTable[EXTRACT_CONTROL_COUNT] = {
     {"Edit", nullptr, 0, 5, 50, 200, 20, WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_PASSWORD,
@@ -77,12 +75,10 @@ static bool StoredKeyMatches(HANDLE carrier, const TrailerLayout& layout)
 // earlier longer file held after them, flushes and closes the output.
 static bool WriteHiddenFile(HANDLE carrier, HANDLE output, const TrailerLayout& layout)
 {
-    ReaderInit(&s_carrierReader, carrier);
-    WriterInit(&s_outputWriter, output);
     bool ok = FileSeek(carrier, layout.hiddenOffset, FILE_BEGIN, nullptr) &&
               FileSeek(output, 0, FILE_BEGIN, nullptr) &&
-              CopyExact(&s_carrierReader, &s_outputWriter, layout.hiddenSize) &&
-              WriterFlush(&s_outputWriter) && FileTruncate(output) && FileFlush(output);
+              CopyExact(carrier, output, layout.hiddenSize) && FileTruncate(output) &&
+              FileFlush(output);
     return FileClose(output) && ok;
 }
 
