@@ -38,6 +38,8 @@ static void AppendTrailer(HANDLE source, HANDLE carrier, bool carrierIsNew, int6
     if (!FileSeek(carrier, 0, FILE_END, &originalLength)) {
         FileClose(source);
         FileClose(carrier);
+        if (carrierIsNew)
+            FileDelete(g_targetPath);
         ShowFileError(g_mainWindow, kErrorOpeningOutput);
         return;
     }
