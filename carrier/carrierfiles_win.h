@@ -1,0 +1,34 @@
+// File steps the embed and extract commands share: staging bytes through the
+// temporary key file, exact reads, and block copies of a counted length.
+#ifndef ZORVANE_CARRIER_CARRIERFILES_WIN_H
+#define ZORVANE_CARRIER_CARRIERFILES_WIN_H
+
+#include <windows.h>
+#include <cstdint>
+
+#include "shell/fileio_win.h"
+
+// The hidden temporary key file in the current directory.
+extern const char kKeyFileName[]; // "tmpKeyOut.txt"
+
+// Writes `length` bytes into "tmpKeyOut.txt", created empty so no old bytes
+// can come back, then reads it from its start into `back` (up to backSize
+// bytes, *got of them) and deletes it. False when it could not be created,
+// written or read; it is removed in every case.
+bool StageThroughKeyFile(const unsigned char* bytes, DWORD length, unsigned char* back,
+                         DWORD backSize, DWORD* got);
+
+// Reads exactly `size` bytes at `offset`; false on a failure or a short file.
+bool ReadExactAt(HANDLE file, int64_t offset, unsigned char* buffer, DWORD size);
+
+// Copies exactly `count` bytes from the current position of one file to
+// that of the other, in large blocks; false on a failure or an early end.
+bool CopyExact(HANDLE from, HANDLE to, int64_t count);
+
+// Copies a NUL-terminated path into a 260-byte path buffer.
+void CopyPath(char* to, const char* from);
+
+// Puts the title of the next file chooser dialog into its title buffer.
+void SetChooserTitle(const char* title);
+
+#endif

@@ -1,0 +1,112 @@
+// The embed command ("Embed" button): hides a chosen file at the end of a
+// carrier by appending one trailer; a failed append is cut back off.
+#include "carrier/carrier_win.h"
+
+#include "carrier/carrierfiles_win.h"
+#include "carrier/trailer.h"
+#include "credentials/credentials_win.h"
+#include "shell/fileio_win.h"
+#include "shell/modal_win.h"
+
+char g_sourcePath[PATH_BUFFER_SIZE];
+char g_targetPath[PATH_BUFFER_SIZE];
+
+// The signature block is staged through the temporary key file exactly as
+// the cipher's writer stages it; without that file there is no true block,
+// so the caller refuses to embed.
+static bool MakeTrailerHead(unsigned char head[TRAILER_HEAD_SIZE])
+{
+    unsigned char keyFile[SIGNATURE_BLOCK_SIZE];
+    DWORD got = 0;
+    bool ok = StageThroughKeyFile((const unsigned char*)g_signature1, SIGNATURE_SIZE, keyFile,
+                                  sizeof keyFile, &got) &&
+              got == SIGNATURE_SIZE;
+    if (ok)
+        TrailerBuildHead(keyFile, got, head);
+    SecureZeroMemory(keyFile, sizeof keyFile);
+    return ok;
+}
+
+// Appends head, hidden bytes and tail at the carrier's end. On any failure
+// the carrier is cut back to the length it had; a carrier this command
+// created is removed again.
+static void AppendTrailer(HANDLE source, HANDLE carrier, bool carrierIsNew, int64_t hiddenSize,
+                          const unsigned char head[TRAILER_HEAD_SIZE],
+                          const unsigned char tail[TRAILER_TAIL_SIZE])
+{
+    int64_t originalLength = 0;
+    if (!FileSeek(carrier, 0, FILE_END, &originalLength)) {
+        FileClose(source);
+        FileClose(carrier);
+        if (carrierIsNew)
+            FileDelete(g_targetPath);
+        ShowFileError(g_mainWindow, kErrorOpeningOutput);
+        return;
+    }
+    bool ok = FileSeek(source, 0, FILE_BEGIN, nullptr) &&
+              FileWrite(carrier, head, TRAILER_HEAD_SIZE) &&
+              CopyExact(source, carrier, hiddenSize) &&
+              FileWrite(carrier, tail, TRAILER_TAIL_SIZE);
+    FileClose(source);
+    if (ok) {
+        FileClose(carrier);
+        return;
+    }
+    bool restored = FileSeek(carrier, originalLength, FILE_BEGIN, nullptr) && FileTruncate(carrier);
+    FileClose(carrier);
+    if (restored && carrierIsNew)
+        FileDelete(g_targetPath);
+    ShowFileError(g_mainWindow, restored ? kAppendFailedRestored : kAppendFailedNotRestored);
+}
+
+void RunEmbedCommand()
+{
+    g_chooserName[0] = '\0';
+    g_sourcePath[0] = '\0';
+    SetChooserTitle("Get file to be embedded");
+    if (RunFileChooser())
+        CopyPath(g_sourcePath, g_chooserName);
+    // The name just chosen stays in the dialog's name field.
+    SetChooserTitle("Get carrier file");
+    if (RunFileChooser())
+        CopyPath(g_targetPath, g_chooserName);
+
+    if (IsTextCarrierName(g_targetPath)) {
+        ShowMessage(nullptr, kTextCarrierRefused, kTextCarrierCaption, MB_ICONINFORMATION);
+        return;
+    }
+    HANDLE source = FileOpen(g_sourcePath, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL);
+    if (source == INVALID_HANDLE_VALUE) {
+        ShowFileError(g_mainWindow, kErrorOpeningInput);
+        return;
+    }
+    int64_t hiddenSize = 0;
+    if (!FileSize(source, &hiddenSize)) {
+        FileClose(source);
+        ShowFileError(g_mainWindow, kErrorOpeningInput);
+        return;
+    }
+    unsigned char tail[TRAILER_TAIL_SIZE];
+    if (TrailerBuildTail(hiddenSize, g_sourcePath, tail) != TRAILER_OK) {
+        FileClose(source);
+        ShowMessage(g_mainWindow, kHiddenTooLarge, kHiddenTooLargeCaption,
+                    MB_ICONERROR | MB_SYSTEMMODAL);
+        return;
+    }
+    unsigned char head[TRAILER_HEAD_SIZE];
+    if (!MakeTrailerHead(head)) {
+        FileClose(source);
+        ShowFileError(g_mainWindow, kKeyFileFailed);
+        return;
+    }
+    HANDLE carrier = FileOpen(g_targetPath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_WRITE,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL);
+    bool carrierIsNew = GetLastError() != ERROR_ALREADY_EXISTS;
+    if (carrier == INVALID_HANDLE_VALUE) {
+        FileClose(source);
+        ShowFileError(g_mainWindow, kErrorOpeningOutput);
+        return;
+    }
+    AppendTrailer(source, carrier, carrierIsNew, hiddenSize, head, tail);
+}

@@ -1,0 +1,111 @@
+// The carrier trailer's layout code, shared by the embed and extract
+// commands: building the fixed parts, reading them back, bounds checks.
+#include "carrier/trailer.h"
+
+#include <cstdio>
+#include <cstring>
+
+void TrailerBuildHead(const unsigned char* keyFile, size_t keyFileLength,
+                      unsigned char head[TRAILER_HEAD_SIZE])
+{
+    SignatureBlockFromKeyFile(keyFile, keyFileLength, head);
+    head[SIGNATURE_BLOCK_SIZE] = 0x00;
+}
+
+TrailerError TrailerBuildTail(int64_t hiddenSize, const char* name,
+                              unsigned char tail[TRAILER_TAIL_SIZE])
+{
+    if (hiddenSize < 0 || hiddenSize > TRAILER_MAX_HIDDEN)
+        return TRAILER_HIDDEN_TOO_LARGE;
+    memset(tail, 0, TRAILER_TAIL_SIZE);
+    // Plain decimal, no padding: with 8 digits the field holds no NUL.
+    char digits[16];
+    int length = snprintf(digits, sizeof digits, "%ld", (long)hiddenSize);
+    memcpy(tail, digits, (size_t)length);
+    size_t n = 0;
+    while (n < TRAILER_NAME_FIELD_SIZE - 1 && name[n] != '\0')
+        n++;
+    memcpy(tail + TRAILER_SIZE_FIELD_SIZE, name, n);
+    return TRAILER_OK;
+}
+
+static bool IsSpace(unsigned char c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+int64_t TrailerReadSize(const unsigned char field[TRAILER_SIZE_FIELD_SIZE])
+{
+    size_t k = 0;
+    while (k < TRAILER_SIZE_FIELD_SIZE && IsSpace(field[k]))
+        k++;
+    bool negative = false;
+    if (k < TRAILER_SIZE_FIELD_SIZE && (field[k] == '+' || field[k] == '-')) {
+        negative = field[k] == '-';
+        k++;
+    }
+    // At most 8 digits: no overflow is possible.
+    int64_t value = 0;
+    while (k < TRAILER_SIZE_FIELD_SIZE && field[k] >= '0' && field[k] <= '9') {
+        value = value * 10 + (field[k] - '0');
+        k++;
+    }
+    return negative ? -value : value;
+}
+
+void TrailerReadName(const unsigned char field[TRAILER_NAME_FIELD_SIZE],
+                     char name[TRAILER_NAME_FIELD_SIZE])
+{
+    size_t n = 0;
+    while (n < TRAILER_NAME_FIELD_SIZE - 1 && field[n] != 0) {
+        name[n] = (char)field[n];
+        n++;
+    }
+    name[n] = '\0';
+}
+
+bool TrailerFits(int64_t fileLength)
+{
+    return fileLength >= TRAILER_FIXED_SIZE;
+}
+
+TrailerError TrailerLocate(int64_t fileLength, int64_t storedSize, TrailerLayout* layout)
+{
+    if (!TrailerFits(fileLength))
+        return TRAILER_FILE_TOO_SHORT;
+    if (storedSize < 0 || storedSize > fileLength - TRAILER_FIXED_SIZE)
+        return TRAILER_SIZE_OUTSIDE;
+    layout->hiddenSize = storedSize;
+    layout->ownLength = fileLength - storedSize - TRAILER_FIXED_SIZE;
+    layout->signatureOffset = layout->ownLength;
+    layout->hiddenOffset = layout->ownLength + TRAILER_HEAD_SIZE;
+    layout->sizeFieldOffset = fileLength - TRAILER_TAIL_SIZE;
+    layout->nameFieldOffset = fileLength - TRAILER_NAME_FIELD_SIZE;
+    return TRAILER_OK;
+}
+
+TrailerError TrailerParseTail(int64_t fileLength, const unsigned char tail[TRAILER_TAIL_SIZE],
+                              TrailerLayout* layout, char name[TRAILER_NAME_FIELD_SIZE])
+{
+    TrailerReadName(tail + TRAILER_SIZE_FIELD_SIZE, name);
+    return TrailerLocate(fileLength, TrailerReadSize(tail), layout);
+}
+
+void TrailerDecodeBlock(const unsigned char block[SIGNATURE_BLOCK_SIZE],
+                        unsigned char decoded[SIGNATURE_BLOCK_SIZE])
+{
+    for (int k = 0; k < SIGNATURE_BLOCK_SIZE; k++)
+        decoded[k] = Decode(block[k]);
+}
+
+bool IsTextCarrierName(const char* path)
+{
+    static const char* const kTextEndings[] = {".txt", ".ini", ".TXT", ".INI"};
+    size_t length = strlen(path);
+    const char* lastFour = length < 4 ? path : path + length - 4;
+    for (const char* ending : kTextEndings) {
+        if (strcmp(lastFour, ending) == 0)
+            return true;
+    }
+    return false;
+}

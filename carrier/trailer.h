@@ -1,0 +1,90 @@
+// The carrier trailer: the record appended to a carrier to hide a file at its
+// end. Building its fixed parts, reading the stored size and name, and
+// finding every field from the end of the file with bounds checks.
+#ifndef ZORVANE_CARRIER_TRAILER_H
+#define ZORVANE_CARRIER_TRAILER_H
+
+#include <cstddef>
+#include <cstdint>
+
+#include "cipher/transform.h"
+
+// Trailer layout, offsets from its first byte (S = length of the hidden data):
+//   0        31   signature block (header scramble of Signature 1, then 0xF7)
+//   31       1    separator 0x00
+//   32       S    hidden data, unchanged
+//   32 + S   8    size field: S in ASCII decimal, NUL after fewer than 8 digits
+//   40 + S   260  name field: hidden file's full path, NUL-terminated
+// Counted back from the end of a carrier of T bytes: name field at T - 260,
+// size field at T - 268, hidden data at T - (S + 268), signature block at
+// T - (S + 300); the carrier's own bytes are the first T - S - 300.
+enum {
+    TRAILER_HEAD_SIZE = SIGNATURE_BLOCK_SIZE + 1,   // 32: block + separator
+    TRAILER_SIZE_FIELD_SIZE = 8,
+    TRAILER_NAME_FIELD_SIZE = 260,
+    TRAILER_TAIL_SIZE = TRAILER_SIZE_FIELD_SIZE + TRAILER_NAME_FIELD_SIZE, // 268
+    TRAILER_FIXED_SIZE = TRAILER_HEAD_SIZE + TRAILER_TAIL_SIZE              // 300
+};
+
+// The largest hidden file: the most an 8-digit size field can hold.
+const int64_t TRAILER_MAX_HIDDEN = 99999999;
+
+enum TrailerError {
+    TRAILER_OK,
+    TRAILER_HIDDEN_TOO_LARGE, // S outside 0..99,999,999: it does not fit the size field
+    TRAILER_FILE_TOO_SHORT,   // fewer than 300 bytes: no trailer fits
+    TRAILER_SIZE_OUTSIDE      // stored S negative or larger than T - 300
+};
+
+// Where the last trailer of a file lies, as absolute file offsets.
+struct TrailerLayout {
+    int64_t hiddenSize;      // S
+    int64_t ownLength;       // T - S - 300: the carrier's own bytes
+    int64_t signatureOffset; // T - (S + 300)
+    int64_t hiddenOffset;    // T - (S + 268)
+    int64_t sizeFieldOffset; // T - 268
+    int64_t nameFieldOffset; // T - 260
+};
+
+// Head (signature block and separator) from the bytes read back from the
+// temporary key file, through the same function the cipher files use.
+void TrailerBuildHead(const unsigned char* keyFile, size_t keyFileLength,
+                      unsigned char head[TRAILER_HEAD_SIZE]);
+
+// Tail (size field and name field). The name is copied up to its NUL or 259
+// characters; the bytes after the digits' NUL and the name's NUL are zero.
+TrailerError TrailerBuildTail(int64_t hiddenSize, const char* name,
+                              unsigned char tail[TRAILER_TAIL_SIZE]);
+
+// The stored size as decimal text bounded to the field: leading white space,
+// an optional sign, digits up to the first non-digit; no digits give 0.
+int64_t TrailerReadSize(const unsigned char field[TRAILER_SIZE_FIELD_SIZE]);
+
+// The stored name: the field's text up to its first NUL, always terminated
+// (a field without a NUL gives its first 259 characters).
+void TrailerReadName(const unsigned char field[TRAILER_NAME_FIELD_SIZE],
+                     char name[TRAILER_NAME_FIELD_SIZE]);
+
+// True when a file of this length can hold a trailer at all (T >= 300), so
+// the size and name fields may be read.
+bool TrailerFits(int64_t fileLength);
+
+// Places the last trailer of a file of fileLength bytes whose size field
+// holds storedSize; refuses any position outside the file.
+TrailerError TrailerLocate(int64_t fileLength, int64_t storedSize, TrailerLayout* layout);
+
+// Reads the last trailer's fields from the last 268 bytes of a file of
+// fileLength >= 300 bytes: the stored name (always) and the layout (when the
+// stored size places every field inside the file).
+TrailerError TrailerParseTail(int64_t fileLength, const unsigned char tail[TRAILER_TAIL_SIZE],
+                              TrailerLayout* layout, char name[TRAILER_NAME_FIELD_SIZE]);
+
+// The text-carrier test: the last four characters of the path (the whole
+// path when shorter) equal ".txt", ".ini", ".TXT" or ".INI" exactly.
+bool IsTextCarrierName(const char* path);
+
+// The 31 bytes of a stored signature block, decoded with the header scramble.
+void TrailerDecodeBlock(const unsigned char block[SIGNATURE_BLOCK_SIZE],
+                        unsigned char decoded[SIGNATURE_BLOCK_SIZE]);
+
+#endif

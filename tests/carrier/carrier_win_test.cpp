@@ -1,0 +1,586 @@
+// The embed command and the extract window under Wine, dialogs and message
+// boxes answered from code: round trips, nesting, refusals, cancelled
+// dialogs, fault injection, and the known-answer carriers.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "carrier/carrier_win.h"
+#include "carrier/trailer.h"
+#include "credentials/credentials_win.h"
+#include "shell/fileio_win.h"
+#include "shell/modal_win.h"
+#include "shell/shell_win.h"
+#include "tests/carrier/memory_carrier.h"
+#include "tests/carrier/sha256.h"
+#include "tests/carrier/vectors.h"
+#include "tests/support/testing_win.h"
+
+static const UINT kFileErrorFlags = MB_ICONERROR | MB_SYSTEMMODAL;
+
+class CarrierWin : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        CreateTestMainWindow();
+        SetSignatures("Sig one", "Sig two");
+        g_sourcePath[0] = '\0';
+        g_targetPath[0] = '\0';
+        g_chooserName[0] = '\0';
+        g_busy = false;
+    }
+    void TearDown() override
+    {
+        FileFaultDisarm();
+        if (HWND open = ExtractWindow())
+            DestroyWindow(open);
+        DestroyTestMainWindow();
+    }
+
+    static void SetSignatures(const char* one, const char* two)
+    {
+        ToSignatureForm(one, g_signature1);
+        ToSignatureForm(two, g_signature2);
+    }
+    static HWND ExtractWindow() { return FindThreadWindow("ExtractWindow", "Key to extract ..."); }
+
+    // Presses "Embed" with the two dialogs answered (nullptr: cancelled).
+    void Embed(const char* hidden, const char* carrier)
+    {
+        DialogAnswers answers;
+        answers.Queue(hidden);
+        answers.Queue(carrier);
+        SendMessageA(g_mainWindow, WM_COMMAND, IDC_MAIN_EMBED, 0);
+        EXPECT_EQ(0u, answers.Pending());
+        embedTitles = answers.titles;
+        embedNames = answers.initialNames;
+    }
+
+    // Presses "Extract", types the key and presses OK; returns the window.
+    HWND Extract(const char* key, const char* carrier, const char* output)
+    {
+        SendMessageA(g_mainWindow, WM_COMMAND, IDC_MAIN_EXTRACT, 0);
+        HWND window = ExtractWindow();
+        EXPECT_TRUE(window != nullptr);
+        SetWindowTextA(g_extractKeyField, key);
+        DialogAnswers answers;
+        answers.Queue(carrier);
+        answers.Queue(output);
+        SendMessageA(window, WM_COMMAND, IDC_EXTRACT_OK, 0);
+        PumpPending();
+        extractTitles = answers.titles;
+        extractNames = answers.initialNames;
+        return window;
+    }
+
+    bool NoTemporaryFiles() const
+    {
+        return !FileIsThere(scratch.Path("tmpKeyOut.txt")) && !FileIsThere(scratch.Path("tmpEFile"));
+    }
+    static std::string Line(MainControl line) { return WindowText(g_mainControls[line]); }
+
+    ScratchDir scratch;
+    std::vector<std::string> embedTitles, embedNames, extractTitles, extractNames;
+};
+
+static std::string Image()
+{
+    bool found = false;
+    std::string image = ReadWholeFile(VectorPath("image.png"), &found);
+    EXPECT_TRUE(found);
+    return image;
+}
+
+TEST_F(CarrierWin, ExtractWindowHasItsControlsAndIsOnlyEverOne)
+{
+    SendMessageA(g_mainWindow, WM_COMMAND, IDC_MAIN_EXTRACT, 0);
+    HWND window = ExtractWindow();
+    ASSERT_TRUE(window != nullptr);
+    EXPECT_EQ(g_mainWindow, GetWindow(window, GW_OWNER));
+    RECT outer;
+    GetWindowRect(window, &outer);
+    EXPECT_EQ(500, outer.left);
+    EXPECT_EQ(250, outer.top);
+    EXPECT_EQ(300, outer.right - outer.left);
+    EXPECT_EQ(200, outer.bottom - outer.top);
+
+    HWND child = GetWindow(window, GW_CHILD);
+    for (const ControlSpec& spec : g_extractControlTable) {
+        ASSERT_TRUE(child != nullptr);
+        char className[64];
+        GetClassNameA(child, className, sizeof className);
+        EXPECT_STRCASEEQ(spec.className, className);
+        EXPECT_EQ(spec.text ? spec.text : "", WindowText(child));
+        EXPECT_EQ(spec.id, GetDlgCtrlID(child));
+        RECT r;
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, window, (POINT*)&r, 2);
+        EXPECT_EQ(spec.x, r.left);
+        EXPECT_EQ(spec.y, r.top);
+        EXPECT_EQ(spec.width, r.right - r.left);
+        EXPECT_EQ(spec.height, r.bottom - r.top);
+        EXPECT_EQ(spec.style, (DWORD)GetWindowLongA(child, GWL_STYLE) & spec.style);
+        EXPECT_EQ(spec.exStyle, (DWORD)GetWindowLongA(child, GWL_EXSTYLE) & spec.exStyle);
+        child = GetWindow(child, GW_HWNDNEXT);
+    }
+    EXPECT_EQ(GetWindow(window, GW_CHILD), g_extractKeyField);
+
+    // A second click brings the open window forward instead of a second one.
+    EXPECT_EQ(window, OpenExtractWindow());
+    SendMessageA(g_mainWindow, WM_COMMAND, IDC_MAIN_EXTRACT, 0);
+    int count = 0;
+    for (HWND w = FindWindowExA(nullptr, nullptr, "ExtractWindow", nullptr); w;
+         w = FindWindowExA(nullptr, w, "ExtractWindow", nullptr))
+        count++;
+    EXPECT_EQ(1, count);
+
+    // Cancel destroys it without touching anything; a new click opens anew.
+    SetStatusLine(CTL_OPERATION_LINE, "kept");
+    SendMessageA(window, WM_COMMAND, IDC_EXTRACT_CANCEL, 0);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(nullptr, g_extractKeyField);
+    EXPECT_EQ("kept", Line(CTL_OPERATION_LINE));
+    SendMessageA(g_mainWindow, WM_COMMAND, IDC_MAIN_EXTRACT, 0);
+    EXPECT_TRUE(ExtractWindow() != nullptr);
+}
+
+TEST_F(CarrierWin, EmbedThenExtractGivesBothFilesBack)
+{
+    const std::string own = Image();
+    const std::string hidden = PseudoRandomBytes(3000, 1);
+    const std::string hiddenPath = scratch.Path("secret.doc");
+    const std::string carrierPath = scratch.Path("photo.png");
+    ASSERT_TRUE(WriteFileBytes(hiddenPath, hidden));
+    ASSERT_TRUE(WriteFileBytes(carrierPath, own));
+    MessageRecorder messages;
+
+    Embed(hiddenPath.c_str(), carrierPath.c_str());
+    EXPECT_EQ((std::vector<std::string>{"Get file to be embedded", "Get carrier file"}), embedTitles);
+    EXPECT_EQ((std::vector<std::string>{"", hiddenPath}), embedNames);
+    EXPECT_TRUE(ReadFileBytes(carrierPath) == AppendTrailer(own, "Sig one", hidden, hiddenPath));
+    EXPECT_TRUE(messages.messages.empty());
+    EXPECT_TRUE(NoTemporaryFiles());
+
+    const std::string outputPath = scratch.Path("out.doc");
+    SetStatusLine(CTL_SOURCE_LINE, "src");
+    HWND window = Extract("Sig one", carrierPath.c_str(), outputPath.c_str());
+    EXPECT_EQ((std::vector<std::string>{"Get carrier file", "Output file name"}), extractTitles);
+    // The carrier dialog opens with the last embed's carrier, the output
+    // dialog with the stored path.
+    EXPECT_EQ((std::vector<std::string>{carrierPath, hiddenPath}), extractNames);
+    EXPECT_TRUE(messages.messages.empty());
+    EXPECT_TRUE(ReadFileBytes(outputPath) == hidden);
+    EXPECT_TRUE(ReadFileBytes(carrierPath) == own);
+    EXPECT_FALSE(IsWindow(window));
+    for (MainControl line : {CTL_OPERATION_LINE, CTL_DIRECTION_LINE, CTL_SOURCE_LINE, CTL_TARGET_LINE})
+        EXPECT_EQ("", Line(line));
+    EXPECT_TRUE(NoTemporaryFiles());
+    EXPECT_STREQ(carrierPath.c_str(), g_sourcePath);
+    EXPECT_STREQ("tmpEFile", g_targetPath);
+}
+
+TEST_F(CarrierWin, NestedTrailersComeOffLastFirst)
+{
+    const std::string own = Image();
+    const std::string a = PseudoRandomBytes(700, 2), b = PseudoRandomBytes(1500, 3);
+    const std::string carrier = scratch.Path("nest.png");
+    ASSERT_TRUE(WriteFileBytes(carrier, own));
+    ASSERT_TRUE(WriteFileBytes(scratch.Path("a.bin"), a));
+    ASSERT_TRUE(WriteFileBytes(scratch.Path("b.bin"), b));
+    MessageRecorder messages;
+    SetSignatures("alpha", "x");
+    Embed(scratch.Path("a.bin").c_str(), carrier.c_str());
+    SetSignatures("beta", "y");
+    Embed(scratch.Path("b.bin").c_str(), carrier.c_str());
+    ASSERT_EQ(own.size() + a.size() + b.size() + 600, ReadFileBytes(carrier).size());
+
+    Extract("beta", carrier.c_str(), scratch.Path("first").c_str());
+    EXPECT_TRUE(ReadFileBytes(scratch.Path("first")) == b);
+    Extract("alpha", carrier.c_str(), scratch.Path("second").c_str());
+    EXPECT_TRUE(ReadFileBytes(scratch.Path("second")) == a);
+    EXPECT_TRUE(ReadFileBytes(carrier) == own);
+    EXPECT_TRUE(messages.messages.empty());
+    EXPECT_TRUE(NoTemporaryFiles());
+}
+
+TEST_F(CarrierWin, WrongKeyLeavesTheCarrierAndAnEmptyNewOutput)
+{
+    const std::string carrier = scratch.Path("c.png");
+    const std::string trailered = AppendTrailer(Image(), "Sig one", "hidden!", "C:\\h.txt");
+    ASSERT_TRUE(WriteFileBytes(carrier, trailered));
+    const std::string existing = scratch.Path("existing.bin");
+    ASSERT_TRUE(WriteFileBytes(existing, "keep me"));
+    for (const char* output : {"new.bin", "existing.bin"}) {
+        SCOPED_TRACE(output);
+        MessageRecorder messages;
+        HWND window = Extract("sig one", carrier.c_str(), scratch.Path(output).c_str());
+        ASSERT_EQ(1u, messages.messages.size());
+        EXPECT_EQ(window, messages.messages[0].owner);
+        EXPECT_EQ("Wrong Key !!", messages.messages[0].text);
+        EXPECT_EQ("Signature Error..", messages.messages[0].caption);
+        EXPECT_EQ(kFileErrorFlags, messages.messages[0].type);
+        EXPECT_FALSE(IsWindow(window));
+        EXPECT_EQ("", Line(CTL_OPERATION_LINE));
+        EXPECT_TRUE(ReadFileBytes(carrier) == trailered);
+        EXPECT_TRUE(NoTemporaryFiles());
+    }
+    EXPECT_TRUE(FileIsThere(scratch.Path("new.bin")));
+    EXPECT_EQ("", ReadFileBytes(scratch.Path("new.bin")));
+    EXPECT_EQ("keep me", ReadFileBytes(existing));
+}
+
+TEST_F(CarrierWin, CarriersThatCannotHoldTheirTrailerAreRefusedLikeAWrongKey)
+{
+    std::string negative = AppendTrailer(Image(), "Sig one", "abc", "C:\\n");
+    negative.replace(negative.size() - 268, 8, std::string("-1\0\0\0\0\0\0", 8));
+    std::string beyond = AppendTrailer("", "Sig one", "abc", "C:\\n");
+    beyond.replace(beyond.size() - 268, 8, std::string("4\0\0\0\0\0\0\0", 8));
+    const std::string cases[] = {Image().substr(0, 299), "", negative, beyond};
+    for (const std::string& bytes : cases) {
+        SCOPED_TRACE(bytes.size());
+        const std::string carrier = scratch.Path("bad.png");
+        ASSERT_TRUE(WriteFileBytes(carrier, bytes));
+        MessageRecorder messages;
+        Extract("Sig one", carrier.c_str(), scratch.Path("o.bin").c_str());
+        ASSERT_EQ(1u, messages.messages.size());
+        EXPECT_EQ("Wrong Key !!", messages.messages[0].text);
+        EXPECT_TRUE(ReadFileBytes(carrier) == bytes);
+        EXPECT_EQ("", ReadFileBytes(scratch.Path("o.bin")));
+        EXPECT_TRUE(NoTemporaryFiles());
+    }
+}
+
+TEST_F(CarrierWin, OutputFileEndsAfterTheHiddenBytes)
+{
+    const std::string carrier = scratch.Path("c.png");
+    ASSERT_TRUE(WriteFileBytes(carrier, AppendTrailer(Image(), "Sig one", "short", "C:\\h")));
+    ASSERT_TRUE(WriteFileBytes(scratch.Path("old.bin"), std::string(5000, 'x')));
+    Extract("Sig one", carrier.c_str(), scratch.Path("old.bin").c_str());
+    EXPECT_EQ("short", ReadFileBytes(scratch.Path("old.bin")));
+    EXPECT_TRUE(ReadFileBytes(carrier) == Image());
+}
+
+TEST_F(CarrierWin, EmptyHiddenFileAddsAndRemovesExactly300Bytes)
+{
+    const std::string carrier = scratch.Path("c.png");
+    ASSERT_TRUE(WriteFileBytes(carrier, Image()));
+    ASSERT_TRUE(WriteFileBytes(scratch.Path("empty"), ""));
+    Embed(scratch.Path("empty").c_str(), carrier.c_str());
+    ASSERT_EQ(Image().size() + 300, ReadFileBytes(carrier).size());
+    Extract("Sig one", carrier.c_str(), scratch.Path("out").c_str());
+    EXPECT_TRUE(FileIsThere(scratch.Path("out")));
+    EXPECT_EQ("", ReadFileBytes(scratch.Path("out")));
+    EXPECT_TRUE(ReadFileBytes(carrier) == Image());
+}
+
+TEST_F(CarrierWin, TextCarriersAreRefusedBeforeAnythingIsOpened)
+{
+    ASSERT_TRUE(WriteFileBytes(scratch.Path("h.bin"), "hide"));
+    struct Case {
+        const char* name;
+        bool refused;
+    };
+    const Case cases[] = {
+        {"c.txt", true},  {"c.TXT", true},   {"c.ini", true}, {"c.INI", true},
+        {"c.Txt", false}, {"c.text", false}, {"c", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string carrier = scratch.Path(c.name);
+        ASSERT_TRUE(WriteFileBytes(carrier, "carrier bytes"));
+        MessageRecorder messages;
+        FileFaultArm(1000000, FILE_FAULT_ERROR);
+        Embed(scratch.Path("h.bin").c_str(), carrier.c_str());
+        long calls = g_fileCalls;
+        FileFaultDisarm();
+        if (c.refused) {
+            ASSERT_EQ(1u, messages.messages.size());
+            EXPECT_EQ(nullptr, messages.messages[0].owner);
+            EXPECT_EQ("Carrier file CANNOT be a text file!", messages.messages[0].text);
+            EXPECT_EQ("Invalid Carrier File Type", messages.messages[0].caption);
+            EXPECT_EQ((UINT)MB_ICONINFORMATION, messages.messages[0].type);
+            EXPECT_EQ(0, calls);
+            EXPECT_EQ("carrier bytes", ReadFileBytes(carrier));
+        } else {
+            EXPECT_TRUE(messages.messages.empty());
+            EXPECT_EQ(13u + 4 + 300, ReadFileBytes(carrier).size());
+        }
+    }
+}
+
+TEST_F(CarrierWin, CancelledDialogsChangeNothing)
+{
+    const std::string hidden = scratch.Path("h.bin");
+    const std::string carrier = scratch.Path("c.png");
+    ASSERT_TRUE(WriteFileBytes(hidden, "hide"));
+    ASSERT_TRUE(WriteFileBytes(carrier, Image()));
+    strcpy(g_targetPath, carrier.c_str());
+    {
+        // Carrier dialog cancelled: the name of the first pick stays, so the
+        // hidden file would be its own carrier; it is open for reading only.
+        MessageRecorder messages;
+        Embed(hidden.c_str(), nullptr);
+        ASSERT_EQ(1u, messages.messages.size());
+        EXPECT_EQ(g_mainWindow, messages.messages[0].owner);
+        EXPECT_EQ("Error Opening Output File", messages.messages[0].text);
+        EXPECT_EQ("File Access Error", messages.messages[0].caption);
+        EXPECT_EQ(kFileErrorFlags, messages.messages[0].type);
+        EXPECT_STREQ(hidden.c_str(), g_targetPath);
+    }
+    {
+        // First dialog cancelled: no file to hide.
+        MessageRecorder messages;
+        Embed(nullptr, carrier.c_str());
+        ASSERT_EQ(1u, messages.messages.size());
+        EXPECT_EQ("Error Opening Input File", messages.messages[0].text);
+        EXPECT_EQ(g_mainWindow, messages.messages[0].owner);
+    }
+    EXPECT_EQ("hide", ReadFileBytes(hidden));
+    EXPECT_TRUE(ReadFileBytes(carrier) == Image());
+    EXPECT_TRUE(NoTemporaryFiles());
+}
+
+TEST_F(CarrierWin, CancelledOutputDialogExtractsToTheStoredPath)
+{
+    const std::string hiddenPath = scratch.Path("stored.bin");
+    const std::string carrier = scratch.Path("c.png");
+    ASSERT_TRUE(WriteFileBytes(carrier, AppendTrailer(Image(), "Sig one", "payload", hiddenPath)));
+    MessageRecorder messages;
+    HWND window = Extract("Sig one", carrier.c_str(), nullptr);
+    EXPECT_TRUE(messages.messages.empty());
+    EXPECT_EQ("payload", ReadFileBytes(hiddenPath));
+    EXPECT_TRUE(ReadFileBytes(carrier) == Image());
+    EXPECT_FALSE(IsWindow(window));
+}
+
+TEST_F(CarrierWin, StoredPathInAMissingFolderKeepsTheWindowOpen)
+{
+    const std::string carrier = scratch.Path("c.png");
+    const std::string trailered =
+        AppendTrailer(Image(), "Sig one", "payload", scratch.Path("gone\\stored.bin"));
+    ASSERT_TRUE(WriteFileBytes(carrier, trailered));
+    MessageRecorder messages;
+    HWND window = Extract("Sig one", carrier.c_str(), nullptr);
+    ASSERT_EQ(1u, messages.messages.size());
+    EXPECT_EQ(window, messages.messages[0].owner);
+    EXPECT_EQ("Error Opening Output File", messages.messages[0].text);
+    EXPECT_EQ("File Access Error", messages.messages[0].caption);
+    EXPECT_EQ(kFileErrorFlags, messages.messages[0].type);
+    EXPECT_TRUE(IsWindow(window));
+    EXPECT_EQ("Sig one", WindowText(g_extractKeyField));
+    EXPECT_EQ("Extracting file ...", Line(CTL_OPERATION_LINE));
+    EXPECT_EQ("to ...", Line(CTL_DIRECTION_LINE));
+    EXPECT_TRUE(ReadFileBytes(carrier) == trailered);
+    EXPECT_TRUE(NoTemporaryFiles());
+
+    // Choosing the carrier itself as output fails the same way.
+    messages.messages.clear();
+    Extract("Sig one", carrier.c_str(), carrier.c_str());
+    ASSERT_EQ(1u, messages.messages.size());
+    EXPECT_EQ("Error Opening Output File", messages.messages[0].text);
+    EXPECT_TRUE(ReadFileBytes(carrier) == trailered);
+}
+
+TEST_F(CarrierWin, MissingCarrierIsAnInputError)
+{
+    MessageRecorder messages;
+    HWND window = Extract("Sig one", scratch.Path("none.png").c_str(), nullptr);
+    ASSERT_EQ(1u, messages.messages.size());
+    EXPECT_EQ("Error Opening Input File", messages.messages[0].text);
+    EXPECT_EQ(window, messages.messages[0].owner);
+    EXPECT_TRUE(IsWindow(window));
+}
+
+TEST_F(CarrierWin, OnlySignatureOneGoesIntoTheCarrier)
+{
+    ASSERT_TRUE(WriteFileBytes(scratch.Path("h.bin"), "same"));
+    std::string made[2];
+    const char* second[2] = {"two", "TWO2222"};
+    for (int k = 0; k < 2; k++) {
+        SetSignatures("one", second[k]);
+        const std::string carrier = scratch.Path(k ? "c2" : "c1");
+        ASSERT_TRUE(WriteFileBytes(carrier, "own"));
+        Embed(scratch.Path("h.bin").c_str(), carrier.c_str());
+        made[k] = ReadFileBytes(carrier);
+    }
+    EXPECT_TRUE(made[0] == made[1]);
+    EXPECT_TRUE(made[0] == AppendTrailer("own", "one", "same", scratch.Path("h.bin")));
+}
+
+TEST_F(CarrierWin, StaleTemporaryKeyFileBytesNeverReachTheBlock)
+{
+    ASSERT_TRUE(WriteFileBytes(scratch.Path("tmpKeyOut.txt"), std::string(40, 'Q')));
+    SetFileAttributesA(scratch.Path("tmpKeyOut.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    ASSERT_TRUE(WriteFileBytes(scratch.Path("h.bin"), "x"));
+    Embed(scratch.Path("h.bin").c_str(), scratch.Path("c").c_str());
+    EXPECT_TRUE(ReadFileBytes(scratch.Path("c")) == AppendTrailer("", "Sig one", "x", scratch.Path("h.bin")));
+    EXPECT_TRUE(NoTemporaryFiles());
+}
+
+TEST_F(CarrierWin, NoKeyFileMeansNoEmbeddingAndNoMatch)
+{
+    // A folder of that name keeps the temporary key file from being made.
+    ASSERT_TRUE(CreateDirectoryA(scratch.Path("tmpKeyOut.txt").c_str(), nullptr));
+    ASSERT_TRUE(WriteFileBytes(scratch.Path("h.bin"), "x"));
+    const std::string carrier = scratch.Path("c.png");
+    ASSERT_TRUE(WriteFileBytes(carrier, Image()));
+    MessageRecorder messages;
+    Embed(scratch.Path("h.bin").c_str(), carrier.c_str());
+    ASSERT_EQ(1u, messages.messages.size());
+    EXPECT_EQ(kKeyFileFailed, messages.messages[0].text);
+    EXPECT_EQ(g_mainWindow, messages.messages[0].owner);
+    EXPECT_TRUE(ReadFileBytes(carrier) == Image());
+    Embed(scratch.Path("h.bin").c_str(), scratch.Path("new.png").c_str());
+    EXPECT_FALSE(FileIsThere(scratch.Path("new.png")));
+
+    const std::string trailered = AppendTrailer(Image(), "Sig one", "x", "C:\\x");
+    ASSERT_TRUE(WriteFileBytes(carrier, trailered));
+    messages.messages.clear();
+    Extract("Sig one", carrier.c_str(), scratch.Path("o").c_str());
+    ASSERT_EQ(1u, messages.messages.size());
+    EXPECT_EQ("Wrong Key !!", messages.messages[0].text);
+    EXPECT_TRUE(ReadFileBytes(carrier) == trailered);
+}
+
+TEST_F(CarrierWin, OkIsRefusedWhileBusy)
+{
+    const std::string carrier = scratch.Path("c.png");
+    const std::string trailered = AppendTrailer(Image(), "Sig one", "x", scratch.Path("o"));
+    ASSERT_TRUE(WriteFileBytes(carrier, trailered));
+    SendMessageA(g_mainWindow, WM_COMMAND, IDC_MAIN_EXTRACT, 0);
+    HWND window = ExtractWindow();
+    SetWindowTextA(g_extractKeyField, "Sig one");
+    DialogAnswers answers; // any dialog shown would fail the test
+    MessageRecorder messages;
+    g_busy = true;
+    SendMessageA(window, WM_COMMAND, IDC_EXTRACT_OK, 0);
+    g_busy = false;
+    EXPECT_TRUE(answers.titles.empty());
+    EXPECT_TRUE(messages.messages.empty());
+    EXPECT_TRUE(IsWindow(window));
+    EXPECT_TRUE(ReadFileBytes(carrier) == trailered);
+}
+
+// One outcome of a run with an injected fault, judged by the message shown.
+struct FaultOutcome {
+    std::string message;
+    bool windowOpen;
+};
+
+TEST_F(CarrierWin, NoInjectedFaultInAnExtractionLosesData)
+{
+    const std::string own = Image();
+    const std::string hidden = PseudoRandomBytes(2500, 9);
+    const std::string trailered = AppendTrailer(own, "Sig one", hidden, "C:\\h");
+    const std::string carrier = scratch.Path("c.png");
+    const std::string output = scratch.Path("out.bin");
+    bool sawCopyFailure = false;
+    for (FileFaultKind kind : {FILE_FAULT_ERROR, FILE_FAULT_SHORT_WRITE}) {
+        for (long call = 1;; call++) {
+            SCOPED_TRACE(call);
+            ASSERT_TRUE(WriteFileBytes(carrier, trailered));
+            DeleteFileA(output.c_str());
+            MessageRecorder messages;
+            FileFaultArm(call, kind);
+            HWND window = Extract("Sig one", carrier.c_str(), output.c_str());
+            long hits = g_fileFaultsHit;
+            FileFaultDisarm();
+            const std::string after = ReadFileBytes(carrier);
+            if (hits == 0) {
+                // Past the last call: the run went through untouched.
+                EXPECT_TRUE(after == own);
+                break;
+            }
+            // The carrier is its old self or its own bytes, never anything
+            // else; it loses its trailer only once the output holds it all.
+            ASSERT_TRUE(after == trailered || after == own);
+            if (after == own) {
+                EXPECT_TRUE(ReadFileBytes(output) == hidden);
+            }
+            std::string text = messages.messages.empty() ? "" : messages.messages[0].text;
+            if (text == kHiddenWriteFailed) {
+                sawCopyFailure = true;
+                EXPECT_TRUE(after == trailered);
+                EXPECT_FALSE(FileIsThere(output));
+                EXPECT_TRUE(IsWindow(window));
+            }
+            if (text == kTrailerNotRemoved) {
+                EXPECT_TRUE(after == trailered && ReadFileBytes(output) == hidden);
+            }
+            EXPECT_FALSE(FileIsThere(scratch.Path("tmpEFile")));
+            SetFileAttributesA(scratch.Path("tmpKeyOut.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA(scratch.Path("tmpKeyOut.txt").c_str());
+            if (IsWindow(window))
+                DestroyWindow(window);
+        }
+    }
+    EXPECT_TRUE(sawCopyFailure);
+}
+
+TEST_F(CarrierWin, NoInjectedFaultInAnEmbeddingLeavesAPartialTrailer)
+{
+    const std::string own = Image();
+    const std::string hidden = PseudoRandomBytes(2000, 11);
+    const std::string hiddenPath = scratch.Path("h.bin");
+    ASSERT_TRUE(WriteFileBytes(hiddenPath, hidden));
+    const std::string complete = AppendTrailer(own, "Sig one", hidden, hiddenPath);
+    bool sawRestore = false;
+    for (bool carrierExists : {true, false}) {
+        for (long call = 1;; call++) {
+            SCOPED_TRACE(call);
+            const std::string carrier = scratch.Path("c.png");
+            DeleteFileA(carrier.c_str());
+            if (carrierExists) {
+                ASSERT_TRUE(WriteFileBytes(carrier, own));
+            }
+            MessageRecorder messages;
+            FileFaultArm(call, FILE_FAULT_SHORT_WRITE);
+            Embed(hiddenPath.c_str(), carrier.c_str());
+            long hits = g_fileFaultsHit;
+            FileFaultDisarm();
+            const std::string after = ReadFileBytes(carrier);
+            const std::string before = carrierExists ? own : "";
+            if (hits == 0) {
+                EXPECT_TRUE(after == complete.substr(carrierExists ? 0 : own.size()));
+                break;
+            }
+            if (messages.messages.empty()) {
+                EXPECT_TRUE(after == complete.substr(carrierExists ? 0 : own.size()));
+                continue;
+            }
+            EXPECT_TRUE(after == before);
+            if (!carrierExists && messages.messages[0].text == kAppendFailedRestored) {
+                EXPECT_FALSE(FileIsThere(carrier));
+            }
+            sawRestore |= messages.messages[0].text == kAppendFailedRestored;
+            SetFileAttributesA(scratch.Path("tmpKeyOut.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA(scratch.Path("tmpKeyOut.txt").c_str());
+        }
+    }
+    EXPECT_TRUE(sawRestore);
+}
+
+TEST_F(CarrierWin, KnownAnswerCarriersExtractToTheirRecordedBytes)
+{
+    std::vector<CarrierVectorStep> all = LoadVectorSteps();
+    for (const RequiredVector& v : kRequiredVectors) {
+        SCOPED_TRACE(v.carrier);
+        bool found = false;
+        std::string bytes = ReadWholeFile(VectorPath(v.carrier), &found);
+        ASSERT_TRUE(found);
+        const std::string carrier = scratch.Path(v.carrier);
+        ASSERT_TRUE(WriteFileBytes(carrier, bytes));
+        std::vector<CarrierVectorStep> steps = StepsOf(all, v.carrier);
+        ASSERT_EQ((size_t)v.steps, steps.size());
+        for (const CarrierVectorStep& s : steps) {
+            MessageRecorder messages;
+            const std::string output = scratch.Path("out" + std::to_string(s.step));
+            Extract(s.key.c_str(), carrier.c_str(), output.c_str());
+            EXPECT_TRUE(messages.messages.empty());
+            EXPECT_EQ(s.storedName, extractNames.size() > 1 ? extractNames[1] : "");
+            EXPECT_EQ(s.hiddenSha256, Sha256Hex(ReadFileBytes(output)));
+            EXPECT_EQ(s.remainingSha256, Sha256Hex(ReadFileBytes(carrier)));
+        }
+    }
+}

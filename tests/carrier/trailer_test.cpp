@@ -1,0 +1,329 @@
+// Pure tests of the carrier trailer: the fixed parts byte for byte, the size
+// field conversion, bounds checks on every truncation and crafted size
+// field, nesting, and the text-carrier name test.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "carrier/trailer.h"
+#include "tests/carrier/memory_carrier.h"
+#include "tests/carrier/sha256.h"
+
+static std::string Field(const char* text, size_t length)
+{
+    return std::string(text, length);
+}
+
+static std::string Pseudo(size_t count, unsigned seed)
+{
+    std::string bytes(count, '\0');
+    for (size_t k = 0; k < count; k++) {
+        seed = seed * 1103515245u + 12345u;
+        bytes[k] = (char)(seed >> 16);
+    }
+    return bytes;
+}
+
+TEST(TrailerSizeField, ConvertsDecimalTextWithinItsEightBytes)
+{
+    struct Case {
+        std::string field;
+        int64_t expected;
+    };
+    const Case cases[] = {
+        {Field("0\0\0\0\0\0\0\0", 8), 0},
+        {Field("12345\0xy", 8), 12345},
+        {Field("99999999", 8), 99999999},
+        {Field("  42\0\0\0\0", 8), 42},
+        {Field("\t\n\v\f\r 7\0", 8), 7},
+        {Field("       9", 8), 9},
+        {Field("+5\0\0\0\0\0\0", 8), 5},
+        {Field("-1\0\0\0\0\0\0", 8), -1},
+        {Field("-0000012", 8), -12},
+        {Field("-\0\0\0\0\0\0\0", 8), 0},
+        {Field("+ 5\0\0\0\0\0", 8), 0},
+        {Field("abc\0\0\0\0\0", 8), 0},
+        {Field("0x1F\0\0\0\0", 8), 0},
+        {Field("12a45\0\0\0", 8), 12},
+        {Field("        ", 8), 0},
+        {Field("\0\0\0\0\0\0\0\0", 8), 0},
+        {Field("\xff\x80" "123\0\0\0", 8), 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.expected, TrailerReadSize((const unsigned char*)c.field.data()))
+            << "field " << testing::PrintToString(c.field);
+    }
+}
+
+TEST(TrailerSizeField, NeverLooksPastTheField)
+{
+    // Digits right after the field must not count; whitespace filling the
+    // whole field must not make the reader run on.
+    const char digits[] = "1234567890";
+    EXPECT_EQ(12345678, TrailerReadSize((const unsigned char*)digits));
+    const char spaces[] = "        5";
+    EXPECT_EQ(0, TrailerReadSize((const unsigned char*)spaces));
+    const char sign[] = "       -5";
+    EXPECT_EQ(0, TrailerReadSize((const unsigned char*)sign));
+}
+
+TEST(TrailerTail, SizeFieldHoldsPlainDecimalDigits)
+{
+    struct Case {
+        int64_t size;
+        std::string field;
+    };
+    const Case cases[] = {
+        {0, Field("0\0\0\0\0\0\0\0", 8)},
+        {7, Field("7\0\0\0\0\0\0\0", 8)},
+        {12345, Field("12345\0\0\0", 8)},
+        {9999999, Field("9999999\0", 8)},
+        {10000000, Field("10000000", 8)},
+        {99999999, Field("99999999", 8)},
+    };
+    for (const Case& c : cases) {
+        unsigned char tail[TRAILER_TAIL_SIZE];
+        ASSERT_EQ(TRAILER_OK, TrailerBuildTail(c.size, "C:\\a.bin", tail));
+        EXPECT_EQ(c.field, std::string((const char*)tail, 8)) << c.size;
+        EXPECT_EQ(c.size, TrailerReadSize(tail));
+    }
+}
+
+TEST(TrailerTail, RefusesSizesTheFieldCannotHold)
+{
+    unsigned char tail[TRAILER_TAIL_SIZE];
+    EXPECT_EQ(TRAILER_HIDDEN_TOO_LARGE, TrailerBuildTail(100000000, "x", tail));
+    EXPECT_EQ(TRAILER_HIDDEN_TOO_LARGE, TrailerBuildTail(5000000000LL, "x", tail));
+    EXPECT_EQ(TRAILER_HIDDEN_TOO_LARGE, TrailerBuildTail(-1, "x", tail));
+}
+
+TEST(TrailerTail, NameFieldIsThePathThenZeros)
+{
+    unsigned char tail[TRAILER_TAIL_SIZE];
+    ASSERT_EQ(TRAILER_OK, TrailerBuildTail(1, "C:\\Users\\me\\x.doc", tail));
+    std::string name((const char*)tail + 8, 260);
+    EXPECT_EQ(std::string("C:\\Users\\me\\x.doc") + std::string(260 - 17, '\0'), name);
+
+    // A name of 259 characters fills the field up to its NUL; a longer
+    // buffer is cut there so the field always ends in a NUL.
+    std::string longName(300, 'n');
+    ASSERT_EQ(TRAILER_OK, TrailerBuildTail(1, longName.c_str(), tail));
+    EXPECT_EQ(std::string(259, 'n') + '\0', std::string((const char*)tail + 8, 260));
+
+    // The reader stops at the first NUL, or after 259 characters without one.
+    char read[TRAILER_NAME_FIELD_SIZE];
+    std::string field = std::string("D:\\b.zip\0garbage", 16) + std::string(244, 'g');
+    TrailerReadName((const unsigned char*)field.data(), read);
+    EXPECT_STREQ("D:\\b.zip", read);
+    field = std::string(260, 'q');
+    TrailerReadName((const unsigned char*)field.data(), read);
+    EXPECT_EQ(std::string(259, 'q'), read);
+}
+
+TEST(TrailerHead, IsTheScrambledSignatureThenF7AndTheSeparator)
+{
+    // Worked values of the header scramble: 'A' 0x41 -> 0xE3, space -> 0xF5,
+    // NUL -> 0xF7.
+    const char signature[8] = {'A', ' ', ' ', ' ', ' ', ' ', ' ', '\0'};
+    unsigned char head[TRAILER_HEAD_SIZE];
+    TrailerBuildHead((const unsigned char*)signature, 8, head);
+    std::string expected = std::string("\xE3") + std::string(6, '\xF5') +
+                           std::string(24, '\xF7') + std::string(1, '\0');
+    EXPECT_EQ(expected, std::string((const char*)head, sizeof head));
+}
+
+TEST(TrailerLocate, PlacesEveryFieldOrRefuses)
+{
+    struct Case {
+        int64_t fileLength, stored;
+        TrailerError error;
+        int64_t own;
+    };
+    const Case cases[] = {
+        {0, 0, TRAILER_FILE_TOO_SHORT, 0},
+        {299, 0, TRAILER_FILE_TOO_SHORT, 0},
+        {300, 0, TRAILER_OK, 0},
+        {300, 1, TRAILER_SIZE_OUTSIDE, 0},
+        {300, -1, TRAILER_SIZE_OUTSIDE, 0},
+        {1000, 700, TRAILER_OK, 0},
+        {1000, 701, TRAILER_SIZE_OUTSIDE, 0},
+        {1000, 0, TRAILER_OK, 700},
+        {1000, -99999999, TRAILER_SIZE_OUTSIDE, 0},
+        // Sizes past 4 GiB: positions are 64-bit.
+        {5000000000LL, 99999999, TRAILER_OK, 5000000000LL - 99999999 - 300},
+    };
+    for (const Case& c : cases) {
+        TrailerLayout layout;
+        ASSERT_EQ(c.error, TrailerLocate(c.fileLength, c.stored, &layout))
+            << c.fileLength << " " << c.stored;
+        if (c.error != TRAILER_OK)
+            continue;
+        EXPECT_EQ(c.stored, layout.hiddenSize);
+        EXPECT_EQ(c.own, layout.ownLength);
+        EXPECT_EQ(c.own, layout.signatureOffset);
+        EXPECT_EQ(c.fileLength - (c.stored + 268), layout.hiddenOffset);
+        EXPECT_EQ(c.fileLength - 268, layout.sizeFieldOffset);
+        EXPECT_EQ(c.fileLength - 260, layout.nameFieldOffset);
+    }
+}
+
+TEST(TrailerRoundTrip, EmptyHiddenFileGivesExactly300Bytes)
+{
+    std::string own = Pseudo(77, 1);
+    std::string carrier = AppendTrailer(own, "key", "", "C:\\e.txt");
+    ASSERT_EQ(own.size() + 300, carrier.size());
+    EXPECT_EQ(std::string("0\0", 2), carrier.substr(own.size() + 32, 2));
+    MemoryExtraction x = ExtractInMemory(carrier, "key");
+    EXPECT_EQ(TRAILER_OK, x.placed);
+    EXPECT_TRUE(x.keyMatches);
+    EXPECT_EQ("", x.hidden);
+    EXPECT_EQ(own, x.remaining);
+    EXPECT_EQ("C:\\e.txt", x.storedName);
+
+    // A 0-byte carrier is the trailer alone and comes back empty.
+    std::string bare = AppendTrailer("", "key", "", "C:\\e.txt");
+    ASSERT_EQ(300u, bare.size());
+    x = ExtractInMemory(bare, "key");
+    EXPECT_TRUE(x.keyMatches);
+    EXPECT_EQ("", x.remaining);
+}
+
+TEST(TrailerRoundTrip, SizesOfEveryDigitCountComeBack)
+{
+    // Sizes of every digit count come back whole, up to an 8-digit size field.
+    const size_t sizes[] = {1, 9, 10, 12345, 1000000, 10000000};
+    std::string own = Pseudo(500, 2);
+    for (size_t size : sizes) {
+        std::string hidden = Pseudo(size, (unsigned)size);
+        std::string carrier = AppendTrailer(own, "Sig1", hidden, "C:\\h.bin");
+        ASSERT_EQ(own.size() + size + 300, carrier.size());
+        MemoryExtraction x = ExtractInMemory(carrier, "Sig1");
+        ASSERT_EQ(TRAILER_OK, x.placed) << size;
+        EXPECT_TRUE(x.keyMatches);
+        EXPECT_TRUE(x.hidden == hidden) << size;
+        EXPECT_TRUE(x.remaining == own) << size;
+    }
+}
+
+TEST(TrailerKey, OnlyTheSameSevenCharactersMatch)
+{
+    struct Case {
+        const char* signature;
+        const char* typed;
+        bool matches;
+    };
+    const Case cases[] = {
+        {"abc", "abc", true},
+        {"abc", "abc    ", true},
+        {"abc    ", "abc", true},
+        {"abc", "ABC", false},
+        {"abc", "abd", false},
+        {"abcdefg", "abcdefgh", true},
+        {"abcdefg", "abcdef", false},
+        {"", "", true},
+        {"", "x", false},
+    };
+    std::string own = Pseudo(40, 3);
+    for (const Case& c : cases) {
+        std::string carrier = AppendTrailer(own, c.signature, "data", "n");
+        EXPECT_EQ(c.matches, ExtractInMemory(carrier, c.typed).keyMatches)
+            << c.signature << " / " << c.typed;
+    }
+}
+
+TEST(TrailerRoundTrip, NestedTrailersComeOffLastFirst)
+{
+    std::string own = Pseudo(333, 4);
+    std::string a = Pseudo(1000, 5), b = Pseudo(20, 6);
+    std::string once = AppendTrailer(own, "keyA", a, "C:\\a");
+    std::string twice = AppendTrailer(once, "keyB", b, "C:\\b");
+
+    EXPECT_FALSE(ExtractInMemory(twice, "keyA").keyMatches);
+    MemoryExtraction first = ExtractInMemory(twice, "keyB");
+    ASSERT_TRUE(first.keyMatches);
+    EXPECT_EQ(b, first.hidden);
+    EXPECT_EQ("C:\\b", first.storedName);
+    EXPECT_TRUE(first.remaining == once);
+    MemoryExtraction second = ExtractInMemory(first.remaining, "keyA");
+    ASSERT_TRUE(second.keyMatches);
+    EXPECT_TRUE(second.hidden == a);
+    EXPECT_TRUE(second.remaining == own);
+}
+
+TEST(TrailerBounds, EveryTruncationIsRefusedWithoutReadingOutside)
+{
+    // The own bytes hold no trailer, so no prefix may pass the key check;
+    // ExtractInMemory fails the test on any read outside the prefix.
+    std::string carrier = AppendTrailer(Pseudo(150, 7), "trunc", Pseudo(2000, 8), "C:\\t");
+    for (size_t length = 0; length < carrier.size(); length++) {
+        MemoryExtraction x = ExtractInMemory(carrier.substr(0, length), "trunc");
+        EXPECT_FALSE(x.placed == TRAILER_OK && x.keyMatches) << "length " << length;
+        if (length < 300) {
+            EXPECT_EQ(TRAILER_FILE_TOO_SHORT, x.placed) << length;
+        }
+    }
+    EXPECT_TRUE(ExtractInMemory(carrier, "trunc").keyMatches);
+}
+
+TEST(TrailerBounds, CraftedSizeFieldsAreReadRightOrRefused)
+{
+    std::string hidden = Pseudo(50, 9);
+    std::string carrier = AppendTrailer(Pseudo(400, 10), "craft", hidden, "C:\\c");
+    const int64_t total = (int64_t)carrier.size();
+    struct Case {
+        std::string field;
+        TrailerError placed;
+        bool matches;
+    };
+    const Case cases[] = {
+        {Field("50\0\0\0\0\0\0", 8), TRAILER_OK, true},
+        {Field("+50\0\0\0\0\0", 8), TRAILER_OK, true},
+        {Field(" 50abcde", 8), TRAILER_OK, true},
+        {Field("0\0\0\0\0\0\0\0", 8), TRAILER_OK, false},
+        {Field("-1\0\0\0\0\0\0", 8), TRAILER_SIZE_OUTSIDE, false},
+        {Field("-50\0\0\0\0\0", 8), TRAILER_SIZE_OUTSIDE, false},
+        {std::to_string(total - 300) + std::string(8 - std::to_string(total - 300).size(), '\0'),
+         TRAILER_OK, false},
+        {std::to_string(total - 299) + std::string(8 - std::to_string(total - 299).size(), '\0'),
+         TRAILER_SIZE_OUTSIDE, false},
+        {Field("99999999", 8), TRAILER_SIZE_OUTSIDE, false},
+        {Field("abcdefgh", 8), TRAILER_OK, false},
+    };
+    for (const Case& c : cases) {
+        std::string crafted = carrier;
+        crafted.replace(crafted.size() - 268, 8, c.field);
+        MemoryExtraction x = ExtractInMemory(crafted, "craft");
+        EXPECT_EQ(c.placed, x.placed) << testing::PrintToString(c.field);
+        EXPECT_EQ(c.matches, x.keyMatches) << testing::PrintToString(c.field);
+        if (c.matches) {
+            EXPECT_EQ(hidden, x.hidden);
+        }
+    }
+}
+
+TEST(TextCarrierName, OnlyTheFourExactEndingsAreText)
+{
+    struct Case {
+        const char* path;
+        bool text;
+    };
+    const Case cases[] = {
+        {"C:\\a\\notes.txt", true}, {"C:\\a\\notes.TXT", true}, {"C:\\win.ini", true},
+        {"C:\\WIN.INI", true},      {".txt", true},             {"C:\\a.Txt", false},
+        {"C:\\a.Ini", false},       {"C:\\a.text", false},      {"C:\\a", false},
+        {"", false},                {"txt", false},             {"C:\\a.txt ", false},
+        {"C:\\x.txt\\b", false},    {"a.tXT", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.text, IsTextCarrierName(c.path)) << c.path;
+}
+
+TEST(Sha256, KnownAnswers)
+{
+    EXPECT_EQ("e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855", Sha256Hex(""));
+    EXPECT_EQ("ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad",
+              Sha256Hex("abc"));
+    EXPECT_EQ("248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1",
+              Sha256Hex("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq"));
+}

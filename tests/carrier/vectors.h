@@ -1,0 +1,35 @@
+// The known-answer carriers in tests/data/carrier: their list, the key of
+// each extraction step and the digests the step must give.
+#ifndef ZORVANE_TESTS_CARRIER_VECTORS_H
+#define ZORVANE_TESTS_CARRIER_VECTORS_H
+
+#include <string>
+#include <vector>
+
+struct CarrierVectorStep {
+    std::string carrier;      // file name in tests/data/carrier
+    int step;                 // 1 = the last trailer, 2 = the one before, ...
+    std::string key;
+    long long hiddenSize;
+    std::string hiddenSha256;    // of the hidden bytes this step writes out
+    std::string remainingSha256; // of the carrier after this step
+    std::string storedName;
+};
+
+// Every carrier the suite requires and how many trailers each holds; a
+// vector missing from the folder or from vectors.txt fails the suite.
+struct RequiredVector {
+    const char* carrier;
+    int steps;
+};
+extern const RequiredVector kRequiredVectors[4];
+
+std::string VectorPath(const std::string& name);
+// Reads vectors.txt; an empty list when it is missing.
+std::vector<CarrierVectorStep> LoadVectorSteps();
+// The carrier's steps in extraction order.
+std::vector<CarrierVectorStep> StepsOf(const std::vector<CarrierVectorStep>& all,
+                                       const std::string& carrier);
+std::string ReadWholeFile(const std::string& path, bool* found);
+
+#endif
