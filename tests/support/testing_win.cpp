@@ -11,6 +11,10 @@
 #include "shell/modal_win.h"
 #include "shell/shell_win.h"
 
+static MessageRecorder* s_recorder = nullptr;
+static MessageBoxFn s_realMessageBox = nullptr;
+static OpenFileNameFn s_realOpenFileName = nullptr;
+
 void InitTestProgram()
 {
     static bool done = false;
@@ -28,7 +32,18 @@ HWND CreateTestMainWindow()
     static bool registered = false;
     if (!registered)
         registered = RegisterMainWindowClass() != FALSE;
+    // Start-up loads the signatures and, in a prefix without them, shows the
+    // first-use messages and window. A test that does not watch for them gets
+    // them answered and closed here, so nothing waits for a person.
+    bool answerStartup = (s_recorder == nullptr);
+    MessageRecorder* startupAnswers = answerStartup ? new MessageRecorder() : nullptr;
     HWND window = CreateMainWindow();
+    delete startupAnswers;
+    if (answerStartup) {
+        HWND firstUse;
+        while ((firstUse = FindThreadWindow("chgpassWindow", nullptr)) != nullptr)
+            DestroyWindow(firstUse);
+    }
     g_mainWindow = window;
     g_sourceChooser.hwndOwner = window;
     g_fileChooser.hwndOwner = window;
@@ -54,8 +69,6 @@ void PumpPending()
     }
 }
 
-static MessageRecorder* s_recorder = nullptr;
-
 static int WINAPI RecordMessage(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
 {
     RecordedMessage m{owner, text ? text : "", caption ? caption : "", type};
@@ -67,13 +80,17 @@ static int WINAPI RecordMessage(HWND owner, LPCSTR text, LPCSTR caption, UINT ty
 
 MessageRecorder::MessageRecorder(int answerValue) : answer(answerValue)
 {
+    // Remember the real function as the seam holds it (its address may differ
+    // from a fresh reference to MessageBoxA: an import thunk versus the DLL).
+    if (s_realMessageBox == nullptr)
+        s_realMessageBox = g_messageBox;
     s_recorder = this;
     g_messageBox = RecordMessage;
 }
 
 MessageRecorder::~MessageRecorder()
 {
-    g_messageBox = MessageBoxA;
+    g_messageBox = s_realMessageBox;
     s_recorder = nullptr;
 }
 
@@ -99,6 +116,8 @@ static BOOL WINAPI AnswerDialog(LPOPENFILENAMEA record)
 
 DialogAnswers::DialogAnswers()
 {
+    if (s_realOpenFileName == nullptr)
+        s_realOpenFileName = g_getOpenFileName;
     s_answers = this;
     s_queue.clear();
     g_getOpenFileName = AnswerDialog;
@@ -106,7 +125,7 @@ DialogAnswers::DialogAnswers()
 
 DialogAnswers::~DialogAnswers()
 {
-    g_getOpenFileName = GetOpenFileNameA;
+    g_getOpenFileName = s_realOpenFileName;
     s_queue.clear();
     s_answers = nullptr;
 }
