@@ -56,9 +56,7 @@ std::string EncryptWithLibrary(const char* signature1, const char* signature2, i
                                const std::string& payload)
 {
     char s1[SIGNATURE_FORM_SIZE];
-    char s2[SIGNATURE_FORM_SIZE];
     ToSignatureForm(signature1, s1);
-    ToSignatureForm(signature2, s2);
     unsigned char block[SIGNATURE_BLOCK_SIZE];
     SignatureBlockFromKeyFile((const unsigned char*)s1, SIGNATURE_FORM_SIZE, block);
     unsigned char header[IMAGE_HEADER_SIZE];
@@ -66,6 +64,13 @@ std::string EncryptWithLibrary(const char* signature1, const char* signature2, i
     std::string image((const char*)header, IMAGE_HEADER_SIZE);
     for (char c : payload)
         image += (char)Transform(mode, (unsigned char)c);
+    return WhitenWithLibrary(image, signature2);
+}
+
+std::string WhitenWithLibrary(const std::string& image, const char* signature2)
+{
+    char s2[SIGNATURE_FORM_SIZE];
+    ToSignatureForm(signature2, s2);
     WhiteningState state;
     WhiteningBegin(&state, s2, WHITEN_ENCRYPT);
     std::string cipher(image.size(), '\0');

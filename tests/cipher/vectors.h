@@ -28,6 +28,8 @@ std::string ReadDataFile(const std::string& path, bool* found);
 // The cipher file of `payload` made from the library calls alone.
 std::string EncryptWithLibrary(const char* signature1, const char* signature2, int mode,
                                const std::string& payload);
+// A plain image whitened into a cipher file.
+std::string WhitenWithLibrary(const std::string& image, const char* signature2);
 // The un-whitened image of a cipher file.
 std::string UnwhitenWithLibrary(const std::string& cipher, const char* key2);
 
