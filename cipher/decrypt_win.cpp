@@ -111,8 +111,8 @@ static const char* CheckAndWrite(HANDLE staging, uint64_t imageSize, const char*
         result = PAYLOAD_WRITE_FAILED;
     if (result == PAYLOAD_CANCELLED)
         g_cancel = false;
-    LeaveBusyState();
     ProgressReset(kLabelIdleAfterDecrypt);
+    LeaveBusyState();
 
     switch (result) {
     case PAYLOAD_DONE:

@@ -94,8 +94,8 @@ static PassResult WritePlainImage(const char* currentPath, const TurnKeys* keys,
     }
     if (result == PASS_CANCELLED)
         g_cancel = false;
-    LeaveBusyState();
     ProgressReset(kLabelIdleAfterEncrypt);
+    LeaveBusyState();
     return result;
 }
 

@@ -1,5 +1,5 @@
-// Output names, the plain image header, decrypt verdicts, the selection
-// splitting of the file loop, and the known-answer cipher files.
+// Output names, decrypt verdicts, the selection splitting of the file loop,
+// and the known-answer cipher files decrypted and re-made by the library.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -49,18 +49,6 @@ TEST(OutputName, RefusesWhatWouldNotFit)
     path.insert(3, "y"); // 257
     EXPECT_EQ(OUTPUT_NAME_TOO_LONG, MakeOutputName(path.c_str(), out, sizeof out));
     EXPECT_STREQ("", out);
-}
-
-TEST(ImageHeader, BlockSeparatorMode)
-{
-    unsigned char block[SIGNATURE_BLOCK_SIZE];
-    for (int k = 0; k < SIGNATURE_BLOCK_SIZE; k++)
-        block[k] = (unsigned char)(0xA0 + k);
-    unsigned char header[IMAGE_HEADER_SIZE];
-    BuildImageHeader(block, 3, header);
-    EXPECT_EQ(0, memcmp(header, block, SIGNATURE_BLOCK_SIZE));
-    EXPECT_EQ(0x00, header[31]);
-    EXPECT_EQ(0x03, header[32]);
 }
 
 TEST(ImageVerdict, RefusalsAndTheirOrder)

@@ -121,20 +121,3 @@ TEST(SignatureBlock, DecodedWalkHoldsTheLastByte)
     DecodedBlockFromImage((const unsigned char*)seven.data(), seven.size(), decoded);
     EXPECT_EQ(decoded[6], decoded[30]);
 }
-
-TEST(SignatureForm, PadsCutsAndTerminates)
-{
-    struct Case {
-        const char* text;
-        const char* form;
-    };
-    const Case cases[] = {
-        {"", "       "}, {"a", "a      "}, {"abcdefg", "abcdefg"}, {"abcdefghij", "abcdefg"},
-        {"a b", "a b    "},
-    };
-    for (const Case& c : cases) {
-        char out[SIGNATURE_FORM_SIZE];
-        ToSignatureForm(c.text, out);
-        EXPECT_EQ(0, memcmp(out, c.form, SIGNATURE_FORM_SIZE)) << c.text;
-    }
-}

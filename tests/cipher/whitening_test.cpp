@@ -106,18 +106,6 @@ TEST(Whitening, ReferenceVectorsInAnyChunking)
     }
 }
 
-TEST(Whitening, OutputMayOverwriteInput)
-{
-    const WhiteningVector& v = kVectors[2];
-    std::vector<unsigned char> data = FromHex(v.input);
-    char seed[ROLLING_KEY_SIZE];
-    SeedOf(v.seed, seed);
-    WhiteningState state;
-    WhiteningBegin(&state, seed, v.direction);
-    WhiteningFeed(&state, data.data(), data.size(), data.data());
-    EXPECT_EQ(FromHex(v.output), data);
-}
-
 TEST(Whitening, DecayedKeyPassesBlocksThrough)
 {
     std::vector<unsigned char> plain(4096, 0x11);
