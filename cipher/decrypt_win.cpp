@@ -15,15 +15,13 @@ static const char kDecryptingText[] = "Decrypting file ...";
 static char s_key1[SIGNATURE_FORM_SIZE];
 static char s_key2[SIGNATURE_FORM_SIZE];
 
-// Un-whitens the cipher file into the open staging file; *imageSize is the
-// count written. A cipher file that cannot be opened gives an empty image,
-// which the key check then refuses like any other wrong key.
-static bool UnwhitenIntoStaging(const char* currentPath, HANDLE staging, uint64_t* imageSize,
+// Un-whitens the open cipher file into the open staging file; *imageSize is
+// the count written. A cipher file that could not be opened gives an empty
+// image, which the key check then refuses like any other wrong key.
+static bool UnwhitenIntoStaging(HANDLE source, HANDLE staging, uint64_t* imageSize,
                                 const char** failure)
 {
     *imageSize = 0;
-    HANDLE source = FileOpen(currentPath, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING,
-                             FILE_ATTRIBUTE_NORMAL);
     if (source == INVALID_HANDLE_VALUE)
         return true;
     WhiteningState state;
@@ -40,7 +38,6 @@ static bool UnwhitenIntoStaging(const char* currentPath, HANDLE staging, uint64_
     }
     bool read = !g_cipherReader.failed;
     written = written && WriterFlush(&g_cipherWriter);
-    FileClose(source);
     SecureZeroMemory(&state, sizeof state);
     SecureZeroMemory(chunk, sizeof chunk);
     if (!read)
@@ -114,37 +111,36 @@ static const char* CheckAndWrite(HANDLE staging, uint64_t imageSize, const char*
     ProgressReset(kLabelIdleAfterDecrypt);
     LeaveBusyState();
 
-    switch (result) {
-    case PAYLOAD_DONE:
+    if (result == PAYLOAD_DONE)
         return nullptr;
-    case PAYLOAD_CANCELLED:
-        // No partial output remains; the list goes on.
-        FileDelete(outputName);
-        return nullptr;
-    case PAYLOAD_READ_FAILED:
-        FileDelete(outputName);
-        return kErrorTemporaryFile;
-    case PAYLOAD_WRITE_FAILED:
-        break;
-    }
+    // Cancelled or failed: no partial output remains. A cancel ends only this
+    // file; a failure ends the command.
     FileDelete(outputName);
-    return kErrorOutputDeleted;
+    if (result == PAYLOAD_CANCELLED)
+        return nullptr;
+    return result == PAYLOAD_READ_FAILED ? kErrorTemporaryFile : kErrorOutputDeleted;
 }
 
 static TurnResult DecryptTurn(const char* currentPath, const char* outputName, HWND owner)
 {
-    // The staging file holds the user's data in light disguise: it goes on
-    // every path. It is opened after the cipher file, so a cipher file that
-    // is the staging file itself cannot be emptied by the open.
+    // The cipher file is opened first and stays open, sharing no writing,
+    // until the turn ends: should it be a user's file named like a temporary
+    // file, that file's open fails and the user's file is neither emptied
+    // nor deleted.
+    HANDLE source = FileOpen(currentPath, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL);
     HANDLE staging = FileOpen(kPlainStagingFileName, GENERIC_READ | GENERIC_WRITE,
                               FILE_SHARE_READ, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL);
     const char* failure = nullptr;
     uint64_t imageSize = 0;
     if (staging == INVALID_HANDLE_VALUE) {
-        failure = kErrorOpeningInput;
-    } else if (!FileTruncate(staging) ||
-               !UnwhitenIntoStaging(currentPath, staging, &imageSize, &failure) ||
-               !FileSeek(staging, 0, FILE_BEGIN, nullptr)) {
+        FileClose(source);
+        ShowFileError(owner, kErrorOpeningInput);
+        return TURN_END;
+    }
+    bool unwhitened = FileTruncate(staging) &&
+                      UnwhitenIntoStaging(source, staging, &imageSize, &failure);
+    if (!unwhitened || !FileSeek(staging, 0, FILE_BEGIN, nullptr)) {
         if (failure == nullptr)
             failure = kErrorTemporaryFile;
     } else {
@@ -156,9 +152,11 @@ static TurnResult DecryptTurn(const char* currentPath, const char* outputName, H
         else
             failure = CheckAndWrite(staging, imageSize, outputName, &output, outputExisted, owner);
     }
+    // The staging file holds the user's data in light disguise: it goes on
+    // every path, failures included.
+    FileClose(source);
     FileClose(staging);
-    DeleteIfPresent(kPlainStagingFileName);
-    DeleteIfPresent(kKeyFileName);
+    FileDelete(kPlainStagingFileName);
     if (failure == nullptr)
         return TURN_NEXT;
     ShowFileError(owner, failure);

@@ -29,7 +29,7 @@ struct TurnKeys {
 // First pass: the plain image of the source into the staging file. The
 // progress step runs once per payload byte.
 static PassResult WritePlainImage(const char* currentPath, const TurnKeys* keys,
-                                  const char** failure)
+                                  bool* stagingCreated, const char** failure)
 {
     HANDLE source = FileOpen(currentPath, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING,
                              FILE_ATTRIBUTE_NORMAL);
@@ -43,6 +43,7 @@ static PassResult WritePlainImage(const char* currentPath, const TurnKeys* keys,
         *failure = kErrorOpeningOutput;
         return PASS_FAILED;
     }
+    *stagingCreated = true;
     unsigned char block[SIGNATURE_BLOCK_SIZE];
     unsigned char header[IMAGE_HEADER_SIZE];
     int64_t size = 0;
@@ -146,15 +147,19 @@ static TurnResult EncryptWithKeys(const char* currentPath, const char* outputNam
                                   const TurnKeys* keys)
 {
     const char* failure = nullptr;
-    PassResult first = WritePlainImage(currentPath, keys, &failure);
+    bool stagingCreated = false;
+    PassResult first = WritePlainImage(currentPath, keys, &stagingCreated, &failure);
     if (first == PASS_CANCELLED) {
         // No cipher file for this source, nor an older one of its name.
         DeleteIfPresent(outputName);
     } else if (first == PASS_DONE) {
         WhitenIntoCipherFile(outputName, keys, &failure);
     }
-    DeleteIfPresent(kStagingFileName);
-    DeleteIfPresent(kKeyFileName);
+    // Only a staging file this turn made is deleted: a source that is a
+    // user's file of that name, open while the staging file was refused,
+    // stays. The key file deletes itself.
+    if (stagingCreated)
+        FileDelete(kStagingFileName);
     if (failure == nullptr)
         return TURN_NEXT;
     ShowFileError(owner, failure);

@@ -63,7 +63,7 @@ static void Decrypt()
 
 static uint64_t s_pollCount = 0;
 
-// The cost the design requires of every payload byte: one poll.
+// What every payload byte must cost at least: one poll of the queue.
 static void BarePollLoop()
 {
     MSG message;

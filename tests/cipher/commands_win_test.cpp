@@ -139,7 +139,13 @@ TEST_F(CipherCommands, EncryptsEveryFileOfAList)
     Make("A.TXT", a);
     Make("B.TXT", b);
     Make("C.TXT", c);
+    DWORD stagingAttributes = INVALID_FILE_ATTRIBUTES;
+    s_onBusy = [&](int) {
+        stagingAttributes = GetFileAttributesA(scratch.Path("tmpFile.txt").c_str());
+    };
     Encrypt(Folder() + " A.TXT B.TXT C.TXT");
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, stagingAttributes);
+    EXPECT_TRUE(stagingAttributes & FILE_ATTRIBUTE_HIDDEN);
     EXPECT_EQ(Expected(a), Bytes("Azel.TXT"));
     EXPECT_EQ(Expected(b), Bytes("Bzel.TXT"));
     EXPECT_EQ(Expected(c), Bytes("Czel.TXT"));
@@ -222,6 +228,60 @@ TEST_F(CipherCommands, UnopenableSecondSourceEndsTheCommand)
     EXPECT_FALSE(There("Bzel.TXT"));
     EXPECT_FALSE(There("Czel.TXT"));
     ExpectNoTemporaryFiles();
+}
+
+TEST_F(CipherCommands, RootFolderListOpensWithTheDoubledBackslash)
+{
+    char names[2][32];
+    std::string payload[2];
+    std::string selection = "C:\\";
+    for (int k = 0; k < 2; k++) {
+        snprintf(names[k], sizeof names[k], "ZV%lu%c.BIN", GetCurrentProcessId() % 100000, 'A' + k);
+        payload[k] = PseudoRandomBytes(64, 30 + k);
+        ASSERT_TRUE(WriteFileBytes(std::string("C:\\") + names[k], payload[k]));
+        selection += std::string(" ") + names[k];
+    }
+    Encrypt(selection);
+    for (int k = 0; k < 2; k++) {
+        std::string source = std::string("C:\\") + names[k];
+        char output[PATH_BUFFER_SIZE];
+        ASSERT_EQ(OUTPUT_NAME_OK, MakeOutputName(source.c_str(), output, sizeof output));
+        EXPECT_EQ(Expected(payload[k]), ReadFileBytes(output)) << names[k];
+        DeleteFileA(source.c_str());
+        DeleteFileA(output);
+    }
+    EXPECT_TRUE(messages.messages.empty());
+    ExpectNoTemporaryFiles();
+}
+
+TEST_F(CipherCommands, UserFilesNamedLikeTemporaryFilesSurvive)
+{
+    // Picked from the current directory, where the temporary files live.
+    struct Case {
+        const char* name;
+        bool decrypt;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"tmpFile.txt", false, "Error Opening Output File"},
+        {"tmpKeyOut.txt", false, "Error Using Temporary File"},
+        {"tmpFile1.txt", true, "Error Opening Input File"},
+        {"tmpKeyOut.txt", true, "Error Using Temporary File"},
+    };
+    for (const Case& c : cases) {
+        messages.messages.clear();
+        std::string bytes = Expected(PseudoRandomBytes(90, 40));
+        std::string path = Make(c.name, bytes);
+        if (c.decrypt)
+            Decrypt("Sig one", "Sig 2", path);
+        else
+            Encrypt(path);
+        EXPECT_EQ(bytes, Bytes(c.name)) << c.name;
+        ASSERT_EQ(1u, messages.messages.size()) << c.name;
+        EXPECT_EQ(c.message, messages.messages[0].text) << c.name;
+        DeleteFileA(path.c_str());
+        ExpectNoTemporaryFiles();
+    }
 }
 
 TEST_F(CipherCommands, LeftoversAndLongerOldOutputsDoNotLeak)
@@ -355,11 +415,17 @@ TEST_F(CipherCommands, RightKeysGiveByteIdenticalFiles)
     Make("Bzel.TXT", Expected(b));
     Make("Czel.TXT", Expected(c));
     Make("Czelzel.TXT", std::string(3000, 'q')); // older and longer
+    DWORD stagingAttributes = INVALID_FILE_ATTRIBUTES;
+    s_onBusy = [&](int) {
+        stagingAttributes = GetFileAttributesA(scratch.Path("tmpFile1.txt").c_str());
+    };
     Decrypt("Sig one", "Sig 2", Folder() + " Azel.TXT Bzel.TXT Czel.TXT");
     EXPECT_EQ(a, Bytes("Azelzel.TXT"));
     EXPECT_TRUE(There("Bzelzel.TXT"));
     EXPECT_EQ(b, Bytes("Bzelzel.TXT"));
     EXPECT_EQ(c, Bytes("Czelzel.TXT"));
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, stagingAttributes);
+    EXPECT_FALSE(stagingAttributes & FILE_ATTRIBUTE_HIDDEN);
     EXPECT_EQ(3, s_busyEntries);
     EXPECT_TRUE(messages.messages.empty());
     EXPECT_FALSE(IsWindow(keyWindow));
