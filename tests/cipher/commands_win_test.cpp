@@ -3,8 +3,11 @@
 // keys, cut files, failures at every file call, and no temporary leftovers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "cipher/cipher_win.h"
 #include "cipher/cipherfile.h"
@@ -38,6 +41,22 @@ static void SetSignatures(const char* signature1, const char* signature2)
 {
     ToSignatureForm(signature1, g_signature1);
     ToSignatureForm(signature2, g_signature2);
+}
+
+static BOOL CALLBACK CollectKeyWindow(HWND candidate, LPARAM list)
+{
+    char className[64];
+    GetClassNameA(candidate, className, sizeof className);
+    if (strcmp(className, "keyWindow") == 0 && WindowText(candidate) == "Key to unlock ...")
+        ((std::vector<HWND>*)list)->push_back(candidate);
+    return TRUE;
+}
+
+static std::vector<HWND> KeyWindows()
+{
+    std::vector<HWND> found;
+    EnumThreadWindows(GetCurrentThreadId(), CollectKeyWindow, (LPARAM)&found);
+    return found;
 }
 
 class CipherCommands : public ::testing::Test {
@@ -80,8 +99,13 @@ protected:
     // Opens a key window through the Unveil command and types the keys.
     HWND OpenKeys(const char* key1, const char* key2)
     {
+        std::vector<HWND> before = KeyWindows();
         SendMessageA(window, WM_COMMAND, IDC_MAIN_UNVEIL, 0);
-        HWND keys = FindThreadWindow("keyWindow", "Key to unlock ...");
+        HWND keys = nullptr;
+        for (HWND candidate : KeyWindows()) {
+            if (std::find(before.begin(), before.end(), candidate) == before.end())
+                keys = candidate;
+        }
         EXPECT_TRUE(keys != nullptr);
         SetWindowTextA(Field(keys, KEYCTL_KEY1), key1);
         SetWindowTextA(Field(keys, KEYCTL_KEY2), key2);
@@ -580,8 +604,20 @@ TEST_F(CipherCommands, UnopenableOutputEndsTheDecryption)
     HANDLE lock = CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, lock);
+    // The message box runs outside the busy state, yet the command is still
+    // running: another key window's OK must not start a second run.
+    HWND other = nullptr;
+    messages.onShow = [&](const RecordedMessage&) {
+        other = OpenKeys("Sig one", "Sig 2");
+        SendMessageA(other, WM_COMMAND, IDC_KEY_OK, 0);
+        SendMessageA(window, WM_COMMAND, IDC_MAIN_MIRELOCK, 0);
+    };
     Decrypt("Sig one", "Sig 2", Folder() + " Azel.TXT Bzel.TXT");
+    messages.onShow = nullptr;
     CloseHandle(lock);
+    EXPECT_EQ(1u, dialogs.titles.size());
+    EXPECT_TRUE(IsWindow(other));
+    DestroyWindow(other);
     ASSERT_EQ(1u, messages.messages.size());
     EXPECT_EQ("Error Opening Output File", messages.messages[0].text);
     EXPECT_EQ("File Access Error", messages.messages[0].caption);
