@@ -1,21 +1,102 @@
-// The key window and the encrypt command (placeholders until the cipher lands).
+// The key window "Key to unlock ...": Key 1 and Key 2 fields, "OK" runs the
+// decrypt command over the chosen cipher files, "Cancel" closes it.
 #include "cipher/cipher_win.h"
 
-#include "shell/shell_win.h"
-
-int g_transformMode = 0;
+#include "cipher/fileloop_win.h"
 
 static const char kKeyClass[] = "keyWindow";
+static const char kKeyTitle[] = "Key to unlock ...";
+// Window properties holding the two field handles of each key window.
+static const char kKey1Prop[] = "zorvaneKey1";
+static const char kKey2Prop[] = "zorvaneKey2";
+
+enum {
+    KEY_FIELD_STYLE = WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_PASSWORD,
+    KEY_FIELD_EX = WS_EX_CLIENTEDGE | WS_EX_NOPARENTNOTIFY,
+    KEY_BUTTON_STYLE = WS_CHILD | WS_VISIBLE,
+    KEY_LABEL_STYLE = WS_CHILD | WS_VISIBLE
+};
+
+const ControlSpec g_keyControlTable[KEY_CONTROL_COUNT] = {
+    {"Edit", "", 0, 5, 50, 200, 20, KEY_FIELD_STYLE, KEY_FIELD_EX},
+    {"Edit", "", 0, 5, 90, 200, 20, KEY_FIELD_STYLE, KEY_FIELD_EX},
+    {"Button", "OK", IDC_KEY_OK, 45, 150, 100, 20, KEY_BUTTON_STYLE, 0},
+    {"Button", "Cancel", IDC_KEY_CANCEL, 155, 150, 100, 20, KEY_BUTTON_STYLE, 0},
+    {"Static", "Key 2:", 0, 5, 70, 200, 20, KEY_LABEL_STYLE, 0},
+    {"Static", "Key 1:", 0, 5, 30, 200, 20, KEY_LABEL_STYLE, 0},
+};
+
+// The key window whose decrypt command is running, if any. Its Cancel button
+// and close box wait for the run: the run's end closes the window anyway.
+static HWND s_runningKeyWindow = nullptr;
+
+static LRESULT OnKeyCreate(HWND window)
+{
+    HWND controls[KEY_CONTROL_COUNT];
+    CreateControls(window, g_keyControlTable, KEY_CONTROL_COUNT, controls);
+    SetPropA(window, kKey1Prop, controls[KEYCTL_KEY1]);
+    SetPropA(window, kKey2Prop, controls[KEYCTL_KEY2]);
+    return 0;
+}
+
+static void OnKeyOk(HWND window)
+{
+    // A run is going on (this window's or another command's): a second one
+    // would share its temporary files and buffers.
+    if (RefuseWhileBusy())
+        return;
+    if (FileLoopRunning()) {
+        MessageBeep(MB_OK);
+        return;
+    }
+    // A limit of 8 takes at most 7 characters.
+    char key1[SIGNATURE_FORM_SIZE] = "";
+    char key2[SIGNATURE_FORM_SIZE] = "";
+    GetWindowTextA((HWND)GetPropA(window, kKey1Prop), key1, SIGNATURE_FORM_SIZE);
+    GetWindowTextA((HWND)GetPropA(window, kKey2Prop), key2, SIGNATURE_FORM_SIZE);
+    s_runningKeyWindow = window;
+    RunDecryptCommand(window, key1, key2);
+    s_runningKeyWindow = nullptr;
+    SecureZeroMemory(key1, sizeof key1);
+    SecureZeroMemory(key2, sizeof key2);
+    DestroyWindow(window);
+}
+
+// Cancel button and close box.
+static void OnKeyClose(HWND window)
+{
+    if (window != s_runningKeyWindow)
+        DestroyWindow(window);
+}
+
+static LRESULT OnKeyPaint(HWND window)
+{
+    PAINTSTRUCT ps;
+    BeginPaint(window, &ps);
+    EndPaint(window, &ps);
+    return 0;
+}
 
 static LRESULT CALLBACK KeyWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        BeginPaint(window, &ps);
-        EndPaint(window, &ps);
+    case WM_CREATE:
+        return OnKeyCreate(window);
+    case WM_PAINT:
+        return OnKeyPaint(window);
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDC_KEY_OK)
+            OnKeyOk(window);
+        else if (LOWORD(wParam) == IDC_KEY_CANCEL)
+            OnKeyClose(window);
         return 0;
-    }
+    case WM_CLOSE:
+        OnKeyClose(window);
+        return 0;
+    case WM_DESTROY:
+        RemovePropA(window, kKey1Prop);
+        RemovePropA(window, kKey2Prop);
+        return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -27,11 +108,7 @@ BOOL RegisterKeyWindowClass()
 
 HWND OpenKeyWindow()
 {
-    return CreateWindowExA(0, kKeyClass, "Key to unlock ...",
+    return CreateWindowExA(0, kKeyClass, kKeyTitle,
                            WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 500, 250, 300,
                            200, g_mainWindow, nullptr, g_instance, nullptr);
-}
-
-void RunEncryptCommand()
-{
 }

@@ -48,18 +48,33 @@ unsigned char Decode(unsigned char c)
     return Inverse(3, c);
 }
 
+// The held-byte walk shared by both directions of the signature block: the
+// first byte is held, then 31 times `scramble` of it is emitted and the next
+// byte read; a read past the end keeps the byte held. An empty source leaves
+// nothing read; the result must still be defined, so a NUL is held.
+static void HeldByteWalk(const unsigned char* source, size_t sourceLength,
+                         unsigned char (*scramble)(unsigned char),
+                         unsigned char block[SIGNATURE_BLOCK_SIZE])
+{
+    unsigned char held = sourceLength > 0 ? source[0] : 0;
+    size_t next = 1;
+    for (int k = 0; k < SIGNATURE_BLOCK_SIZE; k++) {
+        block[k] = scramble(held);
+        if (next < sourceLength)
+            held = source[next++];
+    }
+}
+
 void SignatureBlockFromKeyFile(const unsigned char* keyFile, size_t keyFileLength,
                                unsigned char block[SIGNATURE_BLOCK_SIZE])
 {
-    // An empty key file leaves the held byte unread; the writers never get
-    // here with one, but the result must still be defined: hold a NUL.
-    unsigned char held = keyFileLength > 0 ? keyFile[0] : 0;
-    size_t next = 1;
-    for (int k = 0; k < SIGNATURE_BLOCK_SIZE; k++) {
-        block[k] = Encode(held);
-        if (next < keyFileLength)
-            held = keyFile[next++];
-    }
+    HeldByteWalk(keyFile, keyFileLength, Encode, block);
+}
+
+void DecodedBlockFromImage(const unsigned char* image, size_t imageLength,
+                           unsigned char decoded[SIGNATURE_BLOCK_SIZE])
+{
+    HeldByteWalk(image, imageLength, Decode, decoded);
 }
 
 bool DecodedKeyMatches(const unsigned char decoded[SIGNATURE_FORM_SIZE],

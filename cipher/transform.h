@@ -23,6 +23,12 @@ unsigned char Decode(unsigned char c);
 void SignatureBlockFromKeyFile(const unsigned char* keyFile, size_t keyFileLength,
                                unsigned char block[SIGNATURE_BLOCK_SIZE]);
 
+// The reverse walk of a decrypting turn over the start of an un-whitened
+// image (`imageLength` may be anything, 0 included): the same held-byte rule
+// with Decode. Its first 8 bytes are what the key check compares.
+void DecodedBlockFromImage(const unsigned char* image, size_t imageLength,
+                           unsigned char decoded[SIGNATURE_BLOCK_SIZE]);
+
 // Key check: the first 8 decoded bytes of a block, as a NUL-terminated
 // string, equal the key (signature form: 7 characters and a NUL) exactly.
 bool DecodedKeyMatches(const unsigned char decoded[SIGNATURE_FORM_SIZE],

@@ -1,0 +1,62 @@
+// Plain image header, decrypt verdicts and the output name rule.
+#include "cipher/cipherfile.h"
+
+#include <cstring>
+
+static const char kMarker[] = "zel";
+enum { MARKER_LENGTH = 3, TAIL_LENGTH = 4 };
+
+void BuildImageHeader(const unsigned char block[SIGNATURE_BLOCK_SIZE], int mode,
+                      unsigned char header[IMAGE_HEADER_SIZE])
+{
+    memcpy(header + IMAGE_SIGNATURE_OFFSET, block, SIGNATURE_BLOCK_SIZE);
+    header[IMAGE_SEPARATOR_OFFSET] = 0x00;
+    header[IMAGE_MODE_OFFSET] = (unsigned char)mode;
+}
+
+ImageVerdict JudgeImage(bool keyMatches, uint64_t imageSize, unsigned char modeByte)
+{
+    if (!keyMatches)
+        return IMAGE_WRONG_KEY;
+    // 8 to 32 bytes can pass the key check; their payload length would be
+    // negative.
+    if (imageSize < IMAGE_HEADER_SIZE)
+        return IMAGE_TOO_SHORT;
+    if (modeByte >= TRANSFORM_MODE_COUNT)
+        return IMAGE_BAD_MODE;
+    return IMAGE_DECRYPTABLE;
+}
+
+// Offset of the last path component: after the last '\', '/' or ':'.
+static size_t NameStart(const char* path, size_t length)
+{
+    size_t start = 0;
+    for (size_t k = 0; k < length; k++) {
+        if (path[k] == '\\' || path[k] == '/' || path[k] == ':')
+            start = k + 1;
+    }
+    return start;
+}
+
+OutputNameResult MakeOutputName(const char* path, char* out, size_t outSize)
+{
+    size_t length = strlen(path);
+    if (length + MARKER_LENGTH + 1 > outSize) {
+        if (outSize > 0)
+            out[0] = '\0';
+        return OUTPUT_NAME_TOO_LONG;
+    }
+    // Counted from the end, the marker would land inside the folder part
+    // when the file name has fewer than four characters (C:\DATA\AB would
+    // give C:\DATzelA\AB, a file in another folder, or C:\A would give
+    // zelC:\A). It never goes before the file name: C:\DATA\AB gives
+    // C:\DATA\zelAB. Names of four characters and more follow the rule.
+    size_t at = length >= TAIL_LENGTH ? length - TAIL_LENGTH : 0;
+    size_t nameStart = NameStart(path, length);
+    if (at < nameStart)
+        at = nameStart;
+    memcpy(out, path, at);
+    memcpy(out + at, kMarker, MARKER_LENGTH);
+    memcpy(out + at + MARKER_LENGTH, path + at, length - at + 1);
+    return OUTPUT_NAME_OK;
+}

@@ -1,0 +1,173 @@
+// The decrypt command a key window's "OK" runs: each chosen cipher file is
+// un-whitened into "tmpFile1.txt", checked against Key 1 and its payload
+// turned back into the bytes that were encrypted, beside it.
+#include <cstring>
+
+#include "cipher/cipher_win.h"
+#include "cipher/cipherfile.h"
+#include "cipher/fileloop_win.h"
+#include "cipher/whitening.h"
+#include "shell/modal_win.h"
+
+static const char kDecryptingText[] = "Decrypting file ...";
+
+// The typed keys of the running command, wiped when it ends.
+static char s_key1[SIGNATURE_FORM_SIZE];
+static char s_key2[SIGNATURE_FORM_SIZE];
+
+// Un-whitens the open cipher file into the open staging file; *imageSize is
+// the count written. A cipher file that could not be opened gives an empty
+// image, which the key check then refuses like any other wrong key.
+static bool UnwhitenIntoStaging(HANDLE source, HANDLE staging, uint64_t* imageSize,
+                                const char** failure)
+{
+    *imageSize = 0;
+    if (source == INVALID_HANDLE_VALUE)
+        return true;
+    WhiteningState state;
+    WhiteningBegin(&state, s_key2, WHITEN_DECRYPT);
+    ReaderInit(&g_cipherReader, source);
+    WriterInit(&g_cipherWriter, staging);
+    unsigned char chunk[4096];
+    bool written = true;
+    DWORD got;
+    while (written && (got = ReaderGetBlock(&g_cipherReader, chunk, sizeof chunk)) > 0) {
+        WhiteningFeed(&state, chunk, got, chunk);
+        written = WriterPutBlock(&g_cipherWriter, chunk, got);
+        *imageSize += got;
+    }
+    bool read = !g_cipherReader.failed;
+    written = written && WriterFlush(&g_cipherWriter);
+    SecureZeroMemory(&state, sizeof state);
+    SecureZeroMemory(chunk, sizeof chunk);
+    if (!read)
+        *failure = kErrorReadingInput;
+    else if (!written)
+        *failure = kErrorTemporaryFile;
+    return read && written;
+}
+
+enum PayloadResult { PAYLOAD_DONE, PAYLOAD_CANCELLED, PAYLOAD_READ_FAILED, PAYLOAD_WRITE_FAILED };
+
+// The payload loop: the reader stands at the first payload byte.
+static PayloadResult WritePayload(HANDLE output, uint64_t payloadLength, int mode)
+{
+    WriterInit(&g_cipherWriter, output);
+    ProgressLoop progress;
+    ProgressBegin(&progress, payloadLength);
+    for (uint64_t i = 0; i < payloadLength; i++) {
+        unsigned char byte;
+        if (!ReaderGet(&g_cipherReader, &byte))
+            return PAYLOAD_READ_FAILED;
+        if (ProgressStep(&progress))
+            return PAYLOAD_CANCELLED;
+        if (!WriterPut(&g_cipherWriter, Inverse(mode, byte)))
+            return PAYLOAD_WRITE_FAILED;
+    }
+    // Written from the first byte: an older, longer file keeps nothing after it.
+    if (!WriterFlush(&g_cipherWriter) || !FileTruncate(output))
+        return PAYLOAD_WRITE_FAILED;
+    return PAYLOAD_DONE;
+}
+
+// Key check, then (busy) either the wrong-key message or the payload.
+// Returns the failure to report, or nullptr.
+static const char* CheckAndWrite(HANDLE staging, uint64_t imageSize, const char* outputName,
+                                 HANDLE* output, bool outputExisted, HWND owner)
+{
+    unsigned char header[IMAGE_HEADER_SIZE];
+    ReaderInit(&g_cipherReader, staging);
+    DWORD got = ReaderGetBlock(&g_cipherReader, header, sizeof header);
+    unsigned char decoded[SIGNATURE_BLOCK_SIZE];
+    DecodedBlockFromImage(header, got, decoded);
+    bool matches = false;
+    BOOL checked = !g_cipherReader.failed && CheckKeyThroughKeyFile(decoded, s_key1, &matches);
+    SecureZeroMemory(decoded, sizeof decoded);
+    if (!checked) {
+        FileClose(*output);
+        *output = INVALID_HANDLE_VALUE;
+        if (!outputExisted)
+            FileDelete(outputName);
+        return kErrorTemporaryFile;
+    }
+    unsigned char mode = got > IMAGE_MODE_OFFSET ? header[IMAGE_MODE_OFFSET] : 0;
+    ImageVerdict verdict = JudgeImage(matches, imageSize, mode);
+
+    EnterBusyState();
+    PayloadResult result = PAYLOAD_DONE;
+    if (verdict != IMAGE_DECRYPTABLE) {
+        // The output opened for this file stays as it was: a new one empty.
+        ShowMessage(owner, kWrongKey, kSignatureErrorCaption,
+                    MB_OK | MB_ICONERROR | MB_SYSTEMMODAL);
+    } else {
+        result = WritePayload(*output, imageSize - IMAGE_HEADER_SIZE, mode);
+    }
+    bool closed = FileClose(*output) != FALSE;
+    *output = INVALID_HANDLE_VALUE;
+    if (result == PAYLOAD_DONE && !closed)
+        result = PAYLOAD_WRITE_FAILED;
+    if (result == PAYLOAD_CANCELLED)
+        g_cancel = false;
+    ProgressReset(kLabelIdleAfterDecrypt);
+    LeaveBusyState();
+
+    if (result == PAYLOAD_DONE)
+        return nullptr;
+    // Cancelled or failed: no partial output remains. A cancel ends only this
+    // file; a failure ends the command.
+    FileDelete(outputName);
+    if (result == PAYLOAD_CANCELLED)
+        return nullptr;
+    return result == PAYLOAD_READ_FAILED ? kErrorTemporaryFile : kErrorOutputDeleted;
+}
+
+static TurnResult DecryptTurn(const char* currentPath, const char* outputName, HWND owner)
+{
+    // The cipher file is opened first and stays open, sharing no writing,
+    // until the turn ends: should it be a user's file named like a temporary
+    // file, that file's open fails and the user's file is neither emptied
+    // nor deleted.
+    HANDLE source = FileOpen(currentPath, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL);
+    HANDLE staging = FileOpen(kPlainStagingFileName, GENERIC_READ | GENERIC_WRITE,
+                              FILE_SHARE_READ, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL);
+    const char* failure = nullptr;
+    uint64_t imageSize = 0;
+    if (staging == INVALID_HANDLE_VALUE) {
+        FileClose(source);
+        ShowFileError(owner, kErrorOpeningInput);
+        return TURN_END;
+    }
+    bool unwhitened = FileTruncate(staging) &&
+                      UnwhitenIntoStaging(source, staging, &imageSize, &failure);
+    if (!unwhitened || !FileSeek(staging, 0, FILE_BEGIN, nullptr)) {
+        if (failure == nullptr)
+            failure = kErrorTemporaryFile;
+    } else {
+        bool outputExisted = FileExists(outputName) != FALSE;
+        HANDLE output = FileOpen(outputName, GENERIC_WRITE, FILE_SHARE_WRITE, OPEN_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL);
+        if (output == INVALID_HANDLE_VALUE)
+            failure = kErrorOpeningOutput;
+        else
+            failure = CheckAndWrite(staging, imageSize, outputName, &output, outputExisted, owner);
+    }
+    // The staging file holds the user's data in light disguise: it goes on
+    // every path, failures included.
+    FileClose(source);
+    FileClose(staging);
+    FileDelete(kPlainStagingFileName);
+    if (failure == nullptr)
+        return TURN_NEXT;
+    ShowFileError(owner, failure);
+    return TURN_END;
+}
+
+void RunDecryptCommand(HWND keyWindow, const char* key1Text, const char* key2Text)
+{
+    ToSignatureForm(key1Text, s_key1);
+    ToSignatureForm(key2Text, s_key2);
+    RunFileLoop(kDecryptingText, keyWindow, DecryptTurn);
+    SecureZeroMemory(s_key1, sizeof s_key1);
+    SecureZeroMemory(s_key2, sizeof s_key2);
+}

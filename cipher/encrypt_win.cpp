@@ -1,0 +1,189 @@
+// The encrypt command ("Mirelock"): each chosen file becomes a cipher file
+// beside it, through the hidden staging file "tmpFile.txt" (plain image,
+// under the busy state) and a whitening pass into the output name.
+#include "cipher/cipher_win.h"
+
+#include <cstring>
+
+#include "cipher/cipherfile.h"
+#include "cipher/fileloop_win.h"
+#include "cipher/whitening.h"
+#include "credentials/credentials_win.h"
+#include "shell/modal_win.h"
+
+int g_transformMode = 0;
+
+static const char kEncryptingText[] = "Encrypting file ...";
+
+enum PassResult { PASS_DONE, PASS_CANCELLED, PASS_FAILED };
+
+// The signatures and mode of one turn: copied at its start, so a signature
+// window used while the turn pumps messages cannot split a file between two
+// signature pairs.
+struct TurnKeys {
+    char signature1[SIGNATURE_FORM_SIZE];
+    char signature2[SIGNATURE_FORM_SIZE];
+    int mode;
+};
+
+// First pass: the plain image of the source into the staging file. The
+// progress step runs once per payload byte.
+static PassResult WritePlainImage(const char* currentPath, const TurnKeys* keys,
+                                  bool* stagingCreated, const char** failure)
+{
+    HANDLE source = FileOpen(currentPath, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL);
+    if (source == INVALID_HANDLE_VALUE) {
+        *failure = kErrorOpeningInput;
+        return PASS_FAILED;
+    }
+    HANDLE staging = FileCreateHiddenEmpty(kStagingFileName, GENERIC_WRITE, FILE_SHARE_WRITE);
+    if (staging == INVALID_HANDLE_VALUE) {
+        FileClose(source);
+        *failure = kErrorOpeningOutput;
+        return PASS_FAILED;
+    }
+    *stagingCreated = true;
+    unsigned char block[SIGNATURE_BLOCK_SIZE];
+    unsigned char header[IMAGE_HEADER_SIZE];
+    int64_t size = 0;
+    if (!MakeSignatureBlock(keys->signature1, block)) {
+        FileClose(source);
+        FileClose(staging);
+        *failure = kErrorTemporaryFile;
+        return PASS_FAILED;
+    }
+    if (!FileSize(source, &size)) {
+        FileClose(source);
+        FileClose(staging);
+        *failure = kErrorReadingInput;
+        return PASS_FAILED;
+    }
+    BuildImageHeader(block, keys->mode, header);
+    WriterInit(&g_cipherWriter, staging);
+    ReaderInit(&g_cipherReader, source);
+    PassResult result = PASS_DONE;
+    if (!WriterPutBlock(&g_cipherWriter, header, IMAGE_HEADER_SIZE)) {
+        *failure = kErrorTemporaryFile;
+        result = PASS_FAILED;
+    }
+
+    EnterBusyState();
+    ProgressLoop progress;
+    ProgressBegin(&progress, (uint64_t)size);
+    for (uint64_t i = 0; result == PASS_DONE && i < (uint64_t)size; i++) {
+        unsigned char byte;
+        if (!ReaderGet(&g_cipherReader, &byte)) {
+            // A read error, or a source that shrank while we read it.
+            *failure = kErrorReadingInput;
+            result = PASS_FAILED;
+        } else if (ProgressStep(&progress)) {
+            result = PASS_CANCELLED;
+        } else if (!WriterPut(&g_cipherWriter, Transform(keys->mode, byte))) {
+            *failure = kErrorTemporaryFile;
+            result = PASS_FAILED;
+        }
+    }
+    if (result == PASS_DONE && !WriterFlush(&g_cipherWriter)) {
+        *failure = kErrorTemporaryFile;
+        result = PASS_FAILED;
+    }
+    FileClose(source);
+    if (!FileClose(staging) && result == PASS_DONE) {
+        *failure = kErrorTemporaryFile;
+        result = PASS_FAILED;
+    }
+    if (result == PASS_CANCELLED)
+        g_cancel = false;
+    ProgressReset(kLabelIdleAfterEncrypt);
+    LeaveBusyState();
+    return result;
+}
+
+// Second pass: the staging file whitened into the output file, which is
+// written from its first byte and cut where the new content ends. No
+// messages are handled here. On failure no output is left behind.
+static bool WhitenIntoCipherFile(const char* outputName, const TurnKeys* keys,
+                                 const char** failure)
+{
+    HANDLE staging = FileOpen(kStagingFileName, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_HIDDEN);
+    if (staging == INVALID_HANDLE_VALUE) {
+        *failure = kErrorTemporaryFile;
+        return false;
+    }
+    // An output that cannot be opened was not touched, so it is not deleted.
+    HANDLE output = FileOpen(outputName, GENERIC_WRITE, FILE_SHARE_WRITE, OPEN_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL);
+    if (output == INVALID_HANDLE_VALUE) {
+        FileClose(staging);
+        *failure = kErrorOpeningOutput;
+        return false;
+    }
+    WhiteningState state;
+    WhiteningBegin(&state, keys->signature2, WHITEN_ENCRYPT);
+    ReaderInit(&g_cipherReader, staging);
+    WriterInit(&g_cipherWriter, output);
+    unsigned char chunk[4096];
+    bool written = true;
+    DWORD got;
+    while (written && (got = ReaderGetBlock(&g_cipherReader, chunk, sizeof chunk)) > 0) {
+        WhiteningFeed(&state, chunk, got, chunk);
+        written = WriterPutBlock(&g_cipherWriter, chunk, got);
+    }
+    bool read = !g_cipherReader.failed;
+    written = written && WriterFlush(&g_cipherWriter) && FileTruncate(output);
+    written = FileClose(output) && written;
+    FileClose(staging);
+    SecureZeroMemory(&state, sizeof state);
+    if (read && written)
+        return true;
+    FileDelete(outputName);
+    *failure = read ? kErrorOutputDeleted : kErrorTemporaryFile;
+    return false;
+}
+
+static TurnResult EncryptWithKeys(const char* currentPath, const char* outputName, HWND owner,
+                                  const TurnKeys* keys)
+{
+    const char* failure = nullptr;
+    bool stagingCreated = false;
+    PassResult first = WritePlainImage(currentPath, keys, &stagingCreated, &failure);
+    if (first == PASS_CANCELLED) {
+        // No cipher file for this source, nor an older one of its name.
+        DeleteIfPresent(outputName);
+    } else if (first == PASS_DONE) {
+        WhitenIntoCipherFile(outputName, keys, &failure);
+    }
+    // Only a staging file this turn made is deleted: a source that is a
+    // user's file of that name, open while the staging file was refused,
+    // stays. The key file deletes itself.
+    if (stagingCreated)
+        FileDelete(kStagingFileName);
+    if (failure == nullptr)
+        return TURN_NEXT;
+    ShowFileError(owner, failure);
+    return TURN_END;
+}
+
+static TurnResult EncryptTurn(const char* currentPath, const char* outputName, HWND owner)
+{
+    TurnKeys keys;
+    memcpy(keys.signature1, g_signature1, SIGNATURE_FORM_SIZE);
+    memcpy(keys.signature2, g_signature2, SIGNATURE_FORM_SIZE);
+    keys.mode = g_transformMode;
+    TurnResult result = EncryptWithKeys(currentPath, outputName, owner, &keys);
+    SecureZeroMemory(&keys, sizeof keys);
+    return result;
+}
+
+void RunEncryptCommand()
+{
+    if (RefuseWhileBusy())
+        return;
+    if (FileLoopRunning()) {
+        MessageBeep(MB_OK);
+        return;
+    }
+    RunFileLoop(kEncryptingText, g_mainWindow, EncryptTurn);
+}

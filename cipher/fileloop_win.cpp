@@ -1,0 +1,64 @@
+// The file loop shared by the encrypt and decrypt commands: one turn per
+// file of the selection, with the output name and status lines of each.
+#include "cipher/fileloop_win.h"
+
+#include <cstring>
+
+#include "cipher/cipherfile.h"
+#include "shell/modal_win.h"
+#include "shell/selection.h"
+
+char g_outputName[PATH_BUFFER_SIZE];
+const char kStagingFileName[] = "tmpFile.txt";
+const char kPlainStagingFileName[] = "tmpFile1.txt";
+FileReader g_cipherReader;
+FileWriter g_cipherWriter;
+
+const char kWrongKey[] = "Wrong Key !!";
+const char kSignatureErrorCaption[] = "Signature Error..";
+const char kErrorNameTooLong[] = "File Name Too Long";
+const char kErrorReadingInput[] = "Error Reading Input File";
+const char kErrorTemporaryFile[] = "Error Using Temporary File";
+const char kErrorOutputDeleted[] = "Error Writing Output File (the incomplete file was deleted)";
+
+static const char kDirectionText[] = "to ...";
+static bool s_loopRunning = false;
+// The selection as the chooser left it; later choosers cannot change it.
+static char s_selection[PATH_BUFFER_SIZE];
+
+bool FileLoopRunning()
+{
+    return s_loopRunning;
+}
+
+void DeleteIfPresent(const char* path)
+{
+    if (FileExists(path))
+        FileDelete(path);
+}
+
+void RunFileLoop(const char* operationText, HWND owner, TurnFunction turn)
+{
+    s_loopRunning = true;
+    SetStatusLine(CTL_OPERATION_LINE, operationText);
+    SetStatusLine(CTL_DIRECTION_LINE, kDirectionText);
+    if (RunSourceChooser()) {
+        memcpy(s_selection, g_selection, sizeof s_selection);
+        SelectionCursor cursor;
+        SelectionBegin(&cursor, s_selection, g_selectionIsWholePath);
+        do {
+            char currentPath[PATH_BUFFER_SIZE];
+            if (SelectionNext(&cursor, currentPath, sizeof currentPath) != SELECTION_OK ||
+                MakeOutputName(currentPath, g_outputName, sizeof g_outputName) != OUTPUT_NAME_OK) {
+                ShowFileError(owner, kErrorNameTooLong);
+                break;
+            }
+            SetStatusLine(CTL_SOURCE_LINE, currentPath);
+            SetStatusLine(CTL_TARGET_LINE, g_outputName);
+            if (turn(currentPath, g_outputName, owner) == TURN_END)
+                break;
+        } while (!cursor.last);
+    }
+    ClearStatusLines();
+    s_loopRunning = false;
+}

@@ -1,0 +1,720 @@
+// The encrypt command and the key window's decrypt command under Wine, with
+// the chooser and message boxes answered from code: lists, cancels, wrong
+// keys, cut files, failures at every file call, and no temporary leftovers.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "cipher/cipher_win.h"
+#include "cipher/cipherfile.h"
+#include "credentials/credentials_win.h"
+#include "shell/fileio_win.h"
+#include "shell/modal_win.h"
+#include "shell/shell_win.h"
+#include "tests/cipher/sha256.h"
+#include "tests/cipher/vectors.h"
+#include "tests/support/testing_win.h"
+
+static const char* const kTemporaryFiles[] = {"tmpFile.txt", "tmpFile1.txt", "tmpKeyOut.txt"};
+
+// Counts entries into the busy state by watching the Cancel button being
+// shown, and lets a test act at the start of the Nth file's byte loop.
+static int s_busyEntries = 0;
+static std::function<void(int)> s_onBusy;
+static WNDPROC s_cancelProc = nullptr;
+
+static LRESULT CALLBACK WatchCancelButton(HWND button, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_SHOWWINDOW && wParam) {
+        s_busyEntries++;
+        if (s_onBusy)
+            s_onBusy(s_busyEntries);
+    }
+    return CallWindowProcA(s_cancelProc, button, message, wParam, lParam);
+}
+
+static void SetSignatures(const char* signature1, const char* signature2)
+{
+    ToSignatureForm(signature1, g_signature1);
+    ToSignatureForm(signature2, g_signature2);
+}
+
+static BOOL CALLBACK CollectKeyWindow(HWND candidate, LPARAM list)
+{
+    char className[64];
+    GetClassNameA(candidate, className, sizeof className);
+    if (strcmp(className, "keyWindow") == 0 && WindowText(candidate) == "Key to unlock ...")
+        ((std::vector<HWND>*)list)->push_back(candidate);
+    return TRUE;
+}
+
+static std::vector<HWND> KeyWindows()
+{
+    std::vector<HWND> found;
+    EnumThreadWindows(GetCurrentThreadId(), CollectKeyWindow, (LPARAM)&found);
+    return found;
+}
+
+class CipherCommands : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        window = CreateTestMainWindow();
+        ASSERT_TRUE(window != nullptr);
+        s_cancelProc = (WNDPROC)SetWindowLongPtrA(g_mainControls[CTL_CANCEL], GWLP_WNDPROC,
+                                                  (LONG_PTR)WatchCancelButton);
+        s_busyEntries = 0;
+        s_onBusy = nullptr;
+        g_transformMode = 3;
+        g_cancel = false;
+        SetSignatures("Sig one", "Sig 2");
+    }
+    void TearDown() override
+    {
+        s_onBusy = nullptr;
+        FileFaultDisarm();
+        DestroyTestMainWindow();
+    }
+
+    std::string Folder() const { return scratch.Root(); }
+    std::string Make(const char* name, const std::string& bytes)
+    {
+        std::string path = scratch.Path(name);
+        EXPECT_TRUE(WriteFileBytes(path, bytes));
+        return path;
+    }
+    std::string Bytes(const char* name) const { return ReadFileBytes(scratch.Path(name)); }
+    bool There(const char* name) const { return FileIsThere(scratch.Path(name)); }
+
+    void Encrypt(const std::string& selection)
+    {
+        dialogs.Queue(selection.c_str());
+        SendMessageA(window, WM_COMMAND, IDC_MAIN_MIRELOCK, 0);
+    }
+
+    // Opens a key window through the Unveil command and types the keys.
+    HWND OpenKeys(const char* key1, const char* key2)
+    {
+        std::vector<HWND> before = KeyWindows();
+        SendMessageA(window, WM_COMMAND, IDC_MAIN_UNVEIL, 0);
+        HWND keys = nullptr;
+        for (HWND candidate : KeyWindows()) {
+            if (std::find(before.begin(), before.end(), candidate) == before.end())
+                keys = candidate;
+        }
+        EXPECT_TRUE(keys != nullptr);
+        SetWindowTextA(Field(keys, KEYCTL_KEY1), key1);
+        SetWindowTextA(Field(keys, KEYCTL_KEY2), key2);
+        return keys;
+    }
+
+    // The child of a key window at the place the table gives a control.
+    static HWND Field(HWND keys, int control)
+    {
+        const ControlSpec& spec = g_keyControlTable[control];
+        POINT at = {spec.x + 2, spec.y + 2};
+        return ChildWindowFromPoint(keys, at);
+    }
+
+    void Decrypt(const char* key1, const char* key2, const std::string& selection)
+    {
+        keyWindow = OpenKeys(key1, key2);
+        dialogs.Queue(selection.c_str());
+        SendMessageA(keyWindow, WM_COMMAND, IDC_KEY_OK, 0);
+    }
+
+    void ExpectNoTemporaryFiles()
+    {
+        for (const char* name : kTemporaryFiles)
+            EXPECT_FALSE(There(name)) << name << " left behind";
+    }
+
+    void ExpectIdle(const char* label)
+    {
+        EXPECT_FALSE(g_busy);
+        EXPECT_FALSE(g_cancel);
+        EXPECT_FALSE(IsWindowVisible(g_mainControls[CTL_CANCEL]));
+        EXPECT_TRUE(IsWindowVisible(g_mainControls[CTL_MIRELOCK]));
+        EXPECT_EQ(label, WindowText(g_mainControls[CTL_PERCENT]));
+        for (int line : {CTL_OPERATION_LINE, CTL_DIRECTION_LINE, CTL_SOURCE_LINE, CTL_TARGET_LINE})
+            EXPECT_EQ("", WindowText(g_mainControls[line])) << line;
+    }
+
+    std::string Expected(const std::string& payload, int mode = 3) const
+    {
+        return EncryptWithLibrary("Sig one", "Sig 2", mode, payload);
+    }
+
+    ScratchDir scratch;
+    MessageRecorder messages;
+    DialogAnswers dialogs;
+    HWND window = nullptr;
+    HWND keyWindow = nullptr;
+};
+
+TEST_F(CipherCommands, EncryptsEveryFileOfAList)
+{
+    std::string a = PseudoRandomBytes(300, 1), b = PseudoRandomBytes(7, 2),
+                c = PseudoRandomBytes(1000, 3);
+    Make("A.TXT", a);
+    Make("B.TXT", b);
+    Make("C.TXT", c);
+    DWORD stagingAttributes = INVALID_FILE_ATTRIBUTES;
+    s_onBusy = [&](int) {
+        stagingAttributes = GetFileAttributesA(scratch.Path("tmpFile.txt").c_str());
+    };
+    Encrypt(Folder() + " A.TXT B.TXT C.TXT");
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, stagingAttributes);
+    EXPECT_TRUE(stagingAttributes & FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(Expected(a), Bytes("Azel.TXT"));
+    EXPECT_EQ(Expected(b), Bytes("Bzel.TXT"));
+    EXPECT_EQ(Expected(c), Bytes("Czel.TXT"));
+    EXPECT_EQ(a, Bytes("A.TXT"));
+    EXPECT_EQ(3, s_busyEntries);
+    EXPECT_TRUE(messages.messages.empty());
+    ASSERT_EQ(1u, dialogs.titles.size());
+    EXPECT_EQ("Select File(s)", dialogs.titles[0]);
+    ExpectIdle(" 0 % complete");
+    ExpectNoTemporaryFiles();
+}
+
+TEST_F(CipherCommands, EmptyFileGivesTheHeaderAlone)
+{
+    std::string path = Make("EMPTY.DAT", "");
+    Encrypt(path);
+    std::string cipher = Bytes("EMPTYzel.DAT");
+    EXPECT_EQ(33u, cipher.size());
+    EXPECT_EQ(Expected(""), cipher);
+    EXPECT_EQ(1, s_busyEntries);
+    ExpectIdle(" 0 % complete");
+    ExpectNoTemporaryFiles();
+}
+
+TEST_F(CipherCommands, StatusLinesShowTheRunningTurn)
+{
+    std::string path = Make("LINES.TXT", PseudoRandomBytes(50, 4));
+    std::string seen[4];
+    s_onBusy = [&](int) {
+        seen[0] = WindowText(g_mainControls[CTL_OPERATION_LINE]);
+        seen[1] = WindowText(g_mainControls[CTL_DIRECTION_LINE]);
+        seen[2] = WindowText(g_mainControls[CTL_SOURCE_LINE]);
+        seen[3] = WindowText(g_mainControls[CTL_TARGET_LINE]);
+    };
+    Encrypt(path);
+    EXPECT_EQ("Encrypting file ...", seen[0]);
+    EXPECT_EQ("to ...", seen[1]);
+    EXPECT_EQ(path, seen[2]);
+    EXPECT_EQ(scratch.Path("LINESzel.TXT"), seen[3]);
+}
+
+TEST_F(CipherCommands, CancelDuringTheSecondFileSkipsOnlyIt)
+{
+    std::string a = PseudoRandomBytes(300, 5), c = PseudoRandomBytes(300, 7);
+    Make("A.TXT", a);
+    Make("B.TXT", PseudoRandomBytes(300, 6));
+    Make("C.TXT", c);
+    Make("Bzel.TXT", "an older cipher file of that name");
+    s_onBusy = [&](int entry) {
+        if (entry == 2)
+            PostMessageA(window, WM_COMMAND, IDC_MAIN_CANCEL, 0);
+    };
+    Encrypt(Folder() + " A.TXT B.TXT C.TXT");
+    EXPECT_EQ(Expected(a), Bytes("Azel.TXT"));
+    EXPECT_FALSE(There("Bzel.TXT"));
+    EXPECT_EQ(Expected(c), Bytes("Czel.TXT"));
+    EXPECT_EQ(3, s_busyEntries);
+    EXPECT_TRUE(messages.messages.empty());
+    ExpectIdle(" 0 % complete");
+    ExpectNoTemporaryFiles();
+}
+
+TEST_F(CipherCommands, UnopenableSecondSourceEndsTheCommand)
+{
+    std::string a = PseudoRandomBytes(100, 8);
+    Make("A.TXT", a);
+    std::string b = Make("B.TXT", PseudoRandomBytes(100, 9));
+    Make("C.TXT", PseudoRandomBytes(100, 10));
+    HANDLE lock = CreateFileA(b.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, lock);
+    Encrypt(Folder() + " A.TXT B.TXT C.TXT");
+    CloseHandle(lock);
+    ASSERT_EQ(1u, messages.messages.size());
+    EXPECT_EQ("Error Opening Input File", messages.messages[0].text);
+    EXPECT_EQ("File Access Error", messages.messages[0].caption);
+    EXPECT_EQ((UINT)(MB_OK | MB_ICONERROR | MB_SYSTEMMODAL), messages.messages[0].type);
+    EXPECT_EQ(window, messages.messages[0].owner);
+    EXPECT_EQ(Expected(a), Bytes("Azel.TXT"));
+    EXPECT_FALSE(There("Bzel.TXT"));
+    EXPECT_FALSE(There("Czel.TXT"));
+    ExpectNoTemporaryFiles();
+}
+
+TEST_F(CipherCommands, RootFolderListOpensWithTheDoubledBackslash)
+{
+    char names[2][32];
+    std::string payload[2];
+    std::string selection = "C:\\";
+    for (int k = 0; k < 2; k++) {
+        snprintf(names[k], sizeof names[k], "ZV%lu%c.BIN", GetCurrentProcessId() % 100000, 'A' + k);
+        payload[k] = PseudoRandomBytes(64, 30 + k);
+        ASSERT_TRUE(WriteFileBytes(std::string("C:\\") + names[k], payload[k]));
+        selection += std::string(" ") + names[k];
+    }
+    Encrypt(selection);
+    for (int k = 0; k < 2; k++) {
+        std::string source = std::string("C:\\") + names[k];
+        char output[PATH_BUFFER_SIZE];
+        ASSERT_EQ(OUTPUT_NAME_OK, MakeOutputName(source.c_str(), output, sizeof output));
+        EXPECT_EQ(Expected(payload[k]), ReadFileBytes(output)) << names[k];
+        DeleteFileA(source.c_str());
+        DeleteFileA(output);
+    }
+    EXPECT_TRUE(messages.messages.empty());
+    ExpectNoTemporaryFiles();
+}
+
+TEST_F(CipherCommands, UserFilesNamedLikeTemporaryFilesSurvive)
+{
+    // Picked from the current directory, where the temporary files live.
+    struct Case {
+        const char* name;
+        bool decrypt;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"tmpFile.txt", false, "Error Opening Output File"},
+        {"tmpKeyOut.txt", false, "Error Using Temporary File"},
+        {"tmpFile1.txt", true, "Error Opening Input File"},
+        {"tmpKeyOut.txt", true, "Error Using Temporary File"},
+    };
+    for (const Case& c : cases) {
+        messages.messages.clear();
+        std::string bytes = Expected(PseudoRandomBytes(90, 40));
+        std::string path = Make(c.name, bytes);
+        if (c.decrypt)
+            Decrypt("Sig one", "Sig 2", path);
+        else
+            Encrypt(path);
+        EXPECT_EQ(bytes, Bytes(c.name)) << c.name;
+        ASSERT_EQ(1u, messages.messages.size()) << c.name;
+        EXPECT_EQ(c.message, messages.messages[0].text) << c.name;
+        DeleteFileA(path.c_str());
+        ExpectNoTemporaryFiles();
+    }
+}
+
+TEST_F(CipherCommands, LeftoversAndLongerOldOutputsDoNotLeak)
+{
+    std::string payload = PseudoRandomBytes(200, 11);
+    std::string path = Make("KEEP.BIN", payload);
+    Make("KEEPzel.BIN", std::string(5000, 'o'));
+    for (const char* name : {"tmpFile.txt", "tmpKeyOut.txt"}) {
+        HANDLE h = CreateFileA(scratch.Path(name).c_str(), GENERIC_WRITE, 0, nullptr,
+                               CREATE_ALWAYS, FILE_ATTRIBUTE_HIDDEN, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, h);
+        DWORD written;
+        WriteFile(h, std::string(4000, 'x').data(), 4000, &written, nullptr);
+        CloseHandle(h);
+    }
+    Encrypt(path);
+    EXPECT_EQ(Expected(payload), Bytes("KEEPzel.BIN"));
+    EXPECT_TRUE(messages.messages.empty());
+    ExpectNoTemporaryFiles();
+}
+
+TEST_F(CipherCommands, EachTurnKeepsTheSignaturesItStartedWith)
+{
+    std::string a = PseudoRandomBytes(100, 12), b = PseudoRandomBytes(100, 13);
+    Make("A.TXT", a);
+    Make("B.TXT", b);
+    s_onBusy = [&](int entry) {
+        if (entry == 1)
+            SetSignatures("Changed", "Other");
+    };
+    Encrypt(Folder() + " A.TXT B.TXT");
+    EXPECT_EQ(Expected(a), Bytes("Azel.TXT"));
+    EXPECT_EQ(EncryptWithLibrary("Changed", "Other", 3, b), Bytes("Bzel.TXT"));
+}
+
+// 257 characters: the output name would need 260 bytes.
+static BOOL WINAPI AnswerLongName(LPOPENFILENAMEA record)
+{
+    std::string name = "C:\\x" + std::string(249, 'n') + ".DAT";
+    snprintf(record->lpstrFile, record->nMaxFile, "%s", name.c_str());
+    return TRUE;
+}
+
+TEST_F(CipherCommands, OutputNameTooLongIsRefusedBeforeWriting)
+{
+    g_getOpenFileName = AnswerLongName;
+    SendMessageA(window, WM_COMMAND, IDC_MAIN_MIRELOCK, 0);
+    ASSERT_EQ(1u, messages.messages.size());
+    EXPECT_EQ("File Name Too Long", messages.messages[0].text);
+    EXPECT_EQ("File Access Error", messages.messages[0].caption);
+    EXPECT_EQ(0, s_busyEntries);
+    ExpectNoTemporaryFiles();
+}
+
+// Every file call of a turn made to fail in turn: each failure is reported,
+// leaves no cipher file and no temporary file, and never touches the source.
+TEST_F(CipherCommands, EncryptFailureAtEveryFileCall)
+{
+    std::string payload = PseudoRandomBytes(150, 14);
+    std::string path = Make("S.TXT", payload);
+    int failures = 0;
+    for (FileFaultKind kind : {FILE_FAULT_ERROR, FILE_FAULT_SHORT_WRITE}) {
+        for (long call = 1; call < 200; call++) {
+            messages.messages.clear();
+            FileFaultArm(call, kind);
+            Encrypt(path);
+            long hit = g_fileFaultsHit;
+            FileFaultDisarm();
+            EXPECT_EQ(payload, Bytes("S.TXT")) << "call " << call;
+            EXPECT_FALSE(g_busy);
+            if (hit == 0) {
+                EXPECT_EQ(Expected(payload), Bytes("Szel.TXT"));
+                EXPECT_TRUE(messages.messages.empty());
+                DeleteFileA(scratch.Path("Szel.TXT").c_str());
+                break;
+            }
+            if (messages.messages.empty()) {
+                // Only a failed deletion of a temporary file passes unreported.
+                EXPECT_EQ(Expected(payload), Bytes("Szel.TXT")) << "call " << call;
+                for (const char* name : kTemporaryFiles)
+                    DeleteFileA(scratch.Path(name).c_str());
+            } else {
+                failures++;
+                EXPECT_EQ(1u, messages.messages.size()) << "call " << call;
+                EXPECT_EQ("File Access Error", messages.messages[0].caption);
+                EXPECT_FALSE(There("Szel.TXT")) << "call " << call << ": "
+                                                << messages.messages[0].text;
+                ExpectNoTemporaryFiles();
+            }
+            DeleteFileA(scratch.Path("Szel.TXT").c_str());
+        }
+    }
+    EXPECT_GT(failures, 10);
+}
+
+TEST_F(CipherCommands, KeyWindowControlsMatchTheTable)
+{
+    HWND keys = OpenKeys("", "");
+    RECT outer;
+    GetWindowRect(keys, &outer);
+    EXPECT_EQ(300, outer.right - outer.left);
+    EXPECT_EQ(200, outer.bottom - outer.top);
+    HWND child = GetWindow(keys, GW_CHILD);
+    for (int k = 0; k < KEY_CONTROL_COUNT; k++, child = GetWindow(child, GW_HWNDNEXT)) {
+        const ControlSpec& spec = g_keyControlTable[k];
+        ASSERT_TRUE(child != nullptr) << k;
+        char className[64];
+        GetClassNameA(child, className, sizeof className);
+        EXPECT_STRCASEEQ(spec.className, className) << k;
+        EXPECT_EQ(spec.text, WindowText(child)) << k;
+        EXPECT_EQ(spec.id, GetDlgCtrlID(child)) << k;
+        RECT r;
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, keys, (POINT*)&r, 2);
+        EXPECT_EQ(spec.x, r.left) << k;
+        EXPECT_EQ(spec.y, r.top) << k;
+        EXPECT_EQ(spec.width, r.right - r.left) << k;
+        EXPECT_EQ(spec.height, r.bottom - r.top) << k;
+        EXPECT_EQ(spec.style, (DWORD)GetWindowLongA(child, GWL_STYLE) & spec.style) << k;
+    }
+    EXPECT_EQ(Field(keys, KEYCTL_KEY1), GetWindow(keys, GW_CHILD));
+    EXPECT_TRUE(GetWindowLongA(Field(keys, KEYCTL_KEY1), GWL_STYLE) & ES_PASSWORD);
+    SendMessageA(keys, WM_COMMAND, IDC_KEY_CANCEL, 0);
+    EXPECT_FALSE(IsWindow(keys));
+}
+
+TEST_F(CipherCommands, RightKeysGiveByteIdenticalFiles)
+{
+    std::string a = PseudoRandomBytes(400, 15), b = "", c = PseudoRandomBytes(9, 16);
+    Make("Azel.TXT", Expected(a));
+    Make("Bzel.TXT", Expected(b));
+    Make("Czel.TXT", Expected(c));
+    Make("Czelzel.TXT", std::string(3000, 'q')); // older and longer
+    DWORD stagingAttributes = INVALID_FILE_ATTRIBUTES;
+    s_onBusy = [&](int) {
+        stagingAttributes = GetFileAttributesA(scratch.Path("tmpFile1.txt").c_str());
+    };
+    Decrypt("Sig one", "Sig 2", Folder() + " Azel.TXT Bzel.TXT Czel.TXT");
+    EXPECT_EQ(a, Bytes("Azelzel.TXT"));
+    EXPECT_TRUE(There("Bzelzel.TXT"));
+    EXPECT_EQ(b, Bytes("Bzelzel.TXT"));
+    EXPECT_EQ(c, Bytes("Czelzel.TXT"));
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, stagingAttributes);
+    EXPECT_FALSE(stagingAttributes & FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(3, s_busyEntries);
+    EXPECT_TRUE(messages.messages.empty());
+    EXPECT_FALSE(IsWindow(keyWindow));
+    ExpectIdle("0 % complete");
+    ExpectNoTemporaryFiles();
+}
+
+TEST_F(CipherCommands, EncryptThenDecryptWithTypedKeys)
+{
+    std::string payload = PseudoRandomBytes(500, 17);
+    Make("ROUND.TXT", payload);
+    SetSignatures("a b", "Zz9");
+    Encrypt(scratch.Path("ROUND.TXT"));
+    // Trailing spaces and text beyond seven characters do not count.
+    Decrypt("a b    ", "Zz9    extra", scratch.Path("ROUNDzel.TXT"));
+    EXPECT_EQ(payload, Bytes("ROUNDzelzel.TXT"));
+    EXPECT_TRUE(messages.messages.empty());
+}
+
+TEST_F(CipherCommands, WrongKeysAndForeignFilesAreRefused)
+{
+    std::string payload = PseudoRandomBytes(200, 18);
+    std::string cipher = Expected(payload);
+    struct Case {
+        const char* name;
+        std::string bytes;
+        const char* key1;
+        const char* key2;
+        bool olderOutput;
+    };
+    // A plain image with mode byte 7, whitened properly.
+    std::string image = UnwhitenWithLibrary(cipher, "Sig 2");
+    image[IMAGE_MODE_OFFSET] = 7;
+    std::string badMode = WhitenWithLibrary(image, "Sig 2");
+    const Case cases[] = {
+        {"K1.ZZZ", cipher, "Sig 1", "Sig 2", false},
+        {"K2.ZZZ", cipher, "Sig one", "Sig two", false},
+        {"SW.ZZZ", cipher, "Sig 2", "Sig one", false},
+        {"CASE.ZZZ", cipher, "sig one", "Sig 2", true},
+        {"PLAIN.ZZZ", "just an ordinary text file, no cipher at all", "Sig one", "Sig 2", false},
+        {"CUT7.ZZZ", cipher.substr(0, 7), "Sig one", "Sig 2", false},
+        {"CUT0.ZZZ", "", "Sig one", "Sig 2", false},
+        {"CUT20.ZZZ", cipher.substr(0, 20), "Sig one", "Sig 2", true},
+        {"CUT32.ZZZ", cipher.substr(0, 32), "Sig one", "Sig 2", false},
+        {"MODE.ZZZ", badMode, "Sig one", "Sig 2", false},
+    };
+    for (const Case& c : cases) {
+        messages.messages.clear();
+        s_busyEntries = 0;
+        Make(c.name, c.bytes);
+        char output[PATH_BUFFER_SIZE];
+        ASSERT_EQ(OUTPUT_NAME_OK, MakeOutputName(scratch.Path(c.name).c_str(), output, sizeof output));
+        std::string older = "an older file of the output's name";
+        if (c.olderOutput)
+            WriteFileBytes(output, older);
+        bool busyDuringMessage = false;
+        messages.onShow = [&](const RecordedMessage&) { busyDuringMessage = g_busy; };
+        Decrypt(c.key1, c.key2, scratch.Path(c.name));
+        messages.onShow = nullptr;
+        ASSERT_EQ(1u, messages.messages.size()) << c.name;
+        EXPECT_EQ("Wrong Key !!", messages.messages[0].text) << c.name;
+        EXPECT_EQ("Signature Error..", messages.messages[0].caption);
+        EXPECT_EQ((UINT)(MB_OK | MB_ICONERROR | MB_SYSTEMMODAL), messages.messages[0].type);
+        EXPECT_EQ(keyWindow, messages.messages[0].owner);
+        EXPECT_TRUE(busyDuringMessage) << c.name;
+        EXPECT_TRUE(FileIsThere(output)) << c.name;
+        EXPECT_EQ(c.olderOutput ? older : "", ReadFileBytes(output)) << c.name;
+        EXPECT_EQ(c.bytes, Bytes(c.name)) << c.name;
+        EXPECT_FALSE(IsWindow(keyWindow));
+        ExpectIdle("0 % complete");
+        ExpectNoTemporaryFiles();
+    }
+}
+
+TEST_F(CipherCommands, CutCipherFilesDecryptShorter)
+{
+    // No length field: a cipher file cut at 33 bytes or more passes the key
+    // check and gives the payload up to the cut.
+    std::string payload = PseudoRandomBytes(120, 19);
+    std::string cipher = Expected(payload);
+    for (size_t cut : {33u, 34u, 40u, 41u, 100u}) {
+        Make("CUT.ZZZ", cipher.substr(0, cut));
+        DeleteFileA(scratch.Path("CUTzel.ZZZ").c_str());
+        Decrypt("Sig one", "Sig 2", scratch.Path("CUT.ZZZ"));
+        EXPECT_EQ(payload.substr(0, cut - 33), Bytes("CUTzel.ZZZ")) << cut;
+        EXPECT_TRUE(messages.messages.empty()) << cut;
+    }
+}
+
+TEST_F(CipherCommands, CancelDuringTheSecondDecryptionSkipsOnlyIt)
+{
+    std::string a = PseudoRandomBytes(300, 20), c = PseudoRandomBytes(300, 22);
+    Make("Azel.TXT", Expected(a));
+    Make("Bzel.TXT", Expected(PseudoRandomBytes(300, 21)));
+    Make("Czel.TXT", Expected(c));
+    Make("Bzelzel.TXT", "older");
+    bool stagingDuringRun = false;
+    s_onBusy = [&](int entry) {
+        if (entry == 2) {
+            stagingDuringRun = There("tmpFile1.txt");
+            PostMessageA(window, WM_COMMAND, IDC_MAIN_CANCEL, 0);
+        }
+    };
+    Decrypt("Sig one", "Sig 2", Folder() + " Azel.TXT Bzel.TXT Czel.TXT");
+    EXPECT_TRUE(stagingDuringRun);
+    EXPECT_EQ(a, Bytes("Azelzel.TXT"));
+    EXPECT_FALSE(There("Bzelzel.TXT"));
+    EXPECT_EQ(c, Bytes("Czelzel.TXT"));
+    EXPECT_TRUE(messages.messages.empty());
+    ExpectIdle("0 % complete");
+    ExpectNoTemporaryFiles();
+}
+
+TEST_F(CipherCommands, KeyWindowDuringItsRun)
+{
+    // OK is refused while busy; Cancel and the close box wait for the end.
+    std::string a = PseudoRandomBytes(300, 23), b = PseudoRandomBytes(300, 24);
+    Make("Azel.TXT", Expected(a));
+    Make("Bzel.TXT", Expected(b));
+    bool openAtSecond = false;
+    s_onBusy = [&](int entry) {
+        if (entry == 1) {
+            PostMessageA(keyWindow, WM_COMMAND, IDC_KEY_OK, 0);
+            PostMessageA(keyWindow, WM_COMMAND, IDC_KEY_CANCEL, 0);
+            PostMessageA(keyWindow, WM_CLOSE, 0, 0);
+            HWND other = OpenKeys("x", "y");
+            PostMessageA(other, WM_COMMAND, IDC_KEY_OK, 0);
+            PostMessageA(window, WM_COMMAND, IDC_MAIN_MIRELOCK, 0);
+        }
+        if (entry == 2)
+            openAtSecond = IsWindow(keyWindow) != FALSE;
+    };
+    Decrypt("Sig one", "Sig 2", Folder() + " Azel.TXT Bzel.TXT");
+    EXPECT_TRUE(openAtSecond);
+    EXPECT_EQ(a, Bytes("Azelzel.TXT"));
+    EXPECT_EQ(b, Bytes("Bzelzel.TXT"));
+    EXPECT_EQ(1u, dialogs.titles.size());
+    EXPECT_EQ(2, s_busyEntries);
+    EXPECT_FALSE(IsWindow(keyWindow));
+    ExpectNoTemporaryFiles();
+    HWND other = FindThreadWindow("keyWindow", "Key to unlock ...");
+    EXPECT_TRUE(other != nullptr);
+    if (other)
+        DestroyWindow(other);
+}
+
+TEST_F(CipherCommands, UnopenableOutputEndsTheDecryption)
+{
+    Make("Azel.TXT", Expected("aaa"));
+    Make("Bzel.TXT", Expected("bbb"));
+    std::string locked = Make("Azelzel.TXT", "in use");
+    HANDLE lock = CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, lock);
+    // The message box runs outside the busy state, yet the command is still
+    // running: another key window's OK must not start a second run.
+    HWND other = nullptr;
+    messages.onShow = [&](const RecordedMessage&) {
+        other = OpenKeys("Sig one", "Sig 2");
+        SendMessageA(other, WM_COMMAND, IDC_KEY_OK, 0);
+        SendMessageA(window, WM_COMMAND, IDC_MAIN_MIRELOCK, 0);
+    };
+    Decrypt("Sig one", "Sig 2", Folder() + " Azel.TXT Bzel.TXT");
+    messages.onShow = nullptr;
+    CloseHandle(lock);
+    EXPECT_EQ(1u, dialogs.titles.size());
+    EXPECT_TRUE(IsWindow(other));
+    DestroyWindow(other);
+    ASSERT_EQ(1u, messages.messages.size());
+    EXPECT_EQ("Error Opening Output File", messages.messages[0].text);
+    EXPECT_EQ("File Access Error", messages.messages[0].caption);
+    EXPECT_EQ(keyWindow, messages.messages[0].owner);
+    EXPECT_EQ("in use", Bytes("Azelzel.TXT"));
+    EXPECT_FALSE(There("Bzelzel.TXT"));
+    EXPECT_FALSE(IsWindow(keyWindow));
+    ExpectNoTemporaryFiles();
+}
+
+TEST_F(CipherCommands, DecryptLeftoversDoNotLeak)
+{
+    std::string payload = PseudoRandomBytes(100, 25);
+    Make("Lzel.TXT", Expected(payload));
+    for (const char* name : {"tmpFile1.txt", "tmpKeyOut.txt"}) {
+        HANDLE h = CreateFileA(scratch.Path(name).c_str(), GENERIC_WRITE, 0, nullptr,
+                               CREATE_ALWAYS, FILE_ATTRIBUTE_HIDDEN, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, h);
+        DWORD written;
+        WriteFile(h, std::string(4000, '\xF7').data(), 4000, &written, nullptr);
+        CloseHandle(h);
+    }
+    Decrypt("Sig one", "Sig 2", scratch.Path("Lzel.TXT"));
+    EXPECT_EQ(payload, Bytes("Lzelzel.TXT"));
+    ExpectNoTemporaryFiles();
+}
+
+TEST_F(CipherCommands, DecryptFailureAtEveryFileCall)
+{
+    std::string payload = PseudoRandomBytes(150, 26);
+    std::string cipher = Make("Dzel.TXT", Expected(payload));
+    int deletedReports = 0;
+    for (FileFaultKind kind : {FILE_FAULT_ERROR, FILE_FAULT_SHORT_WRITE}) {
+        for (long call = 1; call < 200; call++) {
+            messages.messages.clear();
+            FileFaultArm(call, kind);
+            Decrypt("Sig one", "Sig 2", cipher);
+            long hit = g_fileFaultsHit;
+            FileFaultDisarm();
+            EXPECT_FALSE(g_busy);
+            EXPECT_FALSE(IsWindow(keyWindow));
+            std::string text = messages.messages.empty() ? "" : messages.messages[0].text;
+            if (hit == 0) {
+                EXPECT_EQ(payload, Bytes("Dzelzel.TXT"));
+                EXPECT_EQ("", text);
+                DeleteFileA(scratch.Path("Dzelzel.TXT").c_str());
+                break;
+            }
+            if (text.empty()) {
+                EXPECT_EQ(payload, Bytes("Dzelzel.TXT")) << "call " << call;
+                for (const char* name : kTemporaryFiles)
+                    DeleteFileA(scratch.Path(name).c_str());
+            } else if (text == "Wrong Key !!") {
+                // The cipher file could not be opened: an empty output.
+                EXPECT_EQ("", Bytes("Dzelzel.TXT")) << "call " << call;
+                EXPECT_TRUE(There("Dzelzel.TXT")) << "call " << call;
+                ExpectNoTemporaryFiles();
+            } else {
+                EXPECT_EQ("File Access Error", messages.messages[0].caption);
+                EXPECT_FALSE(There("Dzelzel.TXT")) << "call " << call << ": " << text;
+                if (text.find("deleted") != std::string::npos)
+                    deletedReports++;
+                ExpectNoTemporaryFiles();
+            }
+            EXPECT_EQ(1u, messages.messages.size() + (text.empty() ? 1 : 0)) << "call " << call;
+            DeleteFileA(scratch.Path("Dzelzel.TXT").c_str());
+        }
+    }
+    EXPECT_GT(deletedReports, 0);
+}
+
+TEST_F(CipherCommands, KnownAnswerVectorsThroughBothCommands)
+{
+    ASSERT_EQ(10u, kCipherVectorCount);
+    for (size_t k = 0; k < kCipherVectorCount; k++) {
+        const CipherVector& v = kCipherVectors[k];
+        bool found = false;
+        std::string cipher = ReadDataFile(CipherDataPath(v.file), &found);
+        ASSERT_TRUE(found) << "missing known-answer file " << v.file;
+        std::string copy = Make(v.file, cipher);
+        char plainName[PATH_BUFFER_SIZE];
+        ASSERT_EQ(OUTPUT_NAME_OK, MakeOutputName(copy.c_str(), plainName, sizeof plainName));
+        Decrypt(v.signature1, v.signature2, copy);
+        std::string plain = ReadFileBytes(plainName);
+        EXPECT_EQ(v.payloadLength, plain.size()) << v.file;
+        EXPECT_EQ(v.payloadSha256, Sha256Hex(plain)) << v.file;
+        EXPECT_TRUE(messages.messages.empty()) << v.file;
+        if (v.mode == 3) {
+            SetSignatures(v.signature1, v.signature2);
+            Encrypt(plainName);
+            char again[PATH_BUFFER_SIZE];
+            ASSERT_EQ(OUTPUT_NAME_OK, MakeOutputName(plainName, again, sizeof again));
+            EXPECT_EQ(cipher, ReadFileBytes(again)) << v.file << " re-encrypted";
+        } else {
+            EXPECT_EQ(cipher, EncryptWithLibrary(v.signature1, v.signature2, v.mode, plain))
+                << v.file;
+        }
+        ExpectNoTemporaryFiles();
+    }
+}

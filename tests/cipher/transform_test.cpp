@@ -1,0 +1,123 @@
+// Byte transforms, header scramble, signature blocks and the key check.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "cipher/transform.h"
+
+TEST(Transform, WorkedValues)
+{
+    struct Row {
+        unsigned char b;
+        unsigned char out[TRANSFORM_MODE_COUNT];
+    };
+    static const Row rows[] = {
+        {0x00, {0x08, 0x00, 0x08, 0xF7, 0xF7}}, {0x10, {0x18, 0x01, 0x09, 0xF6, 0x77}},
+        {0x20, {0x28, 0x02, 0x0A, 0xF5, 0xF5}}, {0x41, {0x49, 0x14, 0x1C, 0xE3, 0xE3}},
+        {0x80, {0x88, 0x08, 0x00, 0xFF, 0xFF}}, {0xFF, {0xF7, 0xFF, 0xF7, 0x08, 0x08}},
+    };
+    for (const Row& row : rows) {
+        for (int mode = 0; mode < TRANSFORM_MODE_COUNT; mode++) {
+            EXPECT_EQ(row.out[mode], Transform(mode, row.b))
+                << "mode " << mode << " byte " << (int)row.b;
+            EXPECT_EQ(row.b, Inverse(mode, row.out[mode])) << "mode " << mode;
+        }
+    }
+}
+
+TEST(Transform, EveryModeIsOneToOneAndInverted)
+{
+    for (int mode = 0; mode < TRANSFORM_MODE_COUNT; mode++) {
+        bool seen[256] = {};
+        bool selfInverse = true;
+        for (int b = 0; b < 256; b++) {
+            unsigned char t = Transform(mode, (unsigned char)b);
+            EXPECT_FALSE(seen[t]) << "mode " << mode << " maps two bytes to " << (int)t;
+            seen[t] = true;
+            EXPECT_EQ(b, Inverse(mode, t)) << "mode " << mode << " byte " << b;
+            if (Transform(mode, t) != b)
+                selfInverse = false;
+        }
+        EXPECT_EQ(mode <= 1, selfInverse) << "mode " << mode;
+    }
+}
+
+TEST(Transform, HeaderScramble)
+{
+    EXPECT_EQ(0xF7, Encode(0x00));
+    EXPECT_EQ(0x00, Decode(0xF7));
+    EXPECT_EQ(0xF5, Encode(' '));
+    for (int b = 0; b < 256; b++)
+        EXPECT_EQ(b, Decode(Encode((unsigned char)b)));
+}
+
+static std::string BlockOf(const char* text)
+{
+    char form[SIGNATURE_FORM_SIZE];
+    ToSignatureForm(text, form);
+    unsigned char block[SIGNATURE_BLOCK_SIZE];
+    SignatureBlockFromKeyFile((const unsigned char*)form, SIGNATURE_FORM_SIZE, block);
+    return std::string((const char*)block, SIGNATURE_BLOCK_SIZE);
+}
+
+TEST(SignatureBlock, SevenCharactersThenF7)
+{
+    std::string block = BlockOf("Abc1234");
+    const char* text = "Abc1234";
+    for (int k = 0; k < 7; k++)
+        EXPECT_EQ(Encode((unsigned char)text[k]), (unsigned char)block[k]) << k;
+    for (int k = 7; k < SIGNATURE_BLOCK_SIZE; k++)
+        EXPECT_EQ(0xF7, (unsigned char)block[k]) << k;
+}
+
+TEST(SignatureBlock, ShortAndPaddedAreTheSameCaseIsNot)
+{
+    std::string shortBlock = BlockOf("ab");
+    EXPECT_EQ(shortBlock, BlockOf("ab     "));
+    EXPECT_EQ(0xF5, (unsigned char)shortBlock[2]); // padding space
+    EXPECT_NE(shortBlock, BlockOf("AB"));
+    EXPECT_EQ(BlockOf("1234567"), BlockOf("12345678")); // typed text beyond 7 ignored
+}
+
+TEST(SignatureBlock, StaleKeyFileBytesWouldLeakIn)
+{
+    // Why the writers create the key file empty: bytes after the 8 written
+    // ones feed the block.
+    unsigned char keyFile[12] = {'a', 'b', 'c', 'd', 'e', 'f', 'g', 0, 'X', 'Y', 'Z', 'Q'};
+    unsigned char block[SIGNATURE_BLOCK_SIZE];
+    SignatureBlockFromKeyFile(keyFile, sizeof keyFile, block);
+    EXPECT_EQ(Encode('X'), block[8]);
+    EXPECT_EQ(Encode('Q'), block[30]);
+    EXPECT_NE(BlockOf("abcdefg"), std::string((const char*)block, SIGNATURE_BLOCK_SIZE));
+}
+
+TEST(SignatureBlock, DecodedWalkHoldsTheLastByte)
+{
+    struct Case {
+        std::string image;
+        const char* key;
+        bool matches;
+    };
+    std::string good = BlockOf("Key one");
+    std::string seven = good.substr(0, 7);
+    const Case cases[] = {
+        {good + std::string("\x00\x03", 2), "Key one", true},
+        {good, "key one", false},
+        {good.substr(0, 8), "Key one", true},
+        {seven, "Key one", false},                  // the 7th byte is held as byte 7
+        {std::string(), "       ", false},          // empty: nothing to decode
+        {std::string(8, (char)0xF7), "       ", false}, // decodes to an empty string
+    };
+    for (const Case& c : cases) {
+        unsigned char decoded[SIGNATURE_BLOCK_SIZE];
+        DecodedBlockFromImage((const unsigned char*)c.image.data(), c.image.size(), decoded);
+        char key[SIGNATURE_FORM_SIZE];
+        ToSignatureForm(c.key, key);
+        EXPECT_EQ(c.matches, DecodedKeyMatches(decoded, key))
+            << "image of " << c.image.size() << " bytes, key '" << c.key << "'";
+    }
+    unsigned char decoded[SIGNATURE_BLOCK_SIZE];
+    DecodedBlockFromImage((const unsigned char*)seven.data(), seven.size(), decoded);
+    EXPECT_EQ(decoded[6], decoded[30]);
+}

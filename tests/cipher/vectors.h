@@ -1,0 +1,36 @@
+// The known-answer cipher files in tests/data/cipher, written by an
+// independent reference, and library-level encryption and decryption that
+// the tests compare them with.
+#ifndef ZORVANE_TESTS_CIPHER_VECTORS_H
+#define ZORVANE_TESTS_CIPHER_VECTORS_H
+
+#include <cstddef>
+#include <string>
+
+struct CipherVector {
+    const char* file;
+    const char* signature1;
+    const char* signature2;
+    int mode;
+    size_t payloadLength;
+    const char* payloadSha256;
+};
+
+extern const CipherVector kCipherVectors[];
+extern const size_t kCipherVectorCount;
+
+// Path of a file in tests/data/cipher as this build's file calls want it
+// (a drive path under Wine).
+std::string CipherDataPath(const char* name);
+// The whole file; `found` is false when it cannot be read.
+std::string ReadDataFile(const std::string& path, bool* found);
+
+// The cipher file of `payload` made from the library calls alone.
+std::string EncryptWithLibrary(const char* signature1, const char* signature2, int mode,
+                               const std::string& payload);
+// A plain image whitened into a cipher file.
+std::string WhitenWithLibrary(const std::string& image, const char* signature2);
+// The un-whitened image of a cipher file.
+std::string UnwhitenWithLibrary(const std::string& cipher, const char* key2);
+
+#endif

@@ -1,0 +1,130 @@
+// The rolling key and the whitening pass, against values computed once by
+// the independent reference in tests/data/cipher/make-vectors.py.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "cipher/transform.h"
+#include "cipher/whitening.h"
+
+static std::vector<unsigned char> FromHex(const std::string& hex)
+{
+    std::vector<unsigned char> bytes;
+    for (size_t k = 0; k + 1 < hex.size(); k += 2)
+        bytes.push_back((unsigned char)std::stoi(hex.substr(k, 2), nullptr, 16));
+    return bytes;
+}
+
+static void SeedOf(const char* text, char seed[ROLLING_KEY_SIZE])
+{
+    ToSignatureForm(text, seed);
+}
+
+TEST(KeyUpdate, EachRuleOnABCDEFG)
+{
+    struct Case {
+        int32_t counter;
+        const char* after;
+    };
+    const Case cases[] = {
+        {0, "0300010607040542"}, {1, "4140414445444500"}, {2, "0506070001020344"},
+        {3, "4142434445464700"}, {4, "0605040302010047"},
+        {5, "0300010607040542"}, {259, "0605040302010047"}, // only counter mod 5 counts
+    };
+    for (const Case& c : cases) {
+        char seed[ROLLING_KEY_SIZE];
+        SeedOf("ABCDEFG", seed);
+        unsigned char key[ROLLING_KEY_SIZE];
+        memcpy(key, seed, ROLLING_KEY_SIZE);
+        int32_t counter = c.counter;
+        KeyUpdate(key, &counter);
+        EXPECT_EQ(FromHex(c.after), std::vector<unsigned char>(key, key + ROLLING_KEY_SIZE))
+            << "counter " << c.counter;
+        EXPECT_EQ(c.counter + 1, counter);
+    }
+}
+
+struct WhiteningVector {
+    const char* seed;
+    WhiteningDirection direction;
+    const char* input;
+    const char* output;
+};
+
+// Computed by the reference. The ABCDEFG pair has plain byte 3 = 1 mod 5 and
+// cipher byte 3 = 4 mod 5, so a counter taken from the wrong side fails it in
+// both directions. ABCDBFG decays to an all-zero key after two blocks.
+static const WhiteningVector kVectors[] = {
+    {"ABCDEFG", WHITEN_ENCRYPT, "303132333435363738393A3B3C3D3E3F404142434445464748494A4B4C4D4E4F505152535455565758", "717371777173713779797B7F79797B3F45454743454547030D0D0F0F09090B0B505052525454565659"},
+    {"ABCDEFG", WHITEN_DECRYPT, "717371777173713779797B7F79797B3F45454743454547030D0D0F0F09090B0B505052525454565659", "303132333435363738393A3B3C3D3E3F404142434445464748494A4B4C4D4E4F505152535455565758"},
+    {"Bravo12", WHITEN_ENCRYPT, "691B6B6734017961FE2438335BD774993DFDC52D807FF23AEE31993F004E1C22F85387C2DE012A16AF6E4B40F1C6A1BA84B71062B255E387DDD92EAFCE3153B3", "2B690A115B304B61BC56594534E646994DBD9669DD7CF208DE318A3B1D0D5C50E85396C6C3002A06BB6A5E40E8C3A5AE90A30576AF40F793DDD92FAFC73053B3"},
+    {"Bravo12", WHITEN_DECRYPT, "2B690A115B304B61BC56594534E646994DBD9669DD7CF208DE318A3B1D0D5C50E85396C6C3002A06BB6A5E40E8C3A5AE90A30576AF40F793DDD92FAFC73053B3", "691B6B6734017961FE2438335BD774993DFDC52D807FF23AEE31993F004E1C22F85387C2DE012A16AF6E4B40F1C6A1BA84B71062B255E387DDD92EAFCE3153B3"},
+    {"s3cr t", WHITEN_ENCRYPT, "000102", "733261"},
+    {"s3cr t", WHITEN_DECRYPT, "733261", "000102"},
+    {"ABCDBFG", WHITEN_ENCRYPT, "11111105111111111111111111111111111111111111111111111111111111111111111111111111", "50535241535756111211101711151453111111111111111111111111111111111111111111111111"},
+    {"ABCDBFG", WHITEN_DECRYPT, "50535241535756111211101711151453111111111111111111111111111111111111111111111111", "11111105111111111111111111111111111111111111111111111111111111111111111111111111"},
+};
+
+static std::vector<unsigned char> Whiten(const char* seedText, WhiteningDirection direction,
+                                         const std::vector<unsigned char>& input,
+                                         const std::vector<size_t>& chunks)
+{
+    char seed[ROLLING_KEY_SIZE];
+    SeedOf(seedText, seed);
+    WhiteningState state;
+    WhiteningBegin(&state, seed, direction);
+    std::vector<unsigned char> out(input.size());
+    size_t at = 0;
+    size_t next = 0;
+    while (at < input.size()) {
+        size_t n = chunks.empty() ? input.size() : chunks[next++ % chunks.size()];
+        if (n > input.size() - at)
+            n = input.size() - at;
+        WhiteningFeed(&state, input.data() + at, n, out.data() + at);
+        at += n;
+    }
+    return out;
+}
+
+TEST(Whitening, ReferenceVectorsInAnyChunking)
+{
+    const std::vector<std::vector<size_t>> chunkings = {
+        {}, {1}, {3}, {7}, {8}, {9}, {1, 2, 5, 13}, {0, 4, 0, 11},
+    };
+    for (const WhiteningVector& v : kVectors) {
+        std::vector<unsigned char> input = FromHex(v.input);
+        std::vector<unsigned char> expected = FromHex(v.output);
+        for (const std::vector<size_t>& chunks : chunkings) {
+            EXPECT_EQ(expected, Whiten(v.seed, v.direction, input, chunks))
+                << v.seed << (v.direction == WHITEN_ENCRYPT ? " encrypt" : " decrypt")
+                << ", " << chunks.size() << " chunk sizes starting "
+                << (chunks.empty() ? 0 : chunks[0]);
+        }
+    }
+}
+
+TEST(Whitening, DecayedKeyPassesBlocksThrough)
+{
+    std::vector<unsigned char> plain(4096, 0x11);
+    plain[3] = 0x05;
+    std::vector<unsigned char> out = Whiten("ABCDBFG", WHITEN_ENCRYPT, plain, {});
+    EXPECT_NE(plain[0], out[0]);
+    EXPECT_EQ(std::vector<unsigned char>(plain.begin() + 16, plain.end()),
+              std::vector<unsigned char>(out.begin() + 16, out.end()));
+}
+
+TEST(Whitening, RoundTripsWhateverTheCounterStart)
+{
+    // Every value of plain byte 3, so all five rule sequences run.
+    for (int third = 0; third < 256; third++) {
+        std::vector<unsigned char> plain(77);
+        for (size_t k = 0; k < plain.size(); k++)
+            plain[k] = (unsigned char)(k * 37 + third);
+        plain[3] = (unsigned char)third;
+        std::vector<unsigned char> cipher = Whiten("Sig 2!", WHITEN_ENCRYPT, plain, {5});
+        EXPECT_EQ(plain, Whiten("Sig 2!", WHITEN_DECRYPT, cipher, {3})) << third;
+    }
+}
