@@ -39,8 +39,6 @@ extern const char kHiddenTooLargeCaption[];
 extern const char kKeyFileFailed[];
 extern const char kAppendFailedRestored[];
 extern const char kAppendFailedNotRestored[];
-extern const char kWrongKey[];              // "Wrong Key !!"
-extern const char kWrongKeyCaption[];       // "Signature Error.."
 extern const char kHiddenWriteFailed[];
 extern const char kTrailerNotRemoved[];
 

@@ -6,8 +6,6 @@
 
 #include "carrier/carrier_win.h"
 
-const char kKeyFileName[] = "tmpKeyOut.txt";
-
 const char kTextCarrierRefused[] = "Carrier file CANNOT be a text file!";
 const char kTextCarrierCaption[] = "Invalid Carrier File Type";
 const char kHiddenTooLarge[] =
@@ -20,34 +18,11 @@ const char kAppendFailedRestored[] =
     "Writing to the carrier file failed. The carrier was restored to its original length.";
 const char kAppendFailedNotRestored[] =
     "Writing to the carrier file failed, and it could not be restored to its original length.";
-const char kWrongKey[] = "Wrong Key !!";
-const char kWrongKeyCaption[] = "Signature Error..";
 const char kHiddenWriteFailed[] =
     "The hidden file could not be written completely. The carrier still holds it.";
 const char kTrailerNotRemoved[] =
     "The hidden file was written, but the carrier could not be rewritten without it. "
     "The carrier still holds it.";
-
-bool StageThroughKeyFile(const unsigned char* bytes, DWORD length, unsigned char* back,
-                         DWORD backSize, DWORD* got)
-{
-    *got = 0;
-    HANDLE keyFile = FileCreateHiddenEmpty(kKeyFileName, GENERIC_READ | GENERIC_WRITE,
-                                           FILE_SHARE_WRITE);
-    if (keyFile == INVALID_HANDLE_VALUE)
-        return false;
-    bool ok = FileWrite(keyFile, bytes, length) && FileSeek(keyFile, 0, FILE_BEGIN, nullptr);
-    while (ok && *got < backSize) {
-        DWORD n = 0;
-        ok = FileRead(keyFile, back + *got, backSize - *got, &n) != FALSE;
-        if (n == 0)
-            break;
-        *got += n;
-    }
-    FileClose(keyFile);
-    FileDelete(kKeyFileName);
-    return ok;
-}
 
 bool ReadExactAt(HANDLE file, int64_t offset, unsigned char* buffer, DWORD size)
 {

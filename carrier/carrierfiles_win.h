@@ -1,5 +1,5 @@
-// File steps the embed and extract commands share: staging bytes through the
-// temporary key file, exact reads, and block copies of a counted length.
+// File steps the embed and extract commands share: exact reads and block
+// copies of a counted length.
 #ifndef ZORVANE_CARRIER_CARRIERFILES_WIN_H
 #define ZORVANE_CARRIER_CARRIERFILES_WIN_H
 
@@ -7,16 +7,6 @@
 #include <cstdint>
 
 #include "shell/fileio_win.h"
-
-// The hidden temporary key file in the current directory.
-extern const char kKeyFileName[]; // "tmpKeyOut.txt"
-
-// Writes `length` bytes into "tmpKeyOut.txt", created empty so no old bytes
-// can come back, then reads it from its start into `back` (up to backSize
-// bytes, *got of them) and deletes it. False when it could not be created,
-// written or read; it is removed in every case.
-bool StageThroughKeyFile(const unsigned char* bytes, DWORD length, unsigned char* back,
-                         DWORD backSize, DWORD* got);
 
 // Reads exactly `size` bytes at `offset`; false on a failure or a short file.
 bool ReadExactAt(HANDLE file, int64_t offset, unsigned char* buffer, DWORD size);

@@ -3,6 +3,7 @@
 #include "carrier/carrier_win.h"
 
 #include "carrier/carrierfiles_win.h"
+#include "cipher/cipher_win.h"
 #include "carrier/trailer.h"
 #include "credentials/credentials_win.h"
 #include "shell/fileio_win.h"
@@ -16,14 +17,11 @@ char g_targetPath[PATH_BUFFER_SIZE];
 // so the caller refuses to embed.
 static bool MakeTrailerHead(unsigned char head[TRAILER_HEAD_SIZE])
 {
-    unsigned char keyFile[SIGNATURE_BLOCK_SIZE];
-    DWORD got = 0;
-    bool ok = StageThroughKeyFile((const unsigned char*)g_signature1, SIGNATURE_SIZE, keyFile,
-                                  sizeof keyFile, &got) &&
-              got == SIGNATURE_SIZE;
+    unsigned char block[SIGNATURE_BLOCK_SIZE];
+    bool ok = MakeSignatureBlock(g_signature1, block) != FALSE;
     if (ok)
-        TrailerBuildHead(keyFile, got, head);
-    SecureZeroMemory(keyFile, sizeof keyFile);
+        TrailerBuildHead(block, head);
+    SecureZeroMemory(block, sizeof block);
     return ok;
 }
 

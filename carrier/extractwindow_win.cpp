@@ -4,6 +4,7 @@
 #include "carrier/carrier_win.h"
 
 #include "carrier/carrierfiles_win.h"
+#include "cipher/cipher_win.h"
 #include "carrier/trailer.h"
 #include "shell/fileio_win.h"
 #include "shell/modal_win.h"
@@ -58,16 +59,13 @@ static bool StoredKeyMatches(HANDLE carrier, const TrailerLayout& layout)
 {
     unsigned char head[TRAILER_HEAD_SIZE];
     unsigned char decoded[SIGNATURE_BLOCK_SIZE];
-    unsigned char back[SIGNATURE_FORM_SIZE];
-    DWORD got = 0;
     bool match = false;
     if (ReadExactAt(carrier, layout.signatureOffset, head, sizeof head)) {
         TrailerDecodeBlock(head, decoded);
-        match = StageThroughKeyFile(decoded, SIGNATURE_BLOCK_SIZE, back, sizeof back, &got) &&
-                got == sizeof back && DecodedKeyMatches(back, g_typedKey);
+        if (!CheckKeyThroughKeyFile(decoded, g_typedKey, &match))
+            match = false;
     }
     SecureZeroMemory(decoded, sizeof decoded);
-    SecureZeroMemory(back, sizeof back);
     return match;
 }
 
@@ -137,7 +135,7 @@ static void RunExtraction(HWND window)
     // A file that cannot hold the trailer it claims is refused like a wrong
     // key, before any of its bytes are used.
     if (placed != TRAILER_OK || !StoredKeyMatches(carrier, layout)) {
-        ShowMessage(window, kWrongKey, kWrongKeyCaption, MB_ICONERROR | MB_SYSTEMMODAL);
+        ShowMessage(window, kWrongKey, kSignatureErrorCaption, MB_ICONERROR | MB_SYSTEMMODAL);
         FileClose(carrier);
         FileClose(output);
         EndExtraction(window);

@@ -5,10 +5,10 @@
 #include <cstdio>
 #include <cstring>
 
-void TrailerBuildHead(const unsigned char* keyFile, size_t keyFileLength,
+void TrailerBuildHead(const unsigned char block[SIGNATURE_BLOCK_SIZE],
                       unsigned char head[TRAILER_HEAD_SIZE])
 {
-    SignatureBlockFromKeyFile(keyFile, keyFileLength, head);
+    memcpy(head, block, SIGNATURE_BLOCK_SIZE);
     head[SIGNATURE_BLOCK_SIZE] = 0x00;
 }
 

@@ -46,9 +46,8 @@ struct TrailerLayout {
     int64_t nameFieldOffset; // T - 260
 };
 
-// Head (signature block and separator) from the bytes read back from the
-// temporary key file, through the same function the cipher files use.
-void TrailerBuildHead(const unsigned char* keyFile, size_t keyFileLength,
+// Head: the signature block (made as for cipher files) and the separator.
+void TrailerBuildHead(const unsigned char block[SIGNATURE_BLOCK_SIZE],
                       unsigned char head[TRAILER_HEAD_SIZE]);
 
 // Tail (size field and name field). The name is copied up to its NUL or 259

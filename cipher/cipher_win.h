@@ -24,6 +24,10 @@ enum KeyControl {
 };
 extern const ControlSpec g_keyControlTable[KEY_CONTROL_COUNT];
 
+// A failed key check, for cipher files and carriers alike.
+extern const char kWrongKey[];              // "Wrong Key !!"
+extern const char kSignatureErrorCaption[]; // "Signature Error.."
+
 // The temporary key file in the current directory, hidden.
 extern const char kKeyFileName[]; // "tmpKeyOut.txt"
 

@@ -2,6 +2,8 @@
 // file of the selection, with the output name and status lines of each.
 #include "cipher/fileloop_win.h"
 
+#include "cipher/cipher_win.h"
+
 #include <cstring>
 
 #include "cipher/cipherfile.h"

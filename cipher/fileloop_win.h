@@ -30,8 +30,6 @@ extern FileWriter g_cipherWriter;
 
 // Messages of the cipher subsystem. File failures use the shell's
 // "File Access Error" caption; a failed key check has its own.
-extern const char kWrongKey[];              // "Wrong Key !!"
-extern const char kSignatureErrorCaption[]; // "Signature Error.."
 extern const char kErrorNameTooLong[];
 extern const char kErrorReadingInput[];
 extern const char kErrorTemporaryFile[];

@@ -12,8 +12,10 @@ std::string AppendTrailer(const std::string& own, const std::string& signature,
 {
     char form[SIGNATURE_FORM_SIZE];
     ToSignatureForm(signature.c_str(), form);
+    unsigned char block[SIGNATURE_BLOCK_SIZE];
+    SignatureBlockFromKeyFile((const unsigned char*)form, sizeof form, block);
     unsigned char head[TRAILER_HEAD_SIZE];
-    TrailerBuildHead((const unsigned char*)form, sizeof form, head);
+    TrailerBuildHead(block, head);
     unsigned char tail[TRAILER_TAIL_SIZE];
     EXPECT_EQ(TRAILER_OK, TrailerBuildTail((int64_t)hidden.size(), name.c_str(), tail));
     return own + std::string((const char*)head, sizeof head) + hidden +

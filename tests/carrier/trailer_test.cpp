@@ -126,8 +126,10 @@ TEST(TrailerHead, IsTheScrambledSignatureThenF7AndTheSeparator)
     // Worked values of the header scramble: 'A' 0x41 -> 0xE3, space -> 0xF5,
     // NUL -> 0xF7.
     const char signature[8] = {'A', ' ', ' ', ' ', ' ', ' ', ' ', '\0'};
+    unsigned char block[SIGNATURE_BLOCK_SIZE];
+    SignatureBlockFromKeyFile((const unsigned char*)signature, 8, block);
     unsigned char head[TRAILER_HEAD_SIZE];
-    TrailerBuildHead((const unsigned char*)signature, 8, head);
+    TrailerBuildHead(block, head);
     std::string expected = std::string("\xE3") + std::string(6, '\xF5') +
                            std::string(24, '\xF7') + std::string(1, '\0');
     EXPECT_EQ(expected, std::string((const char*)head, sizeof head));
