@@ -211,6 +211,21 @@ TEST_F(CipherCommands, StatusLinesShowTheRunningTurn)
     EXPECT_EQ(scratch.Path("LINESzel.TXT"), seen[3]);
 }
 
+TEST_F(CipherCommands, NothingChosenEndsQuietly)
+{
+    dialogs.Queue(nullptr);
+    SendMessageA(window, WM_COMMAND, IDC_MAIN_MIRELOCK, 0);
+    keyWindow = OpenKeys("Sig one", "Sig 2");
+    dialogs.Queue(nullptr);
+    SendMessageA(keyWindow, WM_COMMAND, IDC_KEY_OK, 0);
+    EXPECT_EQ(2u, dialogs.titles.size());
+    EXPECT_TRUE(messages.messages.empty());
+    EXPECT_EQ(0, s_busyEntries);
+    EXPECT_FALSE(IsWindow(keyWindow));
+    ExpectIdle("0 % complete");
+    ExpectNoTemporaryFiles();
+}
+
 TEST_F(CipherCommands, CancelDuringTheSecondFileSkipsOnlyIt)
 {
     std::string a = PseudoRandomBytes(300, 5), c = PseudoRandomBytes(300, 7);
