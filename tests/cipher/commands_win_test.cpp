@@ -65,6 +65,11 @@ protected:
     {
         window = CreateTestMainWindow();
         ASSERT_TRUE(window != nullptr);
+        // Start-up in a prefix without signatures asks first-use questions:
+        // they belong to the credentials, not to these tests.
+        messages.messages.clear();
+        while (HWND firstUse = FindThreadWindow("chgpassWindow", nullptr))
+            DestroyWindow(firstUse);
         s_cancelProc = (WNDPROC)SetWindowLongPtrA(g_mainControls[CTL_CANCEL], GWLP_WNDPROC,
                                                   (LONG_PTR)WatchCancelButton);
         s_busyEntries = 0;
