@@ -199,12 +199,8 @@ static LRESULT CALLBACK ExtractWindowProc(HWND window, UINT message, WPARAM wPar
     switch (message) {
     case WM_CREATE:
         return OnExtractCreate(window);
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        BeginPaint(window, &ps);
-        EndPaint(window, &ps);
-        return 0;
-    }
+    case WM_PAINT:
+        return PaintNothing(window);
     case WM_DESTROY:
         return OnExtractDestroy(window);
     case WM_COMMAND:

@@ -69,21 +69,13 @@ static void OnKeyClose(HWND window)
         DestroyWindow(window);
 }
 
-static LRESULT OnKeyPaint(HWND window)
-{
-    PAINTSTRUCT ps;
-    BeginPaint(window, &ps);
-    EndPaint(window, &ps);
-    return 0;
-}
-
 static LRESULT CALLBACK KeyWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_CREATE:
         return OnKeyCreate(window);
     case WM_PAINT:
-        return OnKeyPaint(window);
+        return PaintNothing(window);
     case WM_COMMAND:
         if (LOWORD(wParam) == IDC_KEY_OK)
             OnKeyOk(window);

@@ -66,14 +66,6 @@ static void OnChgpassAccept(HWND window)
     }
 }
 
-static LRESULT OnChgpassPaint(HWND window)
-{
-    PAINTSTRUCT ps;
-    BeginPaint(window, &ps);
-    EndPaint(window, &ps);
-    return 0;
-}
-
 static LRESULT CALLBACK ChgpassWindowProc(HWND window, UINT message, WPARAM wParam,
                                           LPARAM lParam)
 {
@@ -81,7 +73,7 @@ static LRESULT CALLBACK ChgpassWindowProc(HWND window, UINT message, WPARAM wPar
     case WM_CREATE:
         return OnChgpassCreate(window);
     case WM_PAINT:
-        return OnChgpassPaint(window);
+        return PaintNothing(window);
     case WM_DESTROY:
         RemovePropA(window, kBoxProperties[0]);
         RemovePropA(window, kBoxProperties[1]);

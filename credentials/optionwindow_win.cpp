@@ -66,21 +66,13 @@ static void OnOptionOk(HWND window)
     DestroyWindow(window);
 }
 
-static LRESULT OnOptionPaint(HWND window)
-{
-    PAINTSTRUCT ps;
-    BeginPaint(window, &ps);
-    EndPaint(window, &ps);
-    return 0;
-}
-
 static LRESULT CALLBACK OptionWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_CREATE:
         return OnOptionCreate(window, (const CREATESTRUCTA*)lParam);
     case WM_PAINT:
-        return OnOptionPaint(window);
+        return PaintNothing(window);
     case WM_DESTROY:
         RemovePropA(window, kBoxProperties[0]);
         RemovePropA(window, kBoxProperties[1]);

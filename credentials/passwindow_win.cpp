@@ -67,21 +67,13 @@ static void OnPassConfirm(HWND window)
         OpenChangePasswordWindow(kChangePasswordTitle, g_mainWindow);
 }
 
-static LRESULT OnPassPaint(HWND window)
-{
-    PAINTSTRUCT ps;
-    BeginPaint(window, &ps);
-    EndPaint(window, &ps);
-    return 0;
-}
-
 static LRESULT CALLBACK PassWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_CREATE:
         return OnPassCreate(window);
     case WM_PAINT:
-        return OnPassPaint(window);
+        return PaintNothing(window);
     case WM_DESTROY:
         RemovePropA(window, kBoxProperty);
         EndDialog(window, 0);

@@ -19,14 +19,6 @@ static const ControlSpec kAboutControls[] = {
     {"Static", kAboutText, 0, 5, 25, 400, 150, WS_CHILD | WS_VISIBLE, 0},
 };
 
-static LRESULT OnAboutPaint(HWND window)
-{
-    PAINTSTRUCT ps;
-    BeginPaint(window, &ps);
-    EndPaint(window, &ps);
-    return 0;
-}
-
 static LRESULT CALLBACK AboutWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -38,7 +30,7 @@ static LRESULT CALLBACK AboutWindowProc(HWND window, UINT message, WPARAM wParam
             DestroyWindow(window);
         return 0;
     case WM_PAINT:
-        return OnAboutPaint(window);
+        return PaintNothing(window);
     case WM_DESTROY:
         return 1;
     }

@@ -33,6 +33,14 @@ void CreateControls(HWND parent, const ControlSpec* table, size_t count, HWND* h
     }
 }
 
+LRESULT PaintNothing(HWND window)
+{
+    PAINTSTRUCT ps;
+    BeginPaint(window, &ps);
+    EndPaint(window, &ps);
+    return 0;
+}
+
 BOOL RegisterSecondaryClasses()
 {
     // The order is fixed: a failure leaves every later class unregistered.

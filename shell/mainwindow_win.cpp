@@ -98,14 +98,6 @@ static void OnMainCommand(int id)
     }
 }
 
-static LRESULT OnMainPaint(HWND window)
-{
-    PAINTSTRUCT ps;
-    BeginPaint(window, &ps);
-    EndPaint(window, &ps);
-    return 0;
-}
-
 static LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -115,7 +107,7 @@ static LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam,
         OnMainCommand(LOWORD(wParam));
         return 0;
     case WM_PAINT:
-        return OnMainPaint(window);
+        return PaintNothing(window);
     case WM_CLOSE:
         if (g_busy)
             return 0;

@@ -78,6 +78,8 @@ void IdleHook();
 
 // Registers a window class with the program's common attributes.
 BOOL RegisterProgramClass(const char* className, WNDPROC proc, int iconId);
+// WM_PAINT of every window: the class background is all there is to draw.
+LRESULT PaintNothing(HWND window);
 // Creates the controls of a table as children of `parent`, in table order.
 void CreateControls(HWND parent, const ControlSpec* table, size_t count, HWND* handles);
 

@@ -13,7 +13,7 @@
 #include "shell/modal_win.h"
 #include "shell/shell_win.h"
 #include "tests/carrier/memory_carrier.h"
-#include "tests/carrier/sha256.h"
+#include "tests/support/sha256.h"
 #include "tests/carrier/vectors.h"
 #include "tests/support/testing_win.h"
 

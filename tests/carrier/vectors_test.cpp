@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/carrier/memory_carrier.h"
-#include "tests/carrier/sha256.h"
+#include "tests/support/sha256.h"
 #include "tests/carrier/vectors.h"
 
 TEST(CarrierVectors, EveryRequiredVectorIsPresent)

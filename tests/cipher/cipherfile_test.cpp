@@ -9,7 +9,7 @@
 #include "cipher/cipherfile.h"
 #include "cipher/transform.h"
 #include "shell/selection.h"
-#include "tests/cipher/sha256.h"
+#include "tests/support/sha256.h"
 #include "tests/cipher/vectors.h"
 
 TEST(OutputName, MarkerBeforeTheLastFourCharacters)

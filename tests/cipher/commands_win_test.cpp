@@ -15,7 +15,7 @@
 #include "shell/fileio_win.h"
 #include "shell/modal_win.h"
 #include "shell/shell_win.h"
-#include "tests/cipher/sha256.h"
+#include "tests/support/sha256.h"
 #include "tests/cipher/vectors.h"
 #include "tests/support/testing_win.h"
 

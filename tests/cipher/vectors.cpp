@@ -1,6 +1,8 @@
 // Known-answer vector table and library-level helpers of the cipher tests.
 #include "tests/cipher/vectors.h"
 
+#include "tests/support/files.h"
+
 #include <cstdio>
 
 #include "cipher/cipherfile.h"
@@ -39,17 +41,7 @@ std::string CipherDataPath(const char* name)
 
 std::string ReadDataFile(const std::string& path, bool* found)
 {
-    std::string bytes;
-    FILE* f = fopen(path.c_str(), "rb");
-    *found = f != nullptr;
-    if (!f)
-        return bytes;
-    char buffer[65536];
-    size_t got;
-    while ((got = fread(buffer, 1, sizeof buffer, f)) > 0)
-        bytes.append(buffer, got);
-    fclose(f);
-    return bytes;
+    return ReadFileBytes(path, found);
 }
 
 std::string EncryptWithLibrary(const char* signature1, const char* signature2, int mode,

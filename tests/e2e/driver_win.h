@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/files.h"
+
 // The programs under test; set from the command line (--dist DIR).
 extern std::string g_distDir;
 
@@ -61,8 +63,6 @@ std::string AnswerFileDialog(DWORD pid, const char* name, DWORD timeoutMs = 1000
 void StoreCredentials(const char* signature1, const char* signature2, const char* password);
 
 // Files.
-std::string ReadAll(const std::string& path);
-bool WriteAll(const std::string& path, const std::string& bytes);
 bool Exists(const std::string& path);
 // A fresh working folder under the prefix's temporary folder.
 std::string MakeWorkDir(const char* name);

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/files.h"
+
 // Instance, common controls and chooser records, as start-up sets them; once.
 void InitTestProgram();
 // Registers "clsWindow" (once) and creates a main window; records it in
@@ -66,9 +68,6 @@ private:
     std::string previous_;
 };
 
-// Files as byte strings.
-std::string ReadFileBytes(const std::string& path);
-bool WriteFileBytes(const std::string& path, const std::string& bytes);
 bool FileIsThere(const std::string& path);
 // Deterministic pseudo-random bytes.
 std::string PseudoRandomBytes(size_t count, unsigned seed);

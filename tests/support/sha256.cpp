@@ -1,5 +1,5 @@
 // SHA-256 (FIPS 180-4), test support only.
-#include "tests/cipher/sha256.h"
+#include "tests/support/sha256.h"
 
 #include <cstdint>
 #include <cstdio>
