@@ -5,6 +5,7 @@
 #include <cstring>
 
 std::string g_distDir = "Z:\\dist";
+bool g_shots = false;
 
 bool App::Start(const std::string& exe, const std::string& workDir)
 {
@@ -156,13 +157,65 @@ HWND NthChild(HWND window, const char* className, int n)
     return s.found;
 }
 
+struct PlaceSearch {
+    const char* className;
+    POINT at;
+    HWND parent;
+    HWND found;
+};
+
+static BOOL CALLBACK FindChildAt(HWND child, LPARAM param)
+{
+    PlaceSearch* s = (PlaceSearch*)param;
+    char className[64];
+    GetClassNameA(child, className, sizeof className);
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, s->parent, (POINT*)&r, 2);
+    if (_stricmp(className, s->className) == 0 && r.left == s->at.x && r.top == s->at.y) {
+        s->found = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND ChildAt(HWND window, const char* className, int x, int y)
+{
+    PlaceSearch s{className, {x, y}, window, nullptr};
+    EnumChildWindows(window, FindChildAt, (LPARAM)&s);
+    return s.found;
+}
+
 bool TypeInto(HWND edit, const std::string& text)
 {
     return edit && SendMessageTimeoutA(edit, WM_SETTEXT, 0, (LPARAM)text.c_str(), SMTO_ABORTIFHUNG,
                                        5000, nullptr);
 }
 
-Box AnswerBox(DWORD pid, int button, DWORD timeoutMs)
+void Shot(HWND window, const char* name)
+{
+    if (!g_shots || window == nullptr)
+        return;
+    Sleep(400); // let it paint
+    RECT r;
+    GetWindowRect(window, &r);
+    printf("SHOT %s %ld %ld %ld %ld\n", name, r.left, r.top, r.right - r.left, r.bottom - r.top);
+    fflush(stdout);
+    char line[16];
+    if (!fgets(line, sizeof line, stdin))
+        g_shots = false; // nobody takes pictures any more
+}
+
+HWND OpenDialog(DWORD pid)
+{
+    for (HWND w : TopWindows(pid, "#32770")) {
+        if (IsWindowVisible(w))
+            return w;
+    }
+    return nullptr;
+}
+
+Box AnswerBox(DWORD pid, int button, DWORD timeoutMs, const char* shot)
 {
     Box box;
     DWORD start = GetTickCount();
@@ -174,6 +227,8 @@ Box AnswerBox(DWORD pid, int button, DWORD timeoutMs)
             box.window = w;
             box.caption = TextOf(w);
             box.text = TextOf(text);
+            if (shot)
+                Shot(w, shot);
             PostMessageA(w, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), (LPARAM)GetDlgItem(w, button));
             WaitGone(w, 5000);
             return box;
@@ -257,6 +312,57 @@ void StoreCredentials(const char* signature1, const char* signature2, const char
     }
 }
 
+DWORD RunAndWait(const std::string& commandLine, std::string* output)
+{
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE readEnd, writeEnd;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
+        return (DWORD)-1;
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = writeEnd;
+    PROCESS_INFORMATION process = {};
+    std::string line = commandLine;
+    BOOL started = CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                                  &startup, &process);
+    CloseHandle(writeEnd);
+    DWORD code = (DWORD)-1;
+    if (started) {
+        char chunk[512];
+        DWORD got;
+        while (ReadFile(readEnd, chunk, sizeof chunk, &got, nullptr) && got > 0) {
+            if (output)
+                output->append(chunk, got);
+        }
+        if (WaitForSingleObject(process.hProcess, 20000) == WAIT_OBJECT_0)
+            GetExitCodeProcess(process.hProcess, &code);
+        else
+            TerminateProcess(process.hProcess, 99);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    CloseHandle(readEnd);
+    return code;
+}
+
+std::string RegQueryData(const char* key, const char* name)
+{
+    std::string output;
+    std::string line = std::string("reg query \"") + key + "\" /v " + name;
+    if (RunAndWait(line, &output) != 0)
+        return "<missing>";
+    // "    name    REG_SZ    data"
+    std::string marker = "REG_SZ    ";
+    size_t at = output.find(marker);
+    if (at == std::string::npos)
+        return "<unreadable>";
+    size_t end = output.find_first_of("\r\n", at);
+    return output.substr(at + marker.size(), end - at - marker.size());
+}
+
 bool Exists(const std::string& path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -269,4 +375,14 @@ std::string MakeWorkDir(const char* name)
     std::string dir = std::string(temp) + name;
     CreateDirectoryA(dir.c_str(), nullptr);
     return dir;
+}
+
+std::string TestDataPath(const char* relative)
+{
+    std::string path = std::string("Z:") + ZORVANE_TESTDATA + "/" + relative;
+    for (char& c : path) {
+        if (c == '/')
+            c = '\\';
+    }
+    return path;
 }
