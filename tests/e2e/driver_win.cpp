@@ -206,6 +206,28 @@ void Shot(HWND window, const char* name)
         g_shots = false; // nobody takes pictures any more
 }
 
+// The name field of an open-file dialog, old-style (0x480) or Explorer-style
+// (0x47c, a combo box with an edit inside); nullptr for any other window.
+static HWND NameField(HWND dialog)
+{
+    HWND field = GetDlgItem(dialog, 0x480);
+    if (field)
+        return field;
+    HWND combo = GetDlgItem(dialog, 0x47c);
+    if (!combo)
+        return nullptr;
+    field = FindWindowExA(combo, nullptr, "ComboBox", nullptr);
+    field = field ? FindWindowExA(field, nullptr, "Edit", nullptr) : nullptr;
+    if (!field)
+        field = FindWindowExA(combo, nullptr, "Edit", nullptr);
+    return field ? field : combo;
+}
+
+static bool IsFileDialog(HWND dialog)
+{
+    return NameField(dialog) != nullptr;
+}
+
 HWND OpenDialog(DWORD pid)
 {
     for (HWND w : TopWindows(pid, "#32770")) {
@@ -222,8 +244,8 @@ Box AnswerBox(DWORD pid, int button, DWORD timeoutMs, const char* shot)
     do {
         for (HWND w : TopWindows(pid, "#32770")) {
             HWND text = GetDlgItem(w, 0xFFFF);
-            if (!IsWindowVisible(w) || text == nullptr)
-                continue; // an open-file dialog, or not shown yet
+            if (!IsWindowVisible(w) || text == nullptr || IsFileDialog(w))
+                continue; // not shown yet, or an open-file dialog (its labels are 0xFFFF too)
             box.window = w;
             box.caption = TextOf(w);
             box.text = TextOf(text);
@@ -243,27 +265,19 @@ std::string AnswerFileDialog(DWORD pid, const char* name, DWORD timeoutMs)
     DWORD start = GetTickCount();
     do {
         for (HWND w : TopWindows(pid, "#32770")) {
-            if (!IsWindowVisible(w) || GetDlgItem(w, 0xFFFF) != nullptr)
-                continue;
-            HWND field = GetDlgItem(w, 0x480);          // old-style name edit
-            if (!field) {
-                HWND combo = GetDlgItem(w, 0x47c);      // Explorer-style ComboBoxEx32
-                field = combo ? FindWindowExA(combo, nullptr, "ComboBox", nullptr) : nullptr;
-                field = field ? FindWindowExA(field, nullptr, "Edit", nullptr) : nullptr;
-                if (!field && combo)
-                    field = FindWindowExA(combo, nullptr, "Edit", nullptr);
-                if (!field)
-                    field = combo;
-            }
+            HWND field = IsWindowVisible(w) ? NameField(w) : nullptr;
             if (!field)
                 continue;
             std::string title = TextOf(w);
-            if (name) {
+            int button = name ? IDOK : IDCANCEL;
+            if (name)
                 TypeInto(field, name);
-                PostMessageA(w, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)GetDlgItem(w, IDOK));
-            } else {
-                PostMessageA(w, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), (LPARAM)GetDlgItem(w, IDCANCEL));
-            }
+            PostMessageA(w, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), (LPARAM)GetDlgItem(w, button));
+            // Gone, or disabled under a question of its own (the create prompt):
+            // either way the next search must not find this dialog again.
+            DWORD pressed = GetTickCount();
+            while (IsWindow(w) && IsWindowEnabled(w) && GetTickCount() - pressed < 5000)
+                Sleep(20);
             return title;
         }
         Sleep(20);
