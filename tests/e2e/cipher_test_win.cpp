@@ -1,6 +1,7 @@
 // End to end, encrypt and decrypt on the real program: round trips through
-// the real dialogs (also a long name with spaces), wrong keys, and a large
-// file that is cancelled while the busy state is put to the test.
+// the real dialogs (also a long name with spaces), wrong keys, and large
+// files cancelled while encrypting (the busy state put to the test) and
+// while decrypting.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -152,8 +153,31 @@ TEST_F(CipherE2e, RoundTripsAndWrongKeys)
     ExitProgram();
 }
 
-// Large enough that the byte loop runs for seconds under Wine.
-const size_t kLargeSize = 150 * 1024;
+// Large enough that the byte loop runs for seconds under Wine; it is
+// cancelled long before its end.
+const size_t kLargeSize = 400 * 1024;
+
+// Waits until the command's byte loop runs: the Cancel button is shown.
+bool WaitBusy(HWND main)
+{
+    HWND cancel = GetDlgItem(main, kCancel);
+    DWORD start = GetTickCount();
+    while (!IsWindowVisible(cancel) && GetTickCount() - start < 20000)
+        Sleep(10);
+    return IsWindowVisible(cancel);
+}
+
+// Waits until the percentage label shows something other than `shown`.
+std::string WaitLabelChange(HWND label, const std::string& shown)
+{
+    std::string now = TextOf(label);
+    DWORD start = GetTickCount();
+    while (now == shown && GetTickCount() - start < 5000) {
+        Sleep(10);
+        now = TextOf(label);
+    }
+    return now;
+}
 
 TEST_F(CipherE2e, BusyWhileEncryptingThenCancel)
 {
@@ -163,33 +187,29 @@ TEST_F(CipherE2e, BusyWhileEncryptingThenCancel)
     ASSERT_TRUE(Click(main, kMirelock));
     EXPECT_EQ("Select File(s)", AnswerFileDialog(app.pid, "large.bin"));
 
+    ASSERT_TRUE(WaitBusy(main));
     HWND cancel = GetDlgItem(main, kCancel);
-    DWORD start = GetTickCount();
-    while (!IsWindowVisible(cancel) && GetTickCount() - start < 10000)
-        Sleep(20);
-    ASSERT_TRUE(IsWindowVisible(cancel));
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(main, kMirelock)));
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(main, kUnveil)));
     EXPECT_EQ("Encrypting file ...", TextOf(operationLine));
     std::string before = TextOf(percentage);
 
-    // The main window refuses to close.
-    PostMessageA(main, WM_CLOSE, 0, 0);
-    Sleep(300);
+    // The main window refuses to close (the request is handled by the
+    // byte loop's pump before this call returns).
+    SendMessageTimeoutA(main, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 3000, nullptr);
     EXPECT_TRUE(IsWindow(main) && IsWindowVisible(main));
-    // Exit does not end the program.
-    ASSERT_TRUE(Click(main, kExit));
-    Sleep(300);
+    // Exit does not end the program: the pump takes its quit message.
+    EXPECT_TRUE(ClickNow(main, kExit));
+    Sleep(200);
     EXPECT_EQ((DWORD)WAIT_TIMEOUT, WaitForSingleObject(app.process, 0));
     // Embed is refused: no chooser opens.
-    ASSERT_TRUE(Click(main, kEmbed));
-    Sleep(500);
+    EXPECT_TRUE(ClickNow(main, kEmbed));
     EXPECT_EQ(nullptr, OpenDialog(app.pid));
     Shot(main, "main-busy");
 
     // The percentage label moves, in its running form: "7  %complete" or
     // "42 % complete".
-    std::string after = TextOf(percentage);
+    std::string after = WaitLabelChange(percentage, before);
     EXPECT_NE(before, after);
     ASSERT_TRUE(after.size() == 12 || after.size() == 13) << after;
     EXPECT_EQ(after.size() == 12 ? "  %complete" : " % complete",
@@ -207,6 +227,32 @@ TEST_F(CipherE2e, BusyWhileEncryptingThenCancel)
     EXPECT_TRUE(IsWindow(main));
 
     // Idle again: Exit ends the program.
+    ExitProgram();
+}
+
+TEST_F(CipherE2e, CancelWhileDecrypting)
+{
+    std::string large = Pattern(200 * 1024, 11);
+    ASSERT_TRUE(WriteFileBytes(In("big.bin"), large));
+    ASSERT_TRUE(Click(main, kMirelock));
+    EXPECT_EQ("Select File(s)", AnswerFileDialog(app.pid, "big.bin"));
+    ASSERT_TRUE(WaitIdle(120000));
+    std::string cipher = ReadFileBytes(In("bigzel.bin"));
+    ASSERT_EQ(large.size() + 33, cipher.size());
+
+    Decrypt("Alpha12", "beta", "bigzel.bin", nullptr);
+    ASSERT_TRUE(WaitBusy(main));
+    HWND cancel = GetDlgItem(main, kCancel);
+    EXPECT_EQ("Decrypting file ...", TextOf(operationLine));
+    ASSERT_TRUE(Click(main, kCancel));
+    ASSERT_TRUE(WaitGone(keyWindow));
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_FALSE(IsWindowVisible(cancel));
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(main, kUnveil)));
+    EXPECT_FALSE(Exists(In("bigzelzel.bin")));
+    EXPECT_EQ(cipher, ReadFileBytes(In("bigzel.bin")));
+    EXPECT_EQ("0 % complete", TextOf(percentage));
+    ExpectNoTemporaries();
     ExitProgram();
 }
 

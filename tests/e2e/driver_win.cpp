@@ -120,6 +120,13 @@ bool Click(HWND window, int id)
     return button && PostMessageA(button, BM_CLICK, 0, 0);
 }
 
+bool ClickNow(HWND window, int id)
+{
+    HWND button = GetDlgItem(window, id);
+    return button &&
+           SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 3000, nullptr) != 0;
+}
+
 struct ChildSearch {
     const char* className;
     const char* text;
