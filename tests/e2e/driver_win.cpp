@@ -203,7 +203,10 @@ void Shot(HWND window, const char* name)
 {
     if (!g_shots || window == nullptr)
         return;
-    Sleep(400); // let it paint
+    // Raised above the other windows (the first-use window opens behind the
+    // main window), then given time to paint.
+    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    Sleep(400);
     RECT r;
     GetWindowRect(window, &r);
     printf("SHOT %s %ld %ld %ld %ld\n", name, r.left, r.top, r.right - r.left, r.bottom - r.top);
