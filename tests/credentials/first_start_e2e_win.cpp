@@ -118,10 +118,10 @@ TEST(FirstStart, CreatesPasswordAndSignaturesThenKeepsThem)
     // Location 3 is missing too: a second box before the main window shows.
     HWND box = WaitWindow(pid, "#32770", kFirstUseCaption);
     ASSERT_TRUE(box != nullptr);
-    HWND main = TopWindows(pid, kMainClass).empty() ? nullptr : TopWindows(pid, kMainClass)[0];
-    EXPECT_TRUE(main == nullptr || !IsWindowVisible(main));
+    for (HWND early : TopWindows(pid, kMainClass))
+        EXPECT_FALSE(IsWindowVisible(early));
     ExpectBox(pid, kFirstUseCaption, kFirstUseText, nullptr);
-    main = WaitWindow(pid, kMainClass, kMainTitle);
+    HWND main = WaitWindow(pid, kMainClass, kMainTitle);
     ASSERT_TRUE(main != nullptr);
 
     ASSERT_TRUE(TypeInto(ChildAt(change, "Edit", 110, 30), "Open Sesame"));

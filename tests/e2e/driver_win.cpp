@@ -129,7 +129,6 @@ bool ClickNow(HWND window, int id)
 
 struct ChildSearch {
     const char* className;
-    const char* text;
     int n;
     HWND found;
 };
@@ -141,8 +140,6 @@ static BOOL CALLBACK FindChild(HWND child, LPARAM param)
     GetClassNameA(child, className, sizeof className);
     if (_stricmp(className, s->className) != 0)
         return TRUE;
-    if (s->text && TextOf(child) != s->text)
-        return TRUE;
     if (s->n-- == 0) {
         s->found = child;
         return FALSE;
@@ -150,16 +147,9 @@ static BOOL CALLBACK FindChild(HWND child, LPARAM param)
     return TRUE;
 }
 
-bool ClickText(HWND window, const char* text)
-{
-    ChildSearch s{"Button", text, 0, nullptr};
-    EnumChildWindows(window, FindChild, (LPARAM)&s);
-    return s.found && PostMessageA(s.found, BM_CLICK, 0, 0);
-}
-
 HWND NthChild(HWND window, const char* className, int n)
 {
-    ChildSearch s{className, nullptr, n, nullptr};
+    ChildSearch s{className, n, nullptr};
     EnumChildWindows(window, FindChild, (LPARAM)&s);
     return s.found;
 }

@@ -42,8 +42,6 @@ bool Click(HWND window, int id);
 // The same, sent: returns once the click has been handled (false after 3 s),
 // so a test can look at its effect at once.
 bool ClickNow(HWND window, int id);
-// Clicks the child button with this text.
-bool ClickText(HWND window, const char* text);
 // The n-th child (0-based) of a class, in creation order.
 HWND NthChild(HWND window, const char* className, int n);
 // The child of a class at this client position (controls without an id).
