@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "tests/cleaner/process_win.h"
+#include "tests/e2e/driver_win.h"
 
 namespace {
 
@@ -91,15 +91,15 @@ struct CleanerRun {
 };
 
 // Starts the cleaner, waits for its box, reads it, presses OK.
-CleanerRun RunCleaner()
+CleanerRun RunCleaner(const char* shot = nullptr)
 {
     CleanerRun run{false, "", false, false, (DWORD)-1};
-    PROCESS_INFORMATION process = {};
-    if (!StartProgram(WindowsPath(ZORVANE_CLEAN_EXE), &process)) {
-        ADD_FAILURE() << "cannot start " << ZORVANE_CLEAN_EXE;
+    App cleaner;
+    if (!cleaner.Start("zorvane-clean.exe", MakeWorkDir("cleaner"))) {
+        ADD_FAILURE() << "cannot start zorvane-clean.exe in " << g_distDir;
         return run;
     }
-    HWND box = WaitForWindow(process.dwProcessId, "#32770", "Clearing Data ...");
+    HWND box = WaitWindow(cleaner.pid, "#32770", "Clearing Data ...", 20000);
     if (box) {
         run.boxSeen = true;
         run.text = TextOf(GetDlgItem(box, 0xFFFF));
@@ -107,10 +107,15 @@ CleanerRun RunCleaner()
         run.okOnly = GetDlgItem(box, IDOK) != nullptr && GetDlgItem(box, IDCANCEL) == nullptr &&
                      GetDlgItem(box, IDNO) == nullptr;
         // The process must still be waiting for the answer.
-        EXPECT_EQ((DWORD)WAIT_TIMEOUT, WaitForSingleObject(process.hProcess, 0));
-        Press(box, IDOK);
+        EXPECT_EQ((DWORD)WAIT_TIMEOUT, WaitForSingleObject(cleaner.process, 0));
+        if (shot)
+            Shot(box, shot);
+        EXPECT_TRUE(Click(box, IDOK));
+    } else {
+        ADD_FAILURE() << "no \"Clearing Data ...\" box";
     }
-    run.exitCode = WaitForExit(&process);
+    if (!cleaner.WaitExit(20000, &run.exitCode))
+        ADD_FAILURE() << "zorvane-clean did not end";
     return run;
 }
 
@@ -134,7 +139,7 @@ TEST_F(CleanerTest, RemovesEverythingThenFindsNothing)
         ASSERT_TRUE(ItemPresent(item)) << item.regPath << " " << (item.value ? item.value : "");
         EXPECT_TRUE(RegQuerySeesItem(item)) << item.regPath;
     }
-    CleanerRun run = RunCleaner();
+    CleanerRun run = RunCleaner("clean-cleared");
     EXPECT_TRUE(run.boxSeen);
     EXPECT_EQ(kCleared, run.text);
     EXPECT_TRUE(run.ownerless);
@@ -150,7 +155,7 @@ TEST_F(CleanerTest, RemovesEverythingThenFindsNothing)
     EXPECT_TRUE(ItemPresent(other));
     EXPECT_EQ(0u, RunAndWait("reg query \"HKCU\\Software\"", nullptr));
 
-    CleanerRun again = RunCleaner();
+    CleanerRun again = RunCleaner("clean-not-cleared");
     EXPECT_TRUE(again.boxSeen);
     EXPECT_EQ(kNotCleared, again.text);
     EXPECT_EQ(0u, again.exitCode);

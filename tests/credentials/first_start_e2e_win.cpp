@@ -1,97 +1,41 @@
 // End to end: drives the real dist/zorvane.exe from this process through its
 // first start (both message boxes, the first-use window, "Options"), checks
-// the registry it wrote, restarts it and reads the signatures back through
-// "Signature" and the password.
+// the registry it wrote, restarts it, changes the password, reads the
+// signatures back through "Signature", and clears it all with zorvane-clean.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "tests/cleaner/process_win.h"
+#include "tests/e2e/driver_win.h"
 
 namespace {
 
-struct ChildSearch {
-    const char* className;
-    int x, y;
-    HWND parent;
-    HWND found;
-};
+const char kMainClass[] = "clsWindow";
+const char kMainTitle[] = "Zorvane V1.30";
+const int kSignatureButton = 6, kPasswordButton = 13, kAboutButton = 20, kExitButton = 1000;
+const int kConfirm = 12, kAccept = 15, kOptionsOk = 8, kOptionsCancel = 7, kAboutDone = 21;
 
-BOOL CALLBACK MatchChild(HWND child, LPARAM param)
+// Checks a message box of the process and presses OK.
+void ExpectBox(DWORD pid, const char* caption, const char* text, const char* shot)
 {
-    ChildSearch* s = (ChildSearch*)param;
-    char className[64] = "";
-    GetClassNameA(child, className, sizeof className);
-    RECT r;
-    GetWindowRect(child, &r);
-    MapWindowPoints(nullptr, s->parent, (POINT*)&r, 2);
-    if (_stricmp(className, s->className) == 0 && r.left == s->x && r.top == s->y) {
-        s->found = child;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// A control without a command id, found by its class and position.
-HWND ChildAt(HWND parent, const char* className, int x, int y)
-{
-    ChildSearch s{className, x, y, parent, nullptr};
-    EnumChildWindows(parent, MatchChild, (LPARAM)&s);
-    EXPECT_TRUE(s.found != nullptr) << className << " at " << x << "," << y;
-    return s.found;
-}
-
-void Fill(HWND box, const char* text)
-{
-    SendMessageA(box, WM_SETTEXT, 0, (LPARAM)text);
-}
-
-// Waits for a message box of the process, checks it and presses OK.
-void AnswerBox(DWORD pid, const char* caption, const char* text)
-{
-    HWND box = WaitForWindow(pid, "#32770", caption);
-    ASSERT_TRUE(box != nullptr);
-    EXPECT_EQ(text, TextOf(GetDlgItem(box, 0xFFFF)));
+    HWND box = WaitWindow(pid, "#32770", caption);
+    ASSERT_TRUE(box != nullptr) << "no box \"" << caption << "\"";
     EXPECT_EQ(nullptr, GetWindow(box, GW_OWNER));
-    Press(box, IDOK);
-    WaitGone(box);
+    Box answered = AnswerBox(pid, IDOK, 10000, shot);
+    EXPECT_EQ(caption, answered.caption);
+    EXPECT_EQ(text, answered.text);
+    EXPECT_FALSE(IsWindow(box));
 }
 
-struct Program {
-    PROCESS_INFORMATION process;
-    DWORD pid() const { return process.dwProcessId; }
-};
-
-Program Start()
+// "Exit" and the end of the process with code 0.
+void Stop(App& app, HWND mainWindow)
 {
-    Program p = {};
-    if (!StartProgram(WindowsPath(ZORVANE_EXE), &p.process))
-        ADD_FAILURE() << "cannot start " << ZORVANE_EXE;
-    return p;
-}
-
-// "Exit" and the end of the process.
-void Stop(Program& p, HWND mainWindow)
-{
-    Press(mainWindow, 1000);
-    EXPECT_EQ(0u, WaitForExit(&p.process));
-}
-
-// The data of a value as "reg query" prints it ("    name    REG_SZ    data").
-std::string RegQueryData(const char* key, const char* name)
-{
-    std::string output;
-    std::string line = std::string("reg query \"") + key + "\" /v " + name;
-    if (RunAndWait(line, &output) != 0)
-        return "<missing>";
-    std::string marker = "REG_SZ    ";
-    size_t at = output.find(marker);
-    if (at == std::string::npos)
-        return "<unreadable>";
-    size_t end = output.find_first_of("\r\n", at);
-    return output.substr(at + marker.size(), end - at - marker.size());
+    ASSERT_TRUE(Click(mainWindow, kExitButton));
+    DWORD code = 1234;
+    EXPECT_TRUE(app.WaitExit(10000, &code));
+    EXPECT_EQ(0u, code);
 }
 
 std::string ValueBytes(HKEY root, const char* path, const char* name)
@@ -123,96 +67,167 @@ void ForgetEverything()
     }
 }
 
+// Opens a password window from the main window and confirms `password`.
+void ConfirmPassword(DWORD pid, HWND mainWindow, int button, const char* password,
+                     const char* shot)
+{
+    ASSERT_TRUE(Click(mainWindow, button));
+    HWND pass = WaitWindow(pid, "passWindow", "Password");
+    ASSERT_TRUE(pass != nullptr);
+    EXPECT_EQ(nullptr, OpenDialog(pid)); // the stored password was found
+    ASSERT_TRUE(TypeInto(ChildAt(pass, "Edit", 5, 50), password));
+    if (shot)
+        Shot(pass, shot);
+    ASSERT_TRUE(Click(pass, kConfirm));
+    EXPECT_TRUE(WaitGone(pass));
+}
+
 const char kFirstUseText[] = "This is your first usage of this software";
 const char kFirstUseCaption[] = "Cannot find signatures due to ...";
 const char kFirstUseTitle[] = "First time user: Create Password and keys";
 
+// The six fragments of "Sig1abc" and "s2     ", exactly.
+struct Fragment {
+    HKEY root;
+    const char* path;
+    const char* regKey;
+    const char* name;
+    std::string text;
+};
+const Fragment kFragments[] = {
+    {HKEY_CURRENT_USER, "SOFTWARE\\MIRELOCKIT", "HKCU\\Software\\MirelockIT", "Signature1", " gb"},
+    {HKEY_CURRENT_USER, "SOFTWARE\\MIRELOCKIT", "HKCU\\Software\\MirelockIT", "Signature2", " S"},
+    {HKEY_CURRENT_USER, "Control Panel", "HKCU\\Control Panel", "Signature1", "ics"},
+    {HKEY_CURRENT_USER, "Control Panel", "HKCU\\Control Panel", "Signature2", "2 "},
+    {HKEY_CURRENT_CONFIG, "Software\\TempKey", "HKCC\\Software\\TempKey", "Signature1", " 1"},
+    {HKEY_CURRENT_CONFIG, "Software\\TempKey", "HKCC\\Software\\TempKey", "Signature2", " a"},
+};
+
 TEST(FirstStart, CreatesPasswordAndSignaturesThenKeepsThem)
 {
     ForgetEverything();
-    Program first = Start();
-    DWORD pid = first.pid();
+    App first;
+    ASSERT_TRUE(first.Start("zorvane.exe", MakeWorkDir("first-start")));
+    DWORD pid = first.pid;
 
     // Location 1 is missing: the first box, then the first-use window.
-    AnswerBox(pid, kFirstUseCaption, kFirstUseText);
-    HWND change = WaitForWindow(pid, "chgpassWindow", kFirstUseTitle);
+    ExpectBox(pid, kFirstUseCaption, kFirstUseText, "first-use");
+    HWND change = WaitWindow(pid, "chgpassWindow", kFirstUseTitle);
     ASSERT_TRUE(change != nullptr);
     EXPECT_EQ(nullptr, GetWindow(change, GW_OWNER));
     // Location 3 is missing too: a second box before the main window shows.
-    HWND box = WaitForWindow(pid, "#32770", kFirstUseCaption);
-    HWND main = FindProcessWindow(pid, "clsWindow", "Zorvane V1.30");
-    EXPECT_TRUE(main == nullptr || !IsWindowVisible(main));
+    HWND box = WaitWindow(pid, "#32770", kFirstUseCaption);
     ASSERT_TRUE(box != nullptr);
-    AnswerBox(pid, kFirstUseCaption, kFirstUseText);
-    main = WaitForWindow(pid, "clsWindow", "Zorvane V1.30");
+    for (HWND early : TopWindows(pid, kMainClass))
+        EXPECT_FALSE(IsWindowVisible(early));
+    ExpectBox(pid, kFirstUseCaption, kFirstUseText, nullptr);
+    HWND main = WaitWindow(pid, kMainClass, kMainTitle);
     ASSERT_TRUE(main != nullptr);
 
-    Fill(ChildAt(change, "Edit", 110, 30), "Open Sesame");
-    Fill(ChildAt(change, "Edit", 110, 70), "Open Sesame");
-    Press(change, 15);
-    WaitGone(change);
-    HWND options = WaitForWindow(pid, "optionWindow", "Options");
+    ASSERT_TRUE(TypeInto(ChildAt(change, "Edit", 110, 30), "Open Sesame"));
+    ASSERT_TRUE(TypeInto(ChildAt(change, "Edit", 110, 70), "Open Sesame"));
+    Shot(change, "first-time-user");
+    ASSERT_TRUE(Click(change, kAccept));
+    EXPECT_TRUE(WaitGone(change));
+    HWND options = WaitWindow(pid, "optionWindow", "Options");
     ASSERT_TRUE(options != nullptr);
     EXPECT_EQ(main, GetWindow(options, GW_OWNER));
     HWND box1 = ChildAt(options, "Edit", 5, 50);
     HWND box2 = ChildAt(options, "Edit", 5, 90);
+    ASSERT_TRUE(box1 && box2);
     EXPECT_EQ("", TextOf(box1));
     EXPECT_EQ("", TextOf(box2));
-    Fill(box1, "Sig1abc");
-    Fill(box2, "s2");
-    Press(options, 8);
-    WaitGone(options);
-    EXPECT_EQ(nullptr, FindProcessWindow(pid, "#32770", nullptr));
+    TypeInto(box1, "Sig1abc");
+    TypeInto(box2, "s2");
+    Shot(options, "options");
+    ASSERT_TRUE(Click(options, kOptionsOk));
+    EXPECT_TRUE(WaitGone(options));
+    EXPECT_EQ(nullptr, OpenDialog(pid));
 
-    // The six fragments of "Sig1abc" and "s2     ", exactly.
-    struct Fragment {
-        HKEY root;
-        const char* path;
-        const char* regKey;
-        const char* name;
-        std::string text;
-    } fragments[] = {
-        {HKEY_CURRENT_USER, "SOFTWARE\\MIRELOCKIT", "HKCU\\Software\\MirelockIT", "Signature1",
-         " gb"},
-        {HKEY_CURRENT_USER, "SOFTWARE\\MIRELOCKIT", "HKCU\\Software\\MirelockIT", "Signature2",
-         " S"},
-        {HKEY_CURRENT_USER, "Control Panel", "HKCU\\Control Panel", "Signature1", "ics"},
-        {HKEY_CURRENT_USER, "Control Panel", "HKCU\\Control Panel", "Signature2", "2 "},
-        {HKEY_CURRENT_CONFIG, "Software\\TempKey", "HKCC\\Software\\TempKey", "Signature1",
-         " 1"},
-        {HKEY_CURRENT_CONFIG, "Software\\TempKey", "HKCC\\Software\\TempKey", "Signature2",
-         " a"},
-    };
-    for (const Fragment& f : fragments) {
+    for (const Fragment& f : kFragments) {
         EXPECT_EQ(f.text + '\0', ValueBytes(f.root, f.path, f.name)) << f.regKey << " " << f.name;
         EXPECT_EQ(f.text, RegQueryData(f.regKey, f.name)) << f.regKey << " " << f.name;
     }
-    std::string output;
-    EXPECT_EQ(0u, RunAndWait("reg query \"HKLM\\Software\\MirelockPass\" /v PassName", &output));
+    std::string firstForm = RegQueryData("HKLM\\Software\\MirelockPass", "PassName");
+    EXPECT_NE("<missing>", firstForm);
+    Shot(main, "main");
     Stop(first, main);
 
     // The next start finds its signatures and says nothing.
-    Program second = Start();
-    pid = second.pid();
-    main = WaitForWindow(pid, "clsWindow", "Zorvane V1.30");
+    App second;
+    ASSERT_TRUE(second.Start("zorvane.exe", MakeWorkDir("first-start")));
+    pid = second.pid;
+    main = WaitWindow(pid, kMainClass, kMainTitle);
     ASSERT_TRUE(main != nullptr);
-    EXPECT_EQ(nullptr, FindProcessWindow(pid, "#32770", nullptr));
-    EXPECT_EQ(nullptr, FindProcessWindow(pid, "chgpassWindow", nullptr));
+    EXPECT_EQ(nullptr, OpenDialog(pid));
+    EXPECT_TRUE(TopWindows(pid, "chgpassWindow").empty());
 
-    // "Signature" and the password show the saved signatures.
-    Press(main, 6);
-    HWND pass = WaitForWindow(pid, "passWindow", "Password");
-    ASSERT_TRUE(pass != nullptr);
-    EXPECT_EQ(nullptr, FindProcessWindow(pid, "#32770", nullptr));
-    Fill(ChildAt(pass, "Edit", 5, 50), "open sesame");
-    Press(pass, 12);
-    options = WaitForWindow(pid, "optionWindow", "Options");
+    // About, from outside.
+    ASSERT_TRUE(Click(main, kAboutButton));
+    HWND about = WaitWindow(pid, "AboutWindow", "About Zorvane V1.30 ...");
+    ASSERT_TRUE(about != nullptr);
+    Shot(about, "about");
+    ASSERT_TRUE(Click(about, kAboutDone));
+    EXPECT_TRUE(WaitGone(about));
+
+    // "Signature" and the password (in the other letter case: only three
+    // bits of each character count) show the saved signatures.
+    ConfirmPassword(pid, main, kSignatureButton, "open sesame", "password");
+    options = WaitWindow(pid, "optionWindow", "Options");
     ASSERT_TRUE(options != nullptr);
     EXPECT_EQ("Sig1abc", TextOf(ChildAt(options, "Edit", 5, 50)));
     EXPECT_EQ("s2     ", TextOf(ChildAt(options, "Edit", 5, 90)));
-    Press(options, 7);
-    WaitGone(options);
+    ASSERT_TRUE(Click(options, kOptionsCancel));
+    EXPECT_TRUE(WaitGone(options));
+
+    // "Password": the old password opens "Change Password"; a new one of
+    // another length is stored.
+    ConfirmPassword(pid, main, kPasswordButton, "Open Sesame", nullptr);
+    change = WaitWindow(pid, "chgpassWindow", "Change Password");
+    ASSERT_TRUE(change != nullptr);
+    EXPECT_EQ(main, GetWindow(change, GW_OWNER));
+    ASSERT_TRUE(TypeInto(ChildAt(change, "Edit", 110, 30), "Kz9"));
+    ASSERT_TRUE(TypeInto(ChildAt(change, "Edit", 110, 70), "Kz9"));
+    Shot(change, "change-password");
+    ASSERT_TRUE(Click(change, kAccept));
+    EXPECT_TRUE(WaitGone(change));
+    EXPECT_EQ(nullptr, OpenDialog(pid));
+    EXPECT_TRUE(TopWindows(pid, "optionWindow").empty()); // not the first use any more
+    // "Kz9": each character keeps its bits 0, 1 and 7; the terminator gives a space.
+    std::string newForm = ValueBytes(HKEY_LOCAL_MACHINE, "Software\\MirelockPass", "PassName");
+    while (!newForm.empty() && newForm.back() == '\0')
+        newForm.pop_back();
+    EXPECT_EQ("\xE0\xA0\x60\x20", newForm);
+
+    // "Signature" now refuses the old password ...
+    ConfirmPassword(pid, main, kSignatureButton, "Open Sesame", nullptr);
+    ExpectBox(pid, "Password confirmation", "Invalid Password", "invalid-password");
+    EXPECT_TRUE(TopWindows(pid, "optionWindow").empty());
+    // ... and takes the new one.
+    ConfirmPassword(pid, main, kSignatureButton, "Kz9", nullptr);
+    options = WaitWindow(pid, "optionWindow", "Options");
+    ASSERT_TRUE(options != nullptr);
+    EXPECT_EQ("Sig1abc", TextOf(ChildAt(options, "Edit", 5, 50)));
+    ASSERT_TRUE(Click(options, kOptionsCancel));
+    EXPECT_TRUE(WaitGone(options));
     Stop(second, main);
+
+    // zorvane-clean removes what the program stored; a second run finds nothing.
+    const char* expected[] = {"All data associated with Mirelock is cleared",
+                              "Data not cleared properly"};
+    for (const char* text : expected) {
+        App cleaner;
+        ASSERT_TRUE(cleaner.Start("zorvane-clean.exe", MakeWorkDir("first-start")));
+        Box answered = AnswerBox(cleaner.pid, IDOK, 20000);
+        EXPECT_EQ("Clearing Data ...", answered.caption);
+        EXPECT_EQ(text, answered.text);
+        DWORD code = 1234;
+        EXPECT_TRUE(cleaner.WaitExit(10000, &code));
+        EXPECT_EQ(0u, code);
+        for (const Fragment& f : kFragments)
+            EXPECT_EQ("<missing>", RegQueryData(f.regKey, f.name)) << f.regKey << " " << f.name;
+        EXPECT_EQ("<missing>", RegQueryData("HKLM\\Software\\MirelockPass", "PassName"));
+    }
 }
 
 } // namespace

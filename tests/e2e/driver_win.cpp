@@ -5,6 +5,7 @@
 #include <cstring>
 
 std::string g_distDir = "Z:\\dist";
+bool g_shots = false;
 
 bool App::Start(const std::string& exe, const std::string& workDir)
 {
@@ -119,9 +120,15 @@ bool Click(HWND window, int id)
     return button && PostMessageA(button, BM_CLICK, 0, 0);
 }
 
+bool ClickNow(HWND window, int id)
+{
+    HWND button = GetDlgItem(window, id);
+    return button &&
+           SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 3000, nullptr) != 0;
+}
+
 struct ChildSearch {
     const char* className;
-    const char* text;
     int n;
     HWND found;
 };
@@ -133,8 +140,6 @@ static BOOL CALLBACK FindChild(HWND child, LPARAM param)
     GetClassNameA(child, className, sizeof className);
     if (_stricmp(className, s->className) != 0)
         return TRUE;
-    if (s->text && TextOf(child) != s->text)
-        return TRUE;
     if (s->n-- == 0) {
         s->found = child;
         return FALSE;
@@ -142,17 +147,39 @@ static BOOL CALLBACK FindChild(HWND child, LPARAM param)
     return TRUE;
 }
 
-bool ClickText(HWND window, const char* text)
-{
-    ChildSearch s{"Button", text, 0, nullptr};
-    EnumChildWindows(window, FindChild, (LPARAM)&s);
-    return s.found && PostMessageA(s.found, BM_CLICK, 0, 0);
-}
-
 HWND NthChild(HWND window, const char* className, int n)
 {
-    ChildSearch s{className, nullptr, n, nullptr};
+    ChildSearch s{className, n, nullptr};
     EnumChildWindows(window, FindChild, (LPARAM)&s);
+    return s.found;
+}
+
+struct PlaceSearch {
+    const char* className;
+    POINT at;
+    HWND parent;
+    HWND found;
+};
+
+static BOOL CALLBACK FindChildAt(HWND child, LPARAM param)
+{
+    PlaceSearch* s = (PlaceSearch*)param;
+    char className[64];
+    GetClassNameA(child, className, sizeof className);
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, s->parent, (POINT*)&r, 2);
+    if (_stricmp(className, s->className) == 0 && r.left == s->at.x && r.top == s->at.y) {
+        s->found = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND ChildAt(HWND window, const char* className, int x, int y)
+{
+    PlaceSearch s{className, {x, y}, window, nullptr};
+    EnumChildWindows(window, FindChildAt, (LPARAM)&s);
     return s.found;
 }
 
@@ -162,18 +189,68 @@ bool TypeInto(HWND edit, const std::string& text)
                                        5000, nullptr);
 }
 
-Box AnswerBox(DWORD pid, int button, DWORD timeoutMs)
+void Shot(HWND window, const char* name)
+{
+    if (!g_shots || window == nullptr)
+        return;
+    // Raised above the other windows (the first-use window opens behind the
+    // main window), then given time to paint.
+    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    Sleep(400);
+    RECT r;
+    GetWindowRect(window, &r);
+    printf("SHOT %s %ld %ld %ld %ld\n", name, r.left, r.top, r.right - r.left, r.bottom - r.top);
+    fflush(stdout);
+    char line[16];
+    if (!fgets(line, sizeof line, stdin))
+        g_shots = false; // nobody takes pictures any more
+}
+
+// The name field of an open-file dialog, old-style (0x480) or Explorer-style
+// (0x47c, a combo box with an edit inside); nullptr for any other window.
+static HWND NameField(HWND dialog)
+{
+    HWND field = GetDlgItem(dialog, 0x480);
+    if (field)
+        return field;
+    HWND combo = GetDlgItem(dialog, 0x47c);
+    if (!combo)
+        return nullptr;
+    field = FindWindowExA(combo, nullptr, "ComboBox", nullptr);
+    field = field ? FindWindowExA(field, nullptr, "Edit", nullptr) : nullptr;
+    if (!field)
+        field = FindWindowExA(combo, nullptr, "Edit", nullptr);
+    return field ? field : combo;
+}
+
+static bool IsFileDialog(HWND dialog)
+{
+    return NameField(dialog) != nullptr;
+}
+
+HWND OpenDialog(DWORD pid)
+{
+    for (HWND w : TopWindows(pid, "#32770")) {
+        if (IsWindowVisible(w))
+            return w;
+    }
+    return nullptr;
+}
+
+Box AnswerBox(DWORD pid, int button, DWORD timeoutMs, const char* shot)
 {
     Box box;
     DWORD start = GetTickCount();
     do {
         for (HWND w : TopWindows(pid, "#32770")) {
             HWND text = GetDlgItem(w, 0xFFFF);
-            if (!IsWindowVisible(w) || text == nullptr)
-                continue; // an open-file dialog, or not shown yet
+            if (!IsWindowVisible(w) || text == nullptr || IsFileDialog(w))
+                continue; // not shown yet, or an open-file dialog (its labels are 0xFFFF too)
             box.window = w;
             box.caption = TextOf(w);
             box.text = TextOf(text);
+            if (shot)
+                Shot(w, shot);
             PostMessageA(w, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), (LPARAM)GetDlgItem(w, button));
             WaitGone(w, 5000);
             return box;
@@ -188,27 +265,19 @@ std::string AnswerFileDialog(DWORD pid, const char* name, DWORD timeoutMs)
     DWORD start = GetTickCount();
     do {
         for (HWND w : TopWindows(pid, "#32770")) {
-            if (!IsWindowVisible(w) || GetDlgItem(w, 0xFFFF) != nullptr)
-                continue;
-            HWND field = GetDlgItem(w, 0x480);          // old-style name edit
-            if (!field) {
-                HWND combo = GetDlgItem(w, 0x47c);      // Explorer-style ComboBoxEx32
-                field = combo ? FindWindowExA(combo, nullptr, "ComboBox", nullptr) : nullptr;
-                field = field ? FindWindowExA(field, nullptr, "Edit", nullptr) : nullptr;
-                if (!field && combo)
-                    field = FindWindowExA(combo, nullptr, "Edit", nullptr);
-                if (!field)
-                    field = combo;
-            }
+            HWND field = IsWindowVisible(w) ? NameField(w) : nullptr;
             if (!field)
                 continue;
             std::string title = TextOf(w);
-            if (name) {
+            int button = name ? IDOK : IDCANCEL;
+            if (name)
                 TypeInto(field, name);
-                PostMessageA(w, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)GetDlgItem(w, IDOK));
-            } else {
-                PostMessageA(w, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), (LPARAM)GetDlgItem(w, IDCANCEL));
-            }
+            PostMessageA(w, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), (LPARAM)GetDlgItem(w, button));
+            // Gone, or disabled under a question of its own (the create prompt):
+            // either way the next search must not find this dialog again.
+            DWORD pressed = GetTickCount();
+            while (IsWindow(w) && IsWindowEnabled(w) && GetTickCount() - pressed < 5000)
+                Sleep(20);
             return title;
         }
         Sleep(20);
@@ -257,6 +326,57 @@ void StoreCredentials(const char* signature1, const char* signature2, const char
     }
 }
 
+DWORD RunAndWait(const std::string& commandLine, std::string* output)
+{
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE readEnd, writeEnd;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
+        return (DWORD)-1;
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = writeEnd;
+    PROCESS_INFORMATION process = {};
+    std::string line = commandLine;
+    BOOL started = CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                                  &startup, &process);
+    CloseHandle(writeEnd);
+    DWORD code = (DWORD)-1;
+    if (started) {
+        char chunk[512];
+        DWORD got;
+        while (ReadFile(readEnd, chunk, sizeof chunk, &got, nullptr) && got > 0) {
+            if (output)
+                output->append(chunk, got);
+        }
+        if (WaitForSingleObject(process.hProcess, 20000) == WAIT_OBJECT_0)
+            GetExitCodeProcess(process.hProcess, &code);
+        else
+            TerminateProcess(process.hProcess, 99);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    CloseHandle(readEnd);
+    return code;
+}
+
+std::string RegQueryData(const char* key, const char* name)
+{
+    std::string output;
+    std::string line = std::string("reg query \"") + key + "\" /v " + name;
+    if (RunAndWait(line, &output) != 0)
+        return "<missing>";
+    // "    name    REG_SZ    data"
+    std::string marker = "REG_SZ    ";
+    size_t at = output.find(marker);
+    if (at == std::string::npos)
+        return "<unreadable>";
+    size_t end = output.find_first_of("\r\n", at);
+    return output.substr(at + marker.size(), end - at - marker.size());
+}
+
 bool Exists(const std::string& path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -269,4 +389,14 @@ std::string MakeWorkDir(const char* name)
     std::string dir = std::string(temp) + name;
     CreateDirectoryA(dir.c_str(), nullptr);
     return dir;
+}
+
+std::string TestDataPath(const char* relative)
+{
+    std::string path = std::string("Z:") + ZORVANE_TESTDATA + "/" + relative;
+    for (char& c : path) {
+        if (c == '/')
+            c = '\\';
+    }
+    return path;
 }

@@ -1,6 +1,6 @@
-// The end-to-end driver: works the real zorvane.exe from a second process,
-// only from outside, the way a person would: finds windows by class and
-// title, clicks buttons, types into boxes, answers message boxes and dialogs.
+// The end-to-end driver: works the real programs from a second process, only
+// from outside, the way a person would: finds windows by class and title,
+// clicks buttons, types into boxes, answers message boxes and dialogs.
 #ifndef ZORVANE_TESTS_E2E_DRIVER_WIN_H
 #define ZORVANE_TESTS_E2E_DRIVER_WIN_H
 
@@ -13,6 +13,9 @@
 
 // The programs under test; set from the command line (--dist DIR).
 extern std::string g_distDir;
+// Set by --shots: every Shot() prints the window's rectangle on stdout and
+// waits for a line on stdin, while the screenshot script takes its picture.
+extern bool g_shots;
 
 class App {
 public:
@@ -36,10 +39,13 @@ std::vector<HWND> TopWindows(DWORD pid, const char* className);
 
 // Clicks the child with this command id (BM_CLICK, posted).
 bool Click(HWND window, int id);
-// Clicks the child button with this text.
-bool ClickText(HWND window, const char* text);
+// The same, sent: returns once the click has been handled (false after 3 s),
+// so a test can look at its effect at once.
+bool ClickNow(HWND window, int id);
 // The n-th child (0-based) of a class, in creation order.
 HWND NthChild(HWND window, const char* className, int n);
+// The child of a class at this client position (controls without an id).
+HWND ChildAt(HWND window, const char* className, int x, int y);
 bool TypeInto(HWND edit, const std::string& text);
 std::string TextOf(HWND window);
 
@@ -49,8 +55,14 @@ struct Box {
     std::string caption;
     std::string text;
 };
-// Waits for a message box, reads it and presses `button` (IDOK, IDYES, ...).
-Box AnswerBox(DWORD pid, int button = IDOK, DWORD timeoutMs = 10000);
+// Waits for a message box, reads it and presses `button` (IDOK, IDYES, ...);
+// `shot` names its screenshot.
+Box AnswerBox(DWORD pid, int button = IDOK, DWORD timeoutMs = 10000, const char* shot = nullptr);
+// Any visible message box or file dialog of the process, right now.
+HWND OpenDialog(DWORD pid);
+
+// With --shots: prints "SHOT name x y width height" and waits for a line.
+void Shot(HWND window, const char* name);
 
 // An open-file dialog of the process: waits for it, types `name` in its
 // name field (old-style 0x480, Explorer-style 0x47c) and presses Open,
@@ -62,9 +74,18 @@ std::string AnswerFileDialog(DWORD pid, const char* name, DWORD timeoutMs = 1000
 // would, and the password's stored form when `password` is not null.
 void StoreCredentials(const char* signature1, const char* signature2, const char* password);
 
+// Runs a command line (such as "reg query ...") to its end, capturing its
+// output; returns its exit code, (DWORD)-1 when it cannot run or hangs.
+DWORD RunAndWait(const std::string& commandLine, std::string* output);
+// The data of a REG_SZ value as "reg query" prints it; "<missing>" when
+// "reg query" does not find it.
+std::string RegQueryData(const char* key, const char* name);
+
 // Files.
 bool Exists(const std::string& path);
 // A fresh working folder under the prefix's temporary folder.
 std::string MakeWorkDir(const char* name);
+// A file of tests/data, as this process names it (through drive Z:).
+std::string TestDataPath(const char* relative);
 
 #endif

@@ -1,5 +1,5 @@
 // Entry of the end-to-end programs: GoogleTest, plus --dist DIR naming the
-// folder of the programs under test.
+// folder of the programs under test and --shots for the screenshot script.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -9,9 +9,11 @@
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
-    for (int k = 1; k + 1 < argc; k++) {
-        if (strcmp(argv[k], "--dist") == 0)
+    for (int k = 1; k < argc; k++) {
+        if (strcmp(argv[k], "--dist") == 0 && k + 1 < argc)
             g_distDir = argv[k + 1];
+        if (strcmp(argv[k], "--shots") == 0)
+            g_shots = true;
     }
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,259 @@
+// End to end, encrypt and decrypt on the real program: round trips through
+// the real dialogs (also a long name with spaces), wrong keys, and large
+// files cancelled while encrypting (the busy state put to the test) and
+// while decrypting.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/e2e/driver_win.h"
+
+namespace {
+
+const int kMirelock = 1, kUnveil = 2, kCancel = 4, kEmbed = 16, kExit = 1000;
+const int kKeyOk = 10;
+
+std::string Pattern(size_t size, unsigned seed)
+{
+    std::string bytes(size, '\0');
+    for (size_t k = 0; k < size; k++) {
+        seed = seed * 1103515245u + 12345u;
+        bytes[k] = (char)(seed >> 16);
+    }
+    return bytes;
+}
+
+class CipherE2e : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        StoreCredentials("Alpha12", "beta", "pw");
+        dir = MakeWorkDir("cipher");
+        ASSERT_TRUE(app.Start("zorvane.exe", dir));
+        main = WaitWindow(app.pid, "clsWindow", "Zorvane V1.30");
+        ASSERT_NE(main, nullptr);
+        operationLine = ChildAt(main, "Edit", 5, 30);
+        percentage = NthChild(main, "Static", 0);
+        ASSERT_NE(operationLine, nullptr);
+        ASSERT_NE(percentage, nullptr);
+    }
+
+    std::string In(const char* name) const { return dir + "\\" + name; }
+
+    // Waits until a command has ended: the operation line cleared, the
+    // action buttons back, no dialog open.
+    bool WaitIdle(DWORD timeoutMs = 30000)
+    {
+        DWORD start = GetTickCount();
+        do {
+            if (TextOf(operationLine).empty() && IsWindowVisible(GetDlgItem(main, kMirelock)) &&
+                OpenDialog(app.pid) == nullptr)
+                return true;
+            Sleep(50);
+        } while (GetTickCount() - start < timeoutMs);
+        return false;
+    }
+
+    void Encrypt(const char* name)
+    {
+        ASSERT_TRUE(Click(main, kMirelock));
+        EXPECT_EQ("Select File(s)", AnswerFileDialog(app.pid, name));
+        ASSERT_TRUE(WaitIdle());
+    }
+
+    // Opens "Unveil", types the keys, presses OK and picks `name`.
+    void Decrypt(const char* key1, const char* key2, const char* name, const char* shot)
+    {
+        ASSERT_TRUE(Click(main, kUnveil));
+        HWND key = WaitWindow(app.pid, "keyWindow", "Key to unlock ...");
+        ASSERT_NE(key, nullptr);
+        ASSERT_TRUE(TypeInto(ChildAt(key, "Edit", 5, 50), key1));
+        ASSERT_TRUE(TypeInto(ChildAt(key, "Edit", 5, 90), key2));
+        if (shot)
+            Shot(key, shot);
+        ASSERT_TRUE(Click(key, kKeyOk));
+        EXPECT_EQ("Select File(s)", AnswerFileDialog(app.pid, name));
+        keyWindow = key;
+    }
+
+    void ExpectNoTemporaries()
+    {
+        for (const char* name : {"tmpFile.txt", "tmpFile1.txt", "tmpKeyOut.txt"})
+            EXPECT_FALSE(Exists(In(name))) << name;
+    }
+
+    void ExitProgram()
+    {
+        ASSERT_TRUE(Click(main, kExit));
+        DWORD code = 1234;
+        EXPECT_TRUE(app.WaitExit(10000, &code));
+        EXPECT_EQ(0u, code);
+    }
+
+    App app;
+    std::string dir;
+    HWND main = nullptr;
+    HWND operationLine = nullptr;
+    HWND percentage = nullptr;
+    HWND keyWindow = nullptr;
+};
+
+TEST_F(CipherE2e, RoundTripsAndWrongKeys)
+{
+    struct Case {
+        const char* plain;
+        const char* cipher;
+        const char* decrypted;
+        size_t size;
+    } cases[] = {
+        {"plain.bin", "plainzel.bin", "plainzelzel.bin", 2000},
+        {"long name with spaces.bin", "long name with spaceszel.bin",
+         "long name with spaceszelzel.bin", 700},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.plain);
+        std::string plain = Pattern(c.size, (unsigned)c.size);
+        ASSERT_TRUE(WriteFileBytes(In(c.plain), plain));
+        Encrypt(c.plain);
+        bool found = false;
+        std::string cipher = ReadFileBytes(In(c.cipher), &found);
+        EXPECT_TRUE(found);
+        EXPECT_EQ(c.size + 33, cipher.size());
+        EXPECT_EQ(std::string::npos, cipher.find(plain.substr(0, 64)));
+        EXPECT_EQ(plain, ReadFileBytes(In(c.plain)));
+        EXPECT_EQ(" 0 % complete", TextOf(percentage));
+        ExpectNoTemporaries();
+
+        Decrypt("Alpha12", "beta", c.cipher, c.size == 2000 ? "key" : nullptr);
+        ASSERT_TRUE(WaitGone(keyWindow));
+        ASSERT_TRUE(WaitIdle());
+        EXPECT_EQ(plain, ReadFileBytes(In(c.decrypted), &found));
+        EXPECT_TRUE(found);
+        EXPECT_EQ(cipher, ReadFileBytes(In(c.cipher)));
+        EXPECT_EQ("0 % complete", TextOf(percentage));
+        ExpectNoTemporaries();
+    }
+
+    // Wrong Key 2, then wrong Key 1: refused; the output stays empty.
+    const char* wrongKeys[][2] = {{"Alpha12", "betA"}, {"alpha12", "beta"}};
+    for (auto& keys : wrongKeys) {
+        SCOPED_TRACE(std::string(keys[0]) + "/" + keys[1]);
+        ASSERT_TRUE(DeleteFileA(In("plainzelzel.bin").c_str()));
+        Decrypt(keys[0], keys[1], "plainzel.bin", nullptr);
+        Box box = AnswerBox(app.pid, IDOK, 10000, "wrong-key");
+        EXPECT_EQ("Signature Error..", box.caption);
+        EXPECT_EQ("Wrong Key !!", box.text);
+        ASSERT_TRUE(WaitGone(keyWindow));
+        ASSERT_TRUE(WaitIdle());
+        bool found = false;
+        EXPECT_EQ("", ReadFileBytes(In("plainzelzel.bin"), &found));
+        EXPECT_TRUE(found);
+        ExpectNoTemporaries();
+    }
+    ExitProgram();
+}
+
+// Large enough that the byte loop runs for seconds under Wine; it is
+// cancelled long before its end.
+const size_t kLargeSize = 400 * 1024;
+
+// Waits until the command's byte loop runs: the Cancel button is shown.
+bool WaitBusy(HWND main)
+{
+    HWND cancel = GetDlgItem(main, kCancel);
+    DWORD start = GetTickCount();
+    while (!IsWindowVisible(cancel) && GetTickCount() - start < 20000)
+        Sleep(10);
+    return IsWindowVisible(cancel);
+}
+
+// Waits until the percentage label shows something other than `shown`.
+std::string WaitLabelChange(HWND label, const std::string& shown)
+{
+    std::string now = TextOf(label);
+    DWORD start = GetTickCount();
+    while (now == shown && GetTickCount() - start < 5000) {
+        Sleep(10);
+        now = TextOf(label);
+    }
+    return now;
+}
+
+TEST_F(CipherE2e, BusyWhileEncryptingThenCancel)
+{
+    std::string large = Pattern(kLargeSize, 7);
+    ASSERT_TRUE(WriteFileBytes(In("large.bin"), large));
+    ASSERT_TRUE(WriteFileBytes(In("largezel.bin"), "an older output of the same name"));
+    ASSERT_TRUE(Click(main, kMirelock));
+    EXPECT_EQ("Select File(s)", AnswerFileDialog(app.pid, "large.bin"));
+
+    ASSERT_TRUE(WaitBusy(main));
+    HWND cancel = GetDlgItem(main, kCancel);
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(main, kMirelock)));
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(main, kUnveil)));
+    EXPECT_EQ("Encrypting file ...", TextOf(operationLine));
+    std::string before = TextOf(percentage);
+
+    // The main window refuses to close (the request is handled by the
+    // byte loop's pump before this call returns).
+    SendMessageTimeoutA(main, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 3000, nullptr);
+    EXPECT_TRUE(IsWindow(main) && IsWindowVisible(main));
+    // Exit does not end the program: the pump takes its quit message.
+    EXPECT_TRUE(ClickNow(main, kExit));
+    Sleep(200);
+    EXPECT_EQ((DWORD)WAIT_TIMEOUT, WaitForSingleObject(app.process, 0));
+    // Embed is refused: no chooser opens.
+    EXPECT_TRUE(ClickNow(main, kEmbed));
+    EXPECT_EQ(nullptr, OpenDialog(app.pid));
+    Shot(main, "main-busy");
+
+    // The percentage label moves, in its running form: "7  %complete" or
+    // "42 % complete".
+    std::string after = WaitLabelChange(percentage, before);
+    EXPECT_NE(before, after);
+    ASSERT_TRUE(after.size() == 12 || after.size() == 13) << after;
+    EXPECT_EQ(after.size() == 12 ? "  %complete" : " % complete",
+              after.substr(after.size() == 12 ? 1 : 2));
+    ASSERT_TRUE(IsWindowVisible(cancel)) << "the file was done before the checks ended";
+
+    ASSERT_TRUE(Click(main, kCancel));
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_FALSE(IsWindowVisible(cancel));
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(main, kUnveil)));
+    EXPECT_FALSE(Exists(In("largezel.bin")));
+    EXPECT_EQ(large, ReadFileBytes(In("large.bin")));
+    EXPECT_EQ(" 0 % complete", TextOf(percentage));
+    ExpectNoTemporaries();
+    EXPECT_TRUE(IsWindow(main));
+
+    // Idle again: Exit ends the program.
+    ExitProgram();
+}
+
+TEST_F(CipherE2e, CancelWhileDecrypting)
+{
+    std::string large = Pattern(200 * 1024, 11);
+    ASSERT_TRUE(WriteFileBytes(In("big.bin"), large));
+    ASSERT_TRUE(Click(main, kMirelock));
+    EXPECT_EQ("Select File(s)", AnswerFileDialog(app.pid, "big.bin"));
+    ASSERT_TRUE(WaitIdle(120000));
+    std::string cipher = ReadFileBytes(In("bigzel.bin"));
+    ASSERT_EQ(large.size() + 33, cipher.size());
+
+    Decrypt("Alpha12", "beta", "bigzel.bin", nullptr);
+    ASSERT_TRUE(WaitBusy(main));
+    HWND cancel = GetDlgItem(main, kCancel);
+    EXPECT_EQ("Decrypting file ...", TextOf(operationLine));
+    ASSERT_TRUE(Click(main, kCancel));
+    ASSERT_TRUE(WaitGone(keyWindow));
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_FALSE(IsWindowVisible(cancel));
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(main, kUnveil)));
+    EXPECT_FALSE(Exists(In("bigzelzel.bin")));
+    EXPECT_EQ(cipher, ReadFileBytes(In("bigzel.bin")));
+    EXPECT_EQ("0 % complete", TextOf(percentage));
+    ExpectNoTemporaries();
+    ExitProgram();
+}
+
+} // namespace
