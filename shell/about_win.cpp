@@ -5,14 +5,11 @@ enum AboutCommand { IDC_ABOUT_DONE = 21 };
 
 static const char kAboutClass[] = "AboutWindow";
 static const char kAboutText[] =
-    "Zorvane V1.30\r\n\r\n"
     "Keeps your files away from casual eyes. Mirelock turns a file into a "
-    "cipher file beside it and Unveil turns it back with your two keys. "
-    "Embed hides one file at the end of another, and Extract takes it out "
-    "again with your key.\r\n\r\n"
-    "Your two signatures key everything; the Signature and Password buttons "
-    "let you change them behind your password. This is light protection "
-    "against curious eyes, not strong encryption.";
+    "cipher file beside it; Unveil turns it back with your two keys. Embed "
+    "hides one file at the end of another; Extract takes it out again.\r\n\r\n"
+    "Your two signatures, kept behind your password, key everything. This is "
+    "light protection, not strong encryption.";
 
 static const ControlSpec kAboutControls[] = {
     {"Button", "Done", IDC_ABOUT_DONE, 5, 180, 100, 20, WS_CHILD | WS_VISIBLE, 0},
