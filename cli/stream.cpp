@@ -1,0 +1,57 @@
+// Cipher files in chunks: the header, then the payload, over the whitening
+// state and a per-mode table built from the same byte transforms.
+#include "cli/stream.h"
+
+#include <cstring>
+
+void CipherEncryptBegin(CipherStream* stream, const char sig1[SIGNATURE_FORM_SIZE],
+                        const char sig2[SIGNATURE_FORM_SIZE], int mode,
+                        unsigned char header[IMAGE_HEADER_SIZE])
+{
+    unsigned char block[SIGNATURE_BLOCK_SIZE];
+    // A key file that holds exactly the 8 bytes of Signature 1.
+    SignatureBlockFromKeyFile((const unsigned char*)sig1, SIGNATURE_FORM_SIZE, block);
+    BuildImageHeader(block, mode, header);
+    stream->mode = mode;
+    for (int b = 0; b < 256; b++)
+        stream->table[b] = Transform(mode, (unsigned char)b);
+    WhiteningBegin(&stream->whitening, sig2, WHITEN_ENCRYPT);
+    WhiteningFeed(&stream->whitening, header, IMAGE_HEADER_SIZE, header);
+}
+
+void CipherEncryptChunk(CipherStream* stream, unsigned char* bytes, size_t count)
+{
+    for (size_t k = 0; k < count; k++)
+        bytes[k] = stream->table[bytes[k]];
+    WhiteningFeed(&stream->whitening, bytes, count, bytes);
+}
+
+ImageVerdict CipherDecryptBegin(CipherStream* stream, const char key1[SIGNATURE_FORM_SIZE],
+                                const char key2[SIGNATURE_FORM_SIZE],
+                                const unsigned char* head, size_t headLength)
+{
+    unsigned char image[IMAGE_HEADER_SIZE];
+    size_t length = headLength < (size_t)IMAGE_HEADER_SIZE ? headLength : (size_t)IMAGE_HEADER_SIZE;
+    WhiteningBegin(&stream->whitening, key2, WHITEN_DECRYPT);
+    WhiteningFeed(&stream->whitening, head, length, image);
+    unsigned char decoded[SIGNATURE_BLOCK_SIZE];
+    DecodedBlockFromImage(image, length, decoded);
+    bool matches = DecodedKeyMatches(decoded, key1);
+    unsigned char mode = length == IMAGE_HEADER_SIZE ? image[IMAGE_MODE_OFFSET] : 0;
+    ImageVerdict verdict = JudgeImage(matches, length, mode);
+    if (verdict == IMAGE_DECRYPTABLE) {
+        stream->mode = mode;
+        for (int b = 0; b < 256; b++)
+            stream->table[b] = Inverse(mode, (unsigned char)b);
+    }
+    memset(image, 0, sizeof image);
+    memset(decoded, 0, sizeof decoded);
+    return verdict;
+}
+
+void CipherDecryptChunk(CipherStream* stream, unsigned char* bytes, size_t count)
+{
+    WhiteningFeed(&stream->whitening, bytes, count, bytes);
+    for (size_t k = 0; k < count; k++)
+        bytes[k] = stream->table[bytes[k]];
+}
