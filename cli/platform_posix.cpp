@@ -268,7 +268,9 @@ bool PlatformReadSecret(const char* prompt, char* out, size_t outSize)
     quiet.c_lflag &= ~(tcflag_t)(ECHO | ECHONL);
     quiet.c_lflag |= ICANON;
     g_terminalFd = fd;
-    bool ok = write(fd, prompt, strlen(prompt)) >= 0 && tcsetattr(fd, TCSAFLUSH, &quiet) == 0;
+    // Echo goes off before the prompt appears, so a quick typist's answer is
+    // never shown.
+    bool ok = tcsetattr(fd, TCSANOW, &quiet) == 0 && write(fd, prompt, strlen(prompt)) >= 0;
     size_t length = 0;
     bool ended = false;
     while (ok && !ended) {
@@ -284,7 +286,7 @@ bool PlatformReadSecret(const char* prompt, char* out, size_t outSize)
     if (!ok)
         g_lastError = errno;
     out[length] = '\0';
-    tcsetattr(fd, TCSAFLUSH, &g_savedTerminal);
+    tcsetattr(fd, TCSANOW, &g_savedTerminal);
     g_terminalFd = -1;
     ssize_t ignored = write(fd, "\n", 1);
     (void)ignored;

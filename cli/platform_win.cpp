@@ -225,11 +225,12 @@ bool PlatformReadSecret(const char* prompt, char* out, size_t outSize)
     size_t length = 0;
     if (ok) {
         DWORD put;
-        WriteConsoleA(shown, prompt, (DWORD)strlen(prompt), &put, nullptr);
         g_savedConsoleMode = mode;
         g_consoleIn = in;
+        // Echo goes off before the prompt appears.
         SetConsoleMode(in, (mode | ENABLE_LINE_INPUT | ENABLE_PROCESSED_INPUT) &
                                ~(DWORD)ENABLE_ECHO_INPUT);
+        WriteConsoleA(shown, prompt, (DWORD)strlen(prompt), &put, nullptr);
         bool ended = false;
         while (!ended) {
             char c;
