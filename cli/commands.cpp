@@ -15,7 +15,7 @@
 static const char kProgramName[] = "zorvane-cli";
 // Files at least this large get a progress bar when stderr is a terminal.
 static const int64_t kProgressThreshold = 4 * 1024 * 1024;
-enum { PROGRESS_WIDTH = 30, CHUNK_SIZE = 128 * 1024 };
+enum { PROGRESS_WIDTH = 30, CHUNK_SIZE = 256 * 1024 };
 
 static unsigned char g_chunk[CHUNK_SIZE];
 
