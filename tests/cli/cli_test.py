@@ -10,8 +10,10 @@ import re
 import resource
 import select
 import shutil
+import signal
 import subprocess
 import tempfile
+import time
 import unittest
 
 CLI = os.path.abspath(os.environ.get("ZORVANE_CLI", "dist/zorvane-cli"))
@@ -304,6 +306,27 @@ class FailureTest(CliCase):
         self.assertExit(result, 3)
         self.assertEqual(read(self.path("photo.png")), carrier)
         self.assertEqual(self.listing(), ["photo.png"])
+
+    def test_interrupt_removes_the_temporary_file(self):
+        # The input is a pipe the test feeds, so the program is surely
+        # halfway (temporary file made, input not ended) when it is stopped.
+        os.mkfifo(self.path("in.fifo"))
+        env = clean_env(ZORVANE_SIGNATURE1="s1", ZORVANE_SIGNATURE2="s2")
+        for signal_number in (signal.SIGINT, signal.SIGTERM):
+            with self.subTest(signal_number):
+                child = subprocess.Popen([CLI, "encrypt", "-o", "out.zel", "in.fifo"], cwd=self.dir,
+                                         env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                with open(self.path("in.fifo"), "wb") as feed:
+                    feed.write(b"x" * 100000)
+                    feed.flush()
+                    for _ in range(500):
+                        if len(self.listing()) > 1:
+                            break
+                        time.sleep(0.01)
+                    self.assertEqual(len(self.listing()), 2, self.listing())
+                    child.send_signal(signal_number)
+                    self.assertEqual(child.wait(timeout=30), -signal_number)
+                self.assertEqual(self.listing(), ["in.fifo"])
 
     def test_embed_cuts_a_partial_trailer_off_again(self):
         own = b"\x89PNG" * 1000
