@@ -15,7 +15,7 @@
 static const char kProgramName[] = "zorvane-cli";
 // Files at least this large get a progress bar when stderr is a terminal.
 static const int64_t kProgressThreshold = 4 * 1024 * 1024;
-enum { PROGRESS_WIDTH = 30, CHUNK_SIZE = 256 * 1024 };
+enum { PROGRESS_WIDTH = 30, CHUNK_SIZE = 256 * 1024, WRITE_BEHIND_STEP = 8 * 1024 * 1024 };
 
 static unsigned char g_chunk[CHUNK_SIZE];
 
@@ -130,6 +130,7 @@ static int Pump(CliFile* in, const char* inPath, CliFile* out, const char* outPa
                 Progress* progress)
 {
     int64_t left = length;
+    int64_t written = 0;
     for (;;) {
         size_t want = CHUNK_SIZE;
         if (length >= 0) {
@@ -156,6 +157,11 @@ static int Pump(CliFile* in, const char* inPath, CliFile* out, const char* outPa
             return CLI_EXIT_FILE;
         }
         left -= got;
+        written += got;
+        if (written >= WRITE_BEHIND_STEP) {
+            PlatformWriteBehind(out);
+            written = 0;
+        }
         ProgressAdvance(progress, (size_t)got);
     }
 }

@@ -28,6 +28,9 @@ bool PlatformSeek(CliFile* file, int64_t offset);
 bool PlatformTruncate(CliFile* file, int64_t length);
 // Pushes what was written down to the disk.
 bool PlatformSync(CliFile* file);
+// Starts writing what was written so far to the disk without waiting, so the
+// final PlatformSync has little left to do. A hint: nothing to report.
+void PlatformWriteBehind(CliFile* file);
 bool PlatformClose(CliFile* file);
 
 bool PlatformExists(const char* path);

@@ -63,7 +63,12 @@ static bool OpenWith(const char* path, int flags, CliFile* file)
 
 bool PlatformOpenRead(const char* path, CliFile* file)
 {
-    return OpenWith(path, O_RDONLY, file);
+    if (!OpenWith(path, O_RDONLY, file))
+        return false;
+#ifdef POSIX_FADV_SEQUENTIAL
+    posix_fadvise((int)file->handle, 0, 0, POSIX_FADV_SEQUENTIAL);
+#endif
+    return true;
 }
 
 bool PlatformOpenReadWrite(const char* path, CliFile* file)
@@ -128,6 +133,15 @@ bool PlatformSync(CliFile* file)
     if (fsync((int)file->handle) != 0)
         return Fail();
     return true;
+}
+
+void PlatformWriteBehind(CliFile* file)
+{
+#ifdef SYNC_FILE_RANGE_WRITE
+    sync_file_range((int)file->handle, 0, 0, SYNC_FILE_RANGE_WRITE);
+#else
+    (void)file;
+#endif
 }
 
 bool PlatformClose(CliFile* file)

@@ -117,6 +117,11 @@ bool PlatformSync(CliFile* file)
     return true;
 }
 
+void PlatformWriteBehind(CliFile*)
+{
+    // The system cache already writes behind on its own.
+}
+
 bool PlatformClose(CliFile* file)
 {
     if (!CloseHandle((HANDLE)file->handle))
