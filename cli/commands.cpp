@@ -124,38 +124,41 @@ static int OutputFinish(PendingOutput* out, bool force)
 typedef void (*ChunkFunction)(CipherStream* stream, unsigned char* bytes, size_t count);
 
 // Copies from `in` to `out` through `convert` (none for a plain copy):
-// `length` bytes exactly, or everything up to the end when length < 0.
+// `length` bytes exactly, or everything up to the end when length < 0. The
+// first `prefix` bytes of g_chunk go out first, unconverted, in the same
+// write as the first input, which keeps every later write page-aligned.
 static int Pump(CliFile* in, const char* inPath, CliFile* out, const char* outPath,
                 int64_t length, CipherStream* stream, ChunkFunction convert,
-                Progress* progress)
+                Progress* progress, size_t prefix)
 {
     int64_t left = length;
     int64_t written = 0;
     for (;;) {
-        size_t want = CHUNK_SIZE;
+        size_t want = CHUNK_SIZE - prefix;
         if (length >= 0) {
             if (left == 0)
                 return CLI_EXIT_OK;
             if (left < (int64_t)want)
                 want = (size_t)left;
         }
-        long got = PlatformRead(in, g_chunk, want);
+        long got = PlatformRead(in, g_chunk + prefix, want);
         if (got < 0) {
             ComplainFile(inPath, "cannot read");
             return CLI_EXIT_FILE;
         }
-        if (got == 0) {
-            if (length < 0)
-                return CLI_EXIT_OK;
+        if (got == 0 && length >= 0) {
             Complain(inPath, "ended early (did it change while being read?)");
             return CLI_EXIT_FILE;
         }
         if (convert)
-            convert(stream, g_chunk, (size_t)got);
-        if (!PlatformWriteAll(out, g_chunk, (size_t)got)) {
+            convert(stream, g_chunk + prefix, (size_t)got);
+        if (!PlatformWriteAll(out, g_chunk, prefix + (size_t)got)) {
             ComplainFile(outPath, "cannot write");
             return CLI_EXIT_FILE;
         }
+        prefix = 0;
+        if (got == 0)
+            return CLI_EXIT_OK;
         left -= got;
         written += got;
         if (written >= WRITE_BEHIND_STEP) {
@@ -235,12 +238,9 @@ int EncryptFile(const char* path, const char sig1[SIGNATURE_FORM_SIZE],
     CipherEncryptBegin(&stream, sig1, sig2, CLI_ENCRYPT_MODE, header);
     Progress progress;
     ProgressBegin(&progress, path, size);
-    if (!PlatformWriteAll(&out.file, header, sizeof header)) {
-        ComplainFile(target, "cannot write");
-        result = CLI_EXIT_FILE;
-    } else {
-        result = Pump(&in, path, &out.file, target, -1, &stream, CipherEncryptChunk, &progress);
-    }
+    memcpy(g_chunk, header, sizeof header);
+    result = Pump(&in, path, &out.file, target, -1, &stream, CipherEncryptChunk, &progress,
+                  sizeof header);
     ProgressEnd(&progress);
     PlatformClose(&in);
     if (result != CLI_EXIT_OK) {
@@ -289,7 +289,7 @@ int DecryptFile(const char* path, const char key1[SIGNATURE_FORM_SIZE],
     }
     Progress progress;
     ProgressBegin(&progress, path, size - IMAGE_HEADER_SIZE);
-    result = Pump(&in, path, &out.file, target, -1, &stream, CipherDecryptChunk, &progress);
+    result = Pump(&in, path, &out.file, target, -1, &stream, CipherDecryptChunk, &progress, 0);
     ProgressEnd(&progress);
     PlatformClose(&in);
     if (result != CLI_EXIT_OK) {
@@ -374,7 +374,7 @@ int EmbedFile(const char* hiddenPath, const char* carrierPath,
     }
     if (result == CLI_EXIT_OK)
         result = Pump(&hidden, hiddenPath, &carrier, carrierPath, hiddenSize, nullptr, nullptr,
-                      &progress);
+                      &progress, 0);
     ProgressEnd(&progress);
     if (result == CLI_EXIT_OK && (!PlatformWriteAll(&carrier, tail, sizeof tail) ||
                                   !PlatformSync(&carrier))) {
@@ -499,7 +499,7 @@ int ExtractFile(const char* carrierPath, const char key[SIGNATURE_FORM_SIZE],
         result = CLI_EXIT_FILE;
     } else {
         result = Pump(&carrier, carrierPath, &out.file, target, layout.hiddenSize, nullptr,
-                      nullptr, &progress);
+                      nullptr, &progress, 0);
     }
     ProgressEnd(&progress);
     if (result == CLI_EXIT_OK) {
