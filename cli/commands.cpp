@@ -4,7 +4,6 @@
 // check has passed.
 #include "cli/commands.h"
 
-#include <cinttypes>
 #include <cstdio>
 #include <cstring>
 

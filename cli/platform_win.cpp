@@ -157,8 +157,10 @@ bool PlatformCreateTempBeside(const char* target, CliFile* file, char* tempPath,
         return Fail();
     memcpy(g_tempPath, tempPath, strlen(tempPath) + 1);
     InterlockedExchange(&g_tempActive, 1);
-    HANDLE handle = CreateFileA(tempPath, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Shared for deletion, so that the Ctrl+C handler can delete it while it
+    // is still open.
+    HANDLE handle = CreateFileA(tempPath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_DELETE,
+                                nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         Fail();
         PlatformDropTemp(tempPath);
