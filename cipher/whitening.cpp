@@ -3,41 +3,47 @@
 
 #include <cstring>
 
-void KeyUpdate(unsigned char key[ROLLING_KEY_SIZE], int32_t* counter)
+// The key as one 64-bit word, K[i] in bits 8i..8i+7 whatever the machine's
+// byte order, so that a block's eight XORs and a key update are single word
+// operations the whitening loop keeps in a register.
+static inline uint64_t LoadWord(const unsigned char bytes[8])
 {
+    uint64_t word = 0;
+    for (int i = 0; i < 8; i++)
+        word |= (uint64_t)bytes[i] << (8 * i);
+    return word;
+}
+
+static inline void StoreWord(uint64_t word, unsigned char bytes[8])
+{
+    for (int i = 0; i < 8; i++)
+        bytes[i] = (unsigned char)(word >> (8 * i));
+}
+
+// One key update on the word form (see KeyUpdate in the header).
+static inline uint64_t UpdateKeyWord(uint64_t key, int32_t* counter)
+{
+    // Which byte each rule reads: K[1], K[4], K[3], K[7], K[6].
+    static const int kSourceByte[5] = {1, 4, 3, 7, 6};
     // The counter starts at 0..255 and grows by one per 8-byte block, so it
     // stays far below the signed limit for any file the 64-bit sizes allow
     // (2^31 blocks = 16 GiB); unsigned arithmetic keeps the mod defined past it.
     unsigned rule = (uint32_t)*counter % 5u;
-    unsigned char v;
-    switch (rule) {
-    case 0:
-        v = key[1];
-        for (int i = 0; i < ROLLING_KEY_SIZE; i++)
-            key[i] ^= v;
-        break;
-    case 1:
-        v = key[4];
-        for (int i = 0; i < ROLLING_KEY_SIZE; i++)
-            key[i] &= v;
-        break;
-    case 2:
-        v = key[3];
-        for (int i = 0; i < ROLLING_KEY_SIZE; i++)
-            key[i] ^= v;
-        break;
-    case 3:
-        v = key[7];
-        for (int i = 0; i < ROLLING_KEY_SIZE; i++)
-            key[i] |= v;
-        break;
-    default:
-        v = key[6];
-        for (int i = 0; i < ROLLING_KEY_SIZE; i++)
-            key[i] ^= v;
-        break;
-    }
+    // v in every byte of a word: combining with it combines every K[i] with v.
+    uint64_t v = ((key >> (8 * kSourceByte[rule])) & 0xFF) * 0x0101010101010101ull;
+    if (rule == 1)
+        key &= v;
+    else if (rule == 3)
+        key |= v;
+    else
+        key ^= v;
     *counter = (int32_t)((uint32_t)*counter + 1u);
+    return key;
+}
+
+void KeyUpdate(unsigned char key[ROLLING_KEY_SIZE], int32_t* counter)
+{
+    StoreWord(UpdateKeyWord(LoadWord(key), counter), key);
 }
 
 void WhiteningBegin(WhiteningState* state, const char seed[ROLLING_KEY_SIZE],
@@ -53,7 +59,22 @@ void WhiteningBegin(WhiteningState* state, const char seed[ROLLING_KEY_SIZE],
 void WhiteningFeed(WhiteningState* state, const unsigned char* in, size_t count,
                    unsigned char* out)
 {
-    for (size_t k = 0; k < count; k++) {
+    size_t k = 0;
+    while (k < count) {
+        // Whole blocks once the counter is known, the bulk of any long
+        // stream: one word XOR and one word update per block.
+        if (state->blockPosition == 0 && state->counterSet) {
+            uint64_t key = LoadWord(state->key);
+            int32_t counter = state->counter;
+            for (; count - k >= WHITENING_BLOCK_SIZE; k += WHITENING_BLOCK_SIZE) {
+                StoreWord(LoadWord(in + k) ^ key, out + k);
+                key = UpdateKeyWord(key, &counter);
+            }
+            StoreWord(key, state->key);
+            state->counter = counter;
+            if (k == count)
+                break;
+        }
         unsigned char input = in[k];
         unsigned char output = (unsigned char)(input ^ state->key[state->blockPosition]);
         if (!state->counterSet && state->blockPosition == COUNTER_SOURCE_OFFSET) {
@@ -67,5 +88,6 @@ void WhiteningFeed(WhiteningState* state, const unsigned char* in, size_t count,
             KeyUpdate(state->key, &state->counter);
             state->blockPosition = 0;
         }
+        k++;
     }
 }

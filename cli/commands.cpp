@@ -1,0 +1,526 @@
+// Encrypt, decrypt, embed and extract over files in one pass with a fixed
+// buffer. New files are written to a temporary file beside their target and
+// renamed into place only when complete; nothing is written before the key
+// check has passed.
+#include "cli/commands.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "carrier/trailer.h"
+#include "cli/platform.h"
+#include "cli/stream.h"
+
+static const char kProgramName[] = "zorvane-cli";
+// Files at least this large get a progress bar when stderr is a terminal.
+static const int64_t kProgressThreshold = 4 * 1024 * 1024;
+enum { PROGRESS_WIDTH = 30, CHUNK_SIZE = 256 * 1024, WRITE_BEHIND_STEP = 8 * 1024 * 1024 };
+
+static unsigned char g_chunk[CHUNK_SIZE];
+
+void Complain(const char* subject, const char* reason)
+{
+    fprintf(stderr, "%s: %s: %s\n", kProgramName, subject, reason);
+}
+
+static void ComplainFile(const char* subject, const char* what)
+{
+    char reason[512];
+    snprintf(reason, sizeof reason, "%s: %s", what, PlatformErrorText());
+    Complain(subject, reason);
+}
+
+struct Progress {
+    const char* label;
+    int64_t total;
+    int64_t done;
+    int shown; // last percentage drawn, -1 before the first
+    bool active;
+};
+
+static void ProgressBegin(Progress* progress, const char* label, int64_t total)
+{
+    progress->label = label;
+    progress->total = total;
+    progress->done = 0;
+    progress->shown = -1;
+    progress->active = total >= kProgressThreshold && PlatformStderrIsTerminal();
+}
+
+static void ProgressAdvance(Progress* progress, size_t count)
+{
+    progress->done += (int64_t)count;
+    if (!progress->active)
+        return;
+    int percent = (int)(progress->done * 100 / progress->total);
+    if (percent > 100)
+        percent = 100;
+    if (percent == progress->shown)
+        return;
+    progress->shown = percent;
+    char bar[PROGRESS_WIDTH + 1];
+    int filled = percent * PROGRESS_WIDTH / 100;
+    for (int k = 0; k < PROGRESS_WIDTH; k++)
+        bar[k] = k < filled ? '#' : '-';
+    bar[PROGRESS_WIDTH] = '\0';
+    fprintf(stderr, "\r[%s] %3d %% %s", bar, percent, progress->label);
+    fflush(stderr);
+}
+
+static void ProgressEnd(Progress* progress)
+{
+    if (progress->active && progress->shown >= 0)
+        fputc('\n', stderr);
+}
+
+// A new file under construction: the temporary file beside its target.
+struct PendingOutput {
+    const char* target;
+    CliFile file;
+    char tempPath[CLI_PATH_SIZE];
+};
+
+static int OutputBegin(PendingOutput* out, const char* target, bool force)
+{
+    out->target = target;
+    if (!force && PlatformExists(target)) {
+        Complain(target, "already exists (--force replaces it)");
+        return CLI_EXIT_FILE;
+    }
+    if (!PlatformCreateTempBeside(target, &out->file, out->tempPath, sizeof out->tempPath)) {
+        ComplainFile(target, "cannot create a temporary file beside it");
+        return CLI_EXIT_FILE;
+    }
+    return CLI_EXIT_OK;
+}
+
+static void OutputAbandon(PendingOutput* out)
+{
+    PlatformClose(&out->file);
+    PlatformDropTemp(out->tempPath);
+}
+
+static int OutputFinish(PendingOutput* out, bool force)
+{
+    if (!PlatformSync(&out->file)) {
+        ComplainFile(out->target, "cannot write");
+        OutputAbandon(out);
+        return CLI_EXIT_FILE;
+    }
+    if (!PlatformClose(&out->file)) {
+        ComplainFile(out->target, "cannot write");
+        PlatformDropTemp(out->tempPath);
+        return CLI_EXIT_FILE;
+    }
+    if (!PlatformMoveIntoPlace(out->tempPath, out->target, force)) {
+        ComplainFile(out->target, "cannot put the new file in place");
+        PlatformDropTemp(out->tempPath);
+        return CLI_EXIT_FILE;
+    }
+    return CLI_EXIT_OK;
+}
+
+typedef void (*ChunkFunction)(CipherStream* stream, unsigned char* bytes, size_t count);
+
+// Copies from `in` to `out` through `convert` (none for a plain copy):
+// `length` bytes exactly, or everything up to the end when length < 0. The
+// first `prefix` bytes of g_chunk go out first, unconverted, in the same
+// write as the first input, which keeps every later write page-aligned.
+static int Pump(CliFile* in, const char* inPath, CliFile* out, const char* outPath,
+                int64_t length, CipherStream* stream, ChunkFunction convert,
+                Progress* progress, size_t prefix)
+{
+    int64_t left = length;
+    int64_t written = 0;
+    for (;;) {
+        size_t want = CHUNK_SIZE - prefix;
+        if (length >= 0) {
+            if (left == 0)
+                return CLI_EXIT_OK;
+            if (left < (int64_t)want)
+                want = (size_t)left;
+        }
+        long got = PlatformRead(in, g_chunk + prefix, want);
+        if (got < 0) {
+            ComplainFile(inPath, "cannot read");
+            return CLI_EXIT_FILE;
+        }
+        if (got == 0 && length >= 0) {
+            Complain(inPath, "ended early (did it change while being read?)");
+            return CLI_EXIT_FILE;
+        }
+        if (convert)
+            convert(stream, g_chunk + prefix, (size_t)got);
+        if (!PlatformWriteAll(out, g_chunk, prefix + (size_t)got)) {
+            ComplainFile(outPath, "cannot write");
+            return CLI_EXIT_FILE;
+        }
+        prefix = 0;
+        if (got == 0)
+            return CLI_EXIT_OK;
+        left -= got;
+        written += got;
+        if (written >= WRITE_BEHIND_STEP) {
+            PlatformWriteBehind(out);
+            written = 0;
+        }
+        ProgressAdvance(progress, (size_t)got);
+    }
+}
+
+// Reads up to `size` bytes, fewer only at the end of the file.
+static long ReadFully(CliFile* file, unsigned char* buffer, size_t size)
+{
+    size_t have = 0;
+    while (have < size) {
+        long got = PlatformRead(file, buffer + have, size - have);
+        if (got < 0)
+            return -1;
+        if (got == 0)
+            break;
+        have += (size_t)got;
+    }
+    return (long)have;
+}
+
+static bool OpenInput(const char* path, CliFile* file, int64_t* size)
+{
+    if (!PlatformOpenRead(path, file)) {
+        ComplainFile(path, "cannot open");
+        return false;
+    }
+    if (!PlatformFileSize(file, size)) {
+        ComplainFile(path, "cannot read");
+        PlatformClose(file);
+        return false;
+    }
+    return true;
+}
+
+// The output of encrypt and decrypt: -o OUT, or the "zel" name beside the input.
+static bool CipherOutputName(const char* path, const CliOptions& options, char* out,
+                             size_t outSize)
+{
+    if (options.output) {
+        if (strlen(options.output) >= outSize) {
+            Complain(options.output, "path too long");
+            return false;
+        }
+        memcpy(out, options.output, strlen(options.output) + 1);
+        return true;
+    }
+    if (MakeOutputName(path, out, outSize) != OUTPUT_NAME_OK) {
+        Complain(path, "path too long for its output name");
+        return false;
+    }
+    return true;
+}
+
+int EncryptFile(const char* path, const char sig1[SIGNATURE_FORM_SIZE],
+                const char sig2[SIGNATURE_FORM_SIZE], const CliOptions& options)
+{
+    CliFile in;
+    int64_t size;
+    if (!OpenInput(path, &in, &size))
+        return CLI_EXIT_FILE;
+    char target[CLI_PATH_SIZE];
+    PendingOutput out;
+    int result = CipherOutputName(path, options, target, sizeof target)
+                     ? OutputBegin(&out, target, options.force)
+                     : CLI_EXIT_FILE;
+    if (result != CLI_EXIT_OK) {
+        PlatformClose(&in);
+        return result;
+    }
+    CipherStream stream;
+    unsigned char header[IMAGE_HEADER_SIZE];
+    CipherEncryptBegin(&stream, sig1, sig2, CLI_ENCRYPT_MODE, header);
+    Progress progress;
+    ProgressBegin(&progress, path, size);
+    memcpy(g_chunk, header, sizeof header);
+    result = Pump(&in, path, &out.file, target, -1, &stream, CipherEncryptChunk, &progress,
+                  sizeof header);
+    ProgressEnd(&progress);
+    PlatformClose(&in);
+    if (result != CLI_EXIT_OK) {
+        OutputAbandon(&out);
+        return result;
+    }
+    result = OutputFinish(&out, options.force);
+    if (result == CLI_EXIT_OK)
+        printf("%s -> %s\n", path, target);
+    return result;
+}
+
+int DecryptFile(const char* path, const char key1[SIGNATURE_FORM_SIZE],
+                const char key2[SIGNATURE_FORM_SIZE], const CliOptions& options)
+{
+    CliFile in;
+    int64_t size;
+    if (!OpenInput(path, &in, &size))
+        return CLI_EXIT_FILE;
+    unsigned char head[IMAGE_HEADER_SIZE];
+    long headLength = ReadFully(&in, head, sizeof head);
+    if (headLength < 0) {
+        ComplainFile(path, "cannot read");
+        PlatformClose(&in);
+        return CLI_EXIT_FILE;
+    }
+    CipherStream stream;
+    ImageVerdict verdict = CipherDecryptBegin(&stream, key1, key2, head, (size_t)headLength);
+    if (verdict != IMAGE_DECRYPTABLE) {
+        // The file carries no magic number: only the key check tells a
+        // cipher file from any other, so every refusal is a wrong key.
+        Complain(path, verdict == IMAGE_WRONG_KEY
+                           ? "wrong key (or not a cipher file); nothing written"
+                           : "not a cipher file for these keys; nothing written");
+        PlatformClose(&in);
+        return CLI_EXIT_WRONG_KEY;
+    }
+    char target[CLI_PATH_SIZE];
+    PendingOutput out;
+    int result = CipherOutputName(path, options, target, sizeof target)
+                     ? OutputBegin(&out, target, options.force)
+                     : CLI_EXIT_FILE;
+    if (result != CLI_EXIT_OK) {
+        PlatformClose(&in);
+        return result;
+    }
+    Progress progress;
+    ProgressBegin(&progress, path, size - IMAGE_HEADER_SIZE);
+    result = Pump(&in, path, &out.file, target, -1, &stream, CipherDecryptChunk, &progress, 0);
+    ProgressEnd(&progress);
+    PlatformClose(&in);
+    if (result != CLI_EXIT_OK) {
+        OutputAbandon(&out);
+        return result;
+    }
+    result = OutputFinish(&out, options.force);
+    if (result == CLI_EXIT_OK)
+        printf("%s -> %s\n", path, target);
+    return result;
+}
+
+// The name stored in a new trailer: the hidden file's full path, or its file
+// name alone when the full path does not fit the 260-byte name field.
+static bool StoredNameFor(const char* hiddenPath, char name[TRAILER_NAME_FIELD_SIZE])
+{
+    char full[CLI_PATH_SIZE];
+    if (!PlatformFullPath(hiddenPath, full, sizeof full)) {
+        ComplainFile(hiddenPath, "cannot resolve its full path");
+        return false;
+    }
+    const char* use = full;
+    if (strlen(full) >= TRAILER_NAME_FIELD_SIZE) {
+        for (const char* at = full; *at; at++) {
+            if (*at == '/' || *at == '\\' || *at == ':')
+                use = at + 1;
+        }
+    }
+    if (strlen(use) >= TRAILER_NAME_FIELD_SIZE) {
+        Complain(hiddenPath, "file name too long to store in a carrier");
+        return false;
+    }
+    memcpy(name, use, strlen(use) + 1);
+    return true;
+}
+
+int EmbedFile(const char* hiddenPath, const char* carrierPath,
+              const char sig1[SIGNATURE_FORM_SIZE])
+{
+    if (IsTextCarrierName(carrierPath)) {
+        Complain(carrierPath, "a carrier cannot be a text file (.txt or .ini)");
+        return CLI_EXIT_USAGE;
+    }
+    CliFile hidden;
+    int64_t hiddenSize;
+    if (!OpenInput(hiddenPath, &hidden, &hiddenSize))
+        return CLI_EXIT_FILE;
+    char name[TRAILER_NAME_FIELD_SIZE];
+    unsigned char tail[TRAILER_TAIL_SIZE];
+    if (!StoredNameFor(hiddenPath, name)) {
+        PlatformClose(&hidden);
+        return CLI_EXIT_FILE;
+    }
+    if (TrailerBuildTail(hiddenSize, name, tail) != TRAILER_OK) {
+        Complain(hiddenPath, "too large to hide (the most is 99,999,999 bytes)");
+        PlatformClose(&hidden);
+        return CLI_EXIT_FILE;
+    }
+    CliFile carrier;
+    int64_t ownLength;
+    if (!PlatformOpenReadWrite(carrierPath, &carrier)) {
+        ComplainFile(carrierPath, "cannot open for writing");
+        PlatformClose(&hidden);
+        return CLI_EXIT_FILE;
+    }
+    if (!PlatformFileSize(&carrier, &ownLength) || !PlatformSeek(&carrier, ownLength)) {
+        ComplainFile(carrierPath, "cannot read");
+        PlatformClose(&hidden);
+        PlatformClose(&carrier);
+        return CLI_EXIT_FILE;
+    }
+    unsigned char block[SIGNATURE_BLOCK_SIZE];
+    unsigned char head[TRAILER_HEAD_SIZE];
+    SignatureBlockFromKeyFile((const unsigned char*)sig1, SIGNATURE_FORM_SIZE, block);
+    TrailerBuildHead(block, head);
+    Progress progress;
+    ProgressBegin(&progress, hiddenPath, hiddenSize);
+    int result = CLI_EXIT_OK;
+    if (!PlatformWriteAll(&carrier, head, sizeof head)) {
+        ComplainFile(carrierPath, "cannot write");
+        result = CLI_EXIT_FILE;
+    }
+    if (result == CLI_EXIT_OK)
+        result = Pump(&hidden, hiddenPath, &carrier, carrierPath, hiddenSize, nullptr, nullptr,
+                      &progress, 0);
+    ProgressEnd(&progress);
+    if (result == CLI_EXIT_OK && (!PlatformWriteAll(&carrier, tail, sizeof tail) ||
+                                  !PlatformSync(&carrier))) {
+        ComplainFile(carrierPath, "cannot write");
+        result = CLI_EXIT_FILE;
+    }
+    PlatformClose(&hidden);
+    if (result != CLI_EXIT_OK) {
+        // The carrier gets back exactly its own bytes.
+        if (PlatformTruncate(&carrier, ownLength) && PlatformSync(&carrier))
+            Complain(carrierPath, "left as it was");
+        else
+            ComplainFile(carrierPath, "cannot cut the partial trailer off again");
+        PlatformClose(&carrier);
+        return result;
+    }
+    if (!PlatformClose(&carrier)) {
+        ComplainFile(carrierPath, "cannot write");
+        return CLI_EXIT_FILE;
+    }
+    printf("%s -> %s\n", hiddenPath, carrierPath);
+    return CLI_EXIT_OK;
+}
+
+// The default output of extract: the stored name's last component, in the
+// current folder, whatever folders the stored path names.
+static bool ExtractOutputName(const char* stored, const CliOptions& options, char* out,
+                              size_t outSize)
+{
+    const char* use = options.output;
+    if (!use) {
+        use = stored;
+        for (const char* at = stored; *at; at++) {
+            if (*at == '/' || *at == '\\' || *at == ':')
+                use = at + 1;
+        }
+        if (*use == '\0' || strcmp(use, ".") == 0 || strcmp(use, "..") == 0) {
+            char reason[TRAILER_NAME_FIELD_SIZE + 64];
+            snprintf(reason, sizeof reason, "stored name \"%s\" has no file name; give one with -o",
+                     stored);
+            Complain("extract", reason);
+            return false;
+        }
+    }
+    if (strlen(use) >= outSize) {
+        Complain(use, "path too long");
+        return false;
+    }
+    memcpy(out, use, strlen(use) + 1);
+    return true;
+}
+
+// Finds the last trailer and checks the key; writes nothing.
+static int LocateTrailer(CliFile* carrier, const char* carrierPath,
+                         const char key[SIGNATURE_FORM_SIZE], TrailerLayout* layout,
+                         char name[TRAILER_NAME_FIELD_SIZE])
+{
+    int64_t length;
+    if (!PlatformFileSize(carrier, &length)) {
+        ComplainFile(carrierPath, "cannot read");
+        return CLI_EXIT_FILE;
+    }
+    if (!TrailerFits(length)) {
+        Complain(carrierPath, "no carrier trailer (shorter than 300 bytes); nothing written");
+        return CLI_EXIT_WRONG_KEY;
+    }
+    unsigned char tail[TRAILER_TAIL_SIZE];
+    unsigned char block[SIGNATURE_BLOCK_SIZE];
+    if (!PlatformSeek(carrier, length - TRAILER_TAIL_SIZE) ||
+        ReadFully(carrier, tail, sizeof tail) != (long)sizeof tail) {
+        ComplainFile(carrierPath, "cannot read");
+        return CLI_EXIT_FILE;
+    }
+    if (TrailerParseTail(length, tail, layout, name) != TRAILER_OK) {
+        Complain(carrierPath, "no carrier trailer (its size field points outside the file); "
+                              "nothing written");
+        return CLI_EXIT_WRONG_KEY;
+    }
+    if (!PlatformSeek(carrier, layout->signatureOffset) ||
+        ReadFully(carrier, block, sizeof block) != (long)sizeof block) {
+        ComplainFile(carrierPath, "cannot read");
+        return CLI_EXIT_FILE;
+    }
+    unsigned char decoded[SIGNATURE_BLOCK_SIZE];
+    TrailerDecodeBlock(block, decoded);
+    bool matches = DecodedKeyMatches(decoded, key);
+    memset(decoded, 0, sizeof decoded);
+    if (!matches) {
+        Complain(carrierPath, "wrong key (or no carrier trailer); nothing written");
+        return CLI_EXIT_WRONG_KEY;
+    }
+    return CLI_EXIT_OK;
+}
+
+int ExtractFile(const char* carrierPath, const char key[SIGNATURE_FORM_SIZE],
+                const CliOptions& options)
+{
+    CliFile carrier;
+    // Opened for writing from the start: a carrier that cannot be cut must
+    // not give its hidden file first.
+    if (!PlatformOpenReadWrite(carrierPath, &carrier)) {
+        ComplainFile(carrierPath, "cannot open for writing");
+        return CLI_EXIT_FILE;
+    }
+    TrailerLayout layout;
+    char stored[TRAILER_NAME_FIELD_SIZE];
+    char target[CLI_PATH_SIZE];
+    PendingOutput out;
+    int result = LocateTrailer(&carrier, carrierPath, key, &layout, stored);
+    if (result == CLI_EXIT_OK)
+        result = ExtractOutputName(stored, options, target, sizeof target)
+                     ? OutputBegin(&out, target, options.force)
+                     : CLI_EXIT_FILE;
+    if (result != CLI_EXIT_OK) {
+        PlatformClose(&carrier);
+        return result;
+    }
+    Progress progress;
+    ProgressBegin(&progress, carrierPath, layout.hiddenSize);
+    if (!PlatformSeek(&carrier, layout.hiddenOffset)) {
+        ComplainFile(carrierPath, "cannot read");
+        result = CLI_EXIT_FILE;
+    } else {
+        result = Pump(&carrier, carrierPath, &out.file, target, layout.hiddenSize, nullptr,
+                      nullptr, &progress, 0);
+    }
+    ProgressEnd(&progress);
+    if (result == CLI_EXIT_OK) {
+        result = OutputFinish(&out, options.force);
+    } else {
+        OutputAbandon(&out);
+    }
+    if (result != CLI_EXIT_OK) {
+        Complain(carrierPath, "left as it was");
+        PlatformClose(&carrier);
+        return result;
+    }
+    // The hidden file is complete and on disk: only now may the trailer go.
+    if (!PlatformTruncate(&carrier, layout.ownLength) || !PlatformSync(&carrier)) {
+        ComplainFile(carrierPath, "hidden file written, but the trailer could not be cut off");
+        PlatformClose(&carrier);
+        return CLI_EXIT_FILE;
+    }
+    if (!PlatformClose(&carrier)) {
+        ComplainFile(carrierPath, "cannot write");
+        return CLI_EXIT_FILE;
+    }
+    printf("%s -> %s (stored as %s)\n", carrierPath, target, stored);
+    return CLI_EXIT_OK;
+}

@@ -1,0 +1,58 @@
+// Reading the signatures and keys in the same form the window program uses:
+// the first seven characters count, shorter texts are padded with spaces.
+#include "cli/keys.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "cli/commands.h"
+#include "cli/platform.h"
+
+enum { SECRET_LINE_SIZE = 1024 };
+
+// Through a volatile pointer, so the wipe of a dead buffer is not dropped.
+static void Wipe(char* bytes, size_t count)
+{
+    volatile char* at = bytes;
+    while (count-- > 0)
+        *at++ = 0;
+}
+
+static void StripLineEnd(char* text)
+{
+    size_t length = strlen(text);
+    while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r'))
+        text[--length] = '\0';
+}
+
+bool ObtainSecret(KeySource source, const char* label, const char* variable,
+                  char out[SIGNATURE_FORM_SIZE])
+{
+    char line[SECRET_LINE_SIZE];
+    bool ok;
+    if (source == KEYS_FROM_STDIN) {
+        ok = fgets(line, sizeof line, stdin) != nullptr;
+        if (!ok)
+            Complain(label, "standard input ended before it");
+    } else if (const char* value = getenv(variable)) {
+        snprintf(line, sizeof line, "%s", value);
+        ok = true;
+    } else {
+        char prompt[64];
+        snprintf(prompt, sizeof prompt, "%s: ", label);
+        ok = PlatformReadSecret(prompt, line, sizeof line);
+        if (!ok) {
+            char reason[160];
+            snprintf(reason, sizeof reason,
+                     "no terminal to ask on; use --keys-from-stdin or set %s", variable);
+            Complain(label, reason);
+        }
+    }
+    if (ok) {
+        StripLineEnd(line);
+        ToSignatureForm(line, out);
+    }
+    Wipe(line, sizeof line);
+    return ok;
+}

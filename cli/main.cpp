@@ -1,0 +1,224 @@
+// zorvane-cli: encrypt, decrypt, embed and extract Zorvane's files from a
+// command line. Parses the arguments, gets the secrets, runs each file.
+#include <cstdio>
+#include <cstring>
+
+#include "cli/commands.h"
+#include "cli/keys.h"
+#include "cli/platform.h"
+
+static const char kVersion[] = "zorvane-cli 1.30 (the file formats of Zorvane V1.30)\n";
+
+static const char kUsage[] =
+    "Usage: zorvane-cli COMMAND [OPTIONS] FILE...\n"
+    "\n"
+    "  encrypt FILE...           cipher files named by the \"zel\" rule (REPORT.DOC -> REPORTzel.DOC)\n"
+    "  decrypt FILE...           the bytes that were encrypted, named by the same rule\n"
+    "  embed HIDDEN CARRIER      hide HIDDEN at the end of CARRIER\n"
+    "  extract CARRIER           write the hidden file out and cut it from CARRIER\n"
+    "  selftest                  check the built-in known-answer vectors\n"
+    "\n"
+    "zorvane-cli COMMAND --help tells more; zorvane-cli --version.\n"
+    "Exit status: 0 done, 1 usage, 2 wrong key (or not a cipher file, or no\n"
+    "carrier trailer), 3 file error.\n";
+
+static const char kSecrets[] =
+    "\nSecrets are never taken from the command line. Each is read from standard\n"
+    "input with --keys-from-stdin (one a line, in the order above), else from\n"
+    "ZORVANE_SIGNATURE1 / ZORVANE_SIGNATURE2, else asked on the terminal without\n"
+    "echo. The first seven characters count; shorter ones are padded with spaces;\n"
+    "case counts.\n";
+
+static const char kEncryptHelp[] =
+    "Usage: zorvane-cli encrypt [--force] [--keys-from-stdin] [-o OUT] FILE...\n"
+    "\n"
+    "Makes a cipher file beside each FILE, named by the \"zel\" rule: the marker\n"
+    "goes before the last four characters (REPORT.DOC -> REPORTzel.DOC). The files\n"
+    "are made with Signature 1 and Signature 2, in transform mode 3, exactly as\n"
+    "the window program makes them.\n"
+    "\n"
+    "  -o OUT             the cipher file's name (one FILE only)\n"
+    "  --force            replace an existing output file\n"
+    "  --keys-from-stdin  read Signature 1, then Signature 2, from standard input\n";
+
+static const char kDecryptHelp[] =
+    "Usage: zorvane-cli decrypt [--force] [--keys-from-stdin] [-o OUT] FILE...\n"
+    "\n"
+    "Turns each cipher FILE back into the bytes that were encrypted, named by the\n"
+    "same rule as the window program: the marker is added again\n"
+    "(REPORTzel.DOC -> REPORTzelzel.DOC). A wrong key writes nothing.\n"
+    "\n"
+    "  -o OUT             the output file's name (one FILE only)\n"
+    "  --force            replace an existing output file\n"
+    "  --keys-from-stdin  read Key 1, then Key 2, from standard input\n";
+
+static const char kEmbedHelp[] =
+    "Usage: zorvane-cli embed [--keys-from-stdin] HIDDEN CARRIER\n"
+    "\n"
+    "Appends a carrier trailer holding HIDDEN, its full path and Signature 1 to\n"
+    "CARRIER, which must not be a text file (.txt, .ini). On any failure CARRIER\n"
+    "is cut back to its own bytes.\n"
+    "\n"
+    "  --keys-from-stdin  read Signature 1 from standard input\n";
+
+static const char kExtractHelp[] =
+    "Usage: zorvane-cli extract [--force] [--keys-from-stdin] [-o OUT] CARRIER\n"
+    "\n"
+    "Writes the hidden file of CARRIER's last trailer, by default under the file\n"
+    "name it was stored with, in the current folder (never the stored folder),\n"
+    "then cuts the trailer off CARRIER, only once the hidden file is complete and\n"
+    "on disk. A wrong key writes nothing and leaves CARRIER as it is.\n"
+    "\n"
+    "  -o OUT             the hidden file's name\n"
+    "  --force            replace an existing output file\n"
+    "  --keys-from-stdin  read the key (Signature 1 of the embedding) from standard input\n";
+
+static const char kSelfTestHelp[] =
+    "Usage: zorvane-cli selftest\n"
+    "\n"
+    "Decrypts and re-encrypts the known-answer cipher files built into the\n"
+    "program and takes apart its known-answer carriers. Exit status 0 when all\n"
+    "pass, 3 otherwise.\n";
+
+enum CommandId { CMD_ENCRYPT, CMD_DECRYPT, CMD_EMBED, CMD_EXTRACT, CMD_SELFTEST };
+
+struct CommandSpec {
+    const char* name;
+    CommandId id;
+    const char* help;
+    int minFiles, maxFiles; // maxFiles < 0: any number
+    bool takesOutput;       // -o and --force
+    bool takesKeys;         // --keys-from-stdin
+};
+
+static const CommandSpec kCommands[] = {
+    {"encrypt", CMD_ENCRYPT, kEncryptHelp, 1, -1, true, true},
+    {"decrypt", CMD_DECRYPT, kDecryptHelp, 1, -1, true, true},
+    {"embed", CMD_EMBED, kEmbedHelp, 2, 2, false, true},
+    {"extract", CMD_EXTRACT, kExtractHelp, 1, 1, true, true},
+    {"selftest", CMD_SELFTEST, kSelfTestHelp, 0, 0, false, false},
+};
+
+static int UsageError(const CommandSpec* command, const char* text)
+{
+    if (command)
+        fprintf(stderr, "zorvane-cli %s: %s (zorvane-cli %s --help)\n", command->name, text,
+                command->name);
+    else
+        fprintf(stderr, "zorvane-cli: %s\n\n%s", text, kUsage);
+    return CLI_EXIT_USAGE;
+}
+
+static void ShowHelp(const CommandSpec& command)
+{
+    fputs(command.help, stdout);
+    if (command.takesKeys)
+        fputs(kSecrets, stdout);
+}
+
+// Runs every file; the exit status is that of the first failure.
+static int RunFiles(const CommandSpec& command, char** files, int fileCount, KeySource source,
+                    const CliOptions& options)
+{
+    char first[SIGNATURE_FORM_SIZE], second[SIGNATURE_FORM_SIZE];
+    bool ok = true;
+    switch (command.id) {
+    case CMD_ENCRYPT:
+        ok = ObtainSecret(source, "Signature 1", "ZORVANE_SIGNATURE1", first) &&
+             ObtainSecret(source, "Signature 2", "ZORVANE_SIGNATURE2", second);
+        break;
+    case CMD_DECRYPT:
+        ok = ObtainSecret(source, "Key 1", "ZORVANE_SIGNATURE1", first) &&
+             ObtainSecret(source, "Key 2", "ZORVANE_SIGNATURE2", second);
+        break;
+    case CMD_EMBED:
+        ok = ObtainSecret(source, "Signature 1", "ZORVANE_SIGNATURE1", first);
+        break;
+    case CMD_EXTRACT:
+        ok = ObtainSecret(source, "Key", "ZORVANE_SIGNATURE1", first);
+        break;
+    case CMD_SELFTEST:
+        return RunSelfTest();
+    }
+    if (!ok)
+        return CLI_EXIT_USAGE;
+    int result = CLI_EXIT_OK;
+    if (command.id == CMD_EMBED)
+        result = EmbedFile(files[0], files[1], first);
+    else if (command.id == CMD_EXTRACT)
+        result = ExtractFile(files[0], first, options);
+    for (int k = 0; k < fileCount && (command.id == CMD_ENCRYPT || command.id == CMD_DECRYPT);
+         k++) {
+        int one = command.id == CMD_ENCRYPT ? EncryptFile(files[k], first, second, options)
+                                            : DecryptFile(files[k], first, second, options);
+        if (result == CLI_EXIT_OK)
+            result = one;
+    }
+    memset(first, 0, sizeof first);
+    memset(second, 0, sizeof second);
+    return result;
+}
+
+int main(int argc, char** argv)
+{
+    PlatformInit();
+    if (argc < 2)
+        return UsageError(nullptr, "no command given");
+    if (strcmp(argv[1], "--help") == 0 || strcmp(argv[1], "-h") == 0) {
+        fputs(kUsage, stdout);
+        return CLI_EXIT_OK;
+    }
+    if (strcmp(argv[1], "--version") == 0) {
+        fputs(kVersion, stdout);
+        return CLI_EXIT_OK;
+    }
+    const CommandSpec* command = nullptr;
+    for (const CommandSpec& spec : kCommands) {
+        if (strcmp(argv[1], spec.name) == 0)
+            command = &spec;
+    }
+    if (!command) {
+        char text[300];
+        snprintf(text, sizeof text, "unknown command \"%s\"", argv[1]);
+        return UsageError(nullptr, text);
+    }
+
+    CliOptions options = {nullptr, false};
+    KeySource source = KEYS_INTERACTIVE;
+    // The file arguments are gathered in place at the front of argv + 2.
+    char** files = argv + 2;
+    int fileCount = 0;
+    bool optionsEnded = false;
+    for (int k = 2; k < argc; k++) {
+        const char* arg = argv[k];
+        if (optionsEnded || arg[0] != '-' || arg[1] == '\0') {
+            files[fileCount++] = argv[k];
+        } else if (strcmp(arg, "--") == 0) {
+            optionsEnded = true;
+        } else if (strcmp(arg, "--help") == 0 || strcmp(arg, "-h") == 0) {
+            ShowHelp(*command);
+            return CLI_EXIT_OK;
+        } else if (command->takesOutput && (strcmp(arg, "-o") == 0 || strcmp(arg, "--output") == 0)) {
+            if (k + 1 >= argc)
+                return UsageError(command, "-o needs a file name");
+            options.output = argv[++k];
+        } else if (command->takesOutput && (strcmp(arg, "--force") == 0 || strcmp(arg, "-f") == 0)) {
+            options.force = true;
+        } else if (command->takesKeys && strcmp(arg, "--keys-from-stdin") == 0) {
+            source = KEYS_FROM_STDIN;
+        } else {
+            char text[300];
+            snprintf(text, sizeof text, "unknown option \"%s\"", arg);
+            return UsageError(command, text);
+        }
+    }
+    if (fileCount < command->minFiles)
+        return UsageError(command, "missing file name");
+    if (command->maxFiles >= 0 && fileCount > command->maxFiles)
+        return UsageError(command, "too many file names");
+    if (options.output && fileCount > 1)
+        return UsageError(command, "-o takes one input file only");
+    int result = RunFiles(*command, files, fileCount, source, options);
+    fflush(stdout);
+    return result;
+}

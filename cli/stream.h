@@ -1,0 +1,41 @@
+// The streaming core of zorvane-cli: a cipher file made or read in chunks of
+// any size, with nothing but the running state in memory, so the file
+// commands and the built-in self test run the very same code.
+#ifndef ZORVANE_CLI_STREAM_H
+#define ZORVANE_CLI_STREAM_H
+
+#include <cstddef>
+#include <cstdint>
+
+#include "cipher/cipherfile.h"
+#include "cipher/whitening.h"
+
+struct CipherStream {
+    WhiteningState whitening;
+    // Transform or Inverse of the file's mode for two bytes at once: entry
+    // b0 | b1 << 8 holds the results for b0 and b1. Halves the lookups of
+    // the payload loop, its slowest part.
+    unsigned char pairs[65536][2];
+    int mode;                 // the file's transform mode, once known
+};
+
+// Starts a cipher file for Signature 1 and Signature 2 (signature form) in
+// `mode`; `header` receives the first 33 bytes of the file, already whitened.
+void CipherEncryptBegin(CipherStream* stream, const char sig1[SIGNATURE_FORM_SIZE],
+                        const char sig2[SIGNATURE_FORM_SIZE], int mode,
+                        unsigned char header[IMAGE_HEADER_SIZE]);
+
+// Turns `count` source bytes into cipher bytes, in place.
+void CipherEncryptChunk(CipherStream* stream, unsigned char* bytes, size_t count);
+
+// Judges the start of a cipher file: `head` holds its first `headLength`
+// bytes (33, or fewer when the file is that short). Keys in signature form.
+// On IMAGE_DECRYPTABLE the stream is ready for the payload that follows.
+ImageVerdict CipherDecryptBegin(CipherStream* stream, const char key1[SIGNATURE_FORM_SIZE],
+                                const char key2[SIGNATURE_FORM_SIZE],
+                                const unsigned char* head, size_t headLength);
+
+// Turns `count` payload bytes of the cipher file into plain bytes, in place.
+void CipherDecryptChunk(CipherStream* stream, unsigned char* bytes, size_t count);
+
+#endif
