@@ -12,6 +12,7 @@
 
 #include "carrier/carrier_win.h"
 #include "cipher/cipher_win.h"
+#include "cipher/fileloop_win.h"
 #include "credentials/credentials_win.h"
 #include "shell/fileio_win.h"
 #include "shell/modal_win.h"
@@ -46,6 +47,9 @@ struct SweptCommand {
     std::function<void()> expectDone;
     // What a refused run leaves: no partial output, windows as designed.
     std::function<void(const std::string& text)> expectRefused;
+    // A message that must come up in the sweep: proof that it reached the
+    // copy in the middle of the command, not only the opens around it.
+    const char* mustSee;
 };
 
 class FaultSweep : public testing::Test {
@@ -82,6 +86,7 @@ protected:
 int FaultSweep::Sweep(const SweptCommand& c)
 {
     int cases = 0;
+    bool seen = false;
     for (FileFaultKind kind : {FILE_FAULT_ERROR, FILE_FAULT_SHORT_WRITE}) {
         long call = 1;
         for (;; call++) {
@@ -115,7 +120,8 @@ int FaultSweep::Sweep(const SweptCommand& c)
             }
             if (messages.messages.empty()) {
                 // Silence is kept only where nothing was lost.
-                silentOperations.insert(operation);
+                silentOperations.insert(faultPath.empty() ? operation
+                                                          : operation + " " + BaseName(faultPath));
                 c.expectDone();
             } else {
                 EXPECT_EQ(1u, messages.messages.size());
@@ -125,6 +131,7 @@ int FaultSweep::Sweep(const SweptCommand& c)
                 EXPECT_EQ((UINT)(MB_ICONERROR | MB_SYSTEMMODAL),
                           m.type & (MB_ICONERROR | MB_SYSTEMMODAL));
                 c.expectRefused(m.text);
+                seen |= m.text == c.mustSee;
             }
             // The next run starts from whatever this one left and goes through.
             c.again();
@@ -140,6 +147,7 @@ int FaultSweep::Sweep(const SweptCommand& c)
         }
         EXPECT_GT(call, 5) << "too few file calls seen";
     }
+    EXPECT_TRUE(seen) << c.name << ": never saw \"" << c.mustSee << "\"";
     printf("[ faults   ] %s: %d cases; silent on:", c.name, cases);
     for (const std::string& op : silentOperations)
         printf(" %s", op.c_str());
@@ -155,6 +163,7 @@ TEST_F(FaultSweep, Encrypt)
     const std::string cipher = EncryptWithLibrary("Sig one", "Sig 2", 3, payload);
     SweptCommand c;
     c.name = "encrypt";
+    c.mustSee = kErrorOutputDeleted;
     c.fresh = [&] {
         Write("S.TXT", payload);
         Remove("Szel.TXT");
@@ -173,6 +182,7 @@ TEST_F(FaultSweep, Decrypt)
     const std::string cipher = EncryptWithLibrary("Sig one", "Sig 2", 3, payload);
     SweptCommand c;
     c.name = "decrypt";
+    c.mustSee = kErrorOutputDeleted;
     c.fresh = [&] {
         Write("Dzel.TXT", cipher);
         Remove("Dzelzel.TXT");
@@ -209,6 +219,7 @@ TEST_F(FaultSweep, Embed)
         const std::string after = complete.substr(carrierExists ? 0 : own.size());
         SweptCommand c;
         c.name = carrierExists ? "embed" : "embed into a new carrier";
+        c.mustSee = kAppendFailedRestored;
         c.fresh = [&] {
             Remove("c.png");
             if (carrierExists)
@@ -238,6 +249,7 @@ TEST_F(FaultSweep, Extract)
     const std::string trailered = AppendTrailer(own, "Sig one", hidden, "C:\\h.bin");
     SweptCommand c;
     c.name = "extract";
+    c.mustSee = kHiddenWriteFailed;
     c.fresh = [&] {
         Write("c.png", trailered);
         Remove("out.bin");
