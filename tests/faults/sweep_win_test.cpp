@@ -156,55 +156,79 @@ int FaultSweep::Sweep(const SweptCommand& c)
     return cases;
 }
 
+// An output that is already there (longer than the new one) may stay as it
+// was, or go, or hold the whole new content: never a mix of the two.
+static const char* VariantName(const char* command, bool older)
+{
+    static std::string name;
+    name = std::string(command) + (older ? " over an older output" : "");
+    return name.c_str();
+}
+
 // Small payloads: the cipher byte loops pump a message per byte under Wine.
 TEST_F(FaultSweep, Encrypt)
 {
     const std::string payload = PseudoRandomBytes(150, 14);
     const std::string cipher = EncryptWithLibrary("Sig one", "Sig 2", 3, payload);
-    SweptCommand c;
-    c.name = "encrypt";
-    c.mustSee = kErrorOutputDeleted;
-    c.fresh = [&] {
-        Write("S.TXT", payload);
-        Remove("Szel.TXT");
-    };
-    c.again = [&] { Write("S.TXT", payload); };
-    c.run = [&] { RunEncrypt(Path("S.TXT")); };
-    c.expectInputsKept = [&] { EXPECT_TRUE(Bytes("S.TXT") == payload); };
-    c.expectDone = [&] { EXPECT_TRUE(Bytes("Szel.TXT") == cipher); };
-    c.expectRefused = [&](const std::string&) { EXPECT_FALSE(There("Szel.TXT")); };
-    EXPECT_GT(Sweep(c), 20);
+    const std::string older(4000, 'o');
+    for (bool hasOlder : {false, true}) {
+        SweptCommand c;
+        c.name = VariantName("encrypt", hasOlder);
+        c.mustSee = kErrorOutputDeleted;
+        c.fresh = [&] {
+            Write("S.TXT", payload);
+            if (hasOlder)
+                Write("Szel.TXT", older);
+            else
+                Remove("Szel.TXT");
+        };
+        c.again = [&] { Write("S.TXT", payload); };
+        c.run = [&] { RunEncrypt(Path("S.TXT")); };
+        c.expectInputsKept = [&] { EXPECT_TRUE(Bytes("S.TXT") == payload); };
+        c.expectDone = [&] { EXPECT_TRUE(Bytes("Szel.TXT") == cipher); };
+        c.expectRefused = [&](const std::string& text) {
+            EXPECT_TRUE(!There("Szel.TXT") || (hasOlder && Bytes("Szel.TXT") == older)) << text;
+        };
+        EXPECT_GT(Sweep(c), 20);
+    }
 }
 
 TEST_F(FaultSweep, Decrypt)
 {
     const std::string payload = PseudoRandomBytes(150, 26);
     const std::string cipher = EncryptWithLibrary("Sig one", "Sig 2", 3, payload);
-    SweptCommand c;
-    c.name = "decrypt";
-    c.mustSee = kErrorOutputDeleted;
-    c.fresh = [&] {
-        Write("Dzel.TXT", cipher);
-        Remove("Dzelzel.TXT");
-    };
-    c.again = [&] { Write("Dzel.TXT", cipher); };
-    c.run = [&] { keyWindow = RunDecrypt("Sig one", "Sig 2", Path("Dzel.TXT")); };
-    c.expectInputsKept = [&] {
-        EXPECT_TRUE(Bytes("Dzel.TXT") == cipher);
-        EXPECT_FALSE(IsWindow(keyWindow)); // every run ends the key window
-    };
-    c.expectDone = [&] { EXPECT_TRUE(Bytes("Dzelzel.TXT") == payload); };
-    c.expectRefused = [&](const std::string& text) {
-        if (text == kWrongKey) {
-            // A cipher file that cannot be read checks like a wrong key; the
-            // output opened for it stays, empty, as for any wrong key.
-            EXPECT_TRUE(There("Dzelzel.TXT"));
-            EXPECT_EQ("", Bytes("Dzelzel.TXT"));
-        } else {
-            EXPECT_FALSE(There("Dzelzel.TXT")) << text;
-        }
-    };
-    EXPECT_GT(Sweep(c), 20);
+    const std::string older(4000, 'o');
+    for (bool hasOlder : {false, true}) {
+        SweptCommand c;
+        c.name = VariantName("decrypt", hasOlder);
+        c.mustSee = kErrorOutputDeleted;
+        c.fresh = [&] {
+            Write("Dzel.TXT", cipher);
+            if (hasOlder)
+                Write("Dzelzel.TXT", older);
+            else
+                Remove("Dzelzel.TXT");
+        };
+        c.again = [&] { Write("Dzel.TXT", cipher); };
+        c.run = [&] { keyWindow = RunDecrypt("Sig one", "Sig 2", Path("Dzel.TXT")); };
+        c.expectInputsKept = [&] {
+            EXPECT_TRUE(Bytes("Dzel.TXT") == cipher);
+            EXPECT_FALSE(IsWindow(keyWindow)); // every run ends the key window
+        };
+        c.expectDone = [&] { EXPECT_TRUE(Bytes("Dzelzel.TXT") == payload); };
+        c.expectRefused = [&](const std::string& text) {
+            if (text == kWrongKey) {
+                // A cipher file that cannot be read checks like a wrong key:
+                // the output opened for it stays as it was (a new one empty).
+                EXPECT_TRUE(There("Dzelzel.TXT"));
+                EXPECT_TRUE(Bytes("Dzelzel.TXT") == (hasOlder ? older : ""));
+            } else {
+                EXPECT_TRUE(!There("Dzelzel.TXT") || (hasOlder && Bytes("Dzelzel.TXT") == older))
+                    << text;
+            }
+        };
+        EXPECT_GT(Sweep(c), 20);
+    }
 }
 
 // The hidden file spans two of the 1 MiB copy blocks.
@@ -247,44 +271,52 @@ TEST_F(FaultSweep, Extract)
     const std::string own = PseudoRandomBytes(5000, 41);
     const std::string hidden = PseudoRandomBytes(1536 * 1024, 42);
     const std::string trailered = AppendTrailer(own, "Sig one", hidden, "C:\\h.bin");
-    SweptCommand c;
-    c.name = "extract";
-    c.mustSee = kHiddenWriteFailed;
-    c.fresh = [&] {
-        Write("c.png", trailered);
-        Remove("out.bin");
-    };
-    c.again = [&] { Write("c.png", trailered); };
-    c.run = [&] {
-        extractWindow = RunExtract("Sig one", Path("c.png").c_str(), Path("out.bin").c_str());
-    };
-    c.expectInputsKept = [&] {
-        // The carrier is its old self, or its own bytes once the hidden
-        // file is wholly out; never anything in between.
-        std::string now = Bytes("c.png");
-        EXPECT_TRUE(now == trailered || (now == own && Bytes("out.bin") == hidden)) << now.size();
-    };
-    c.expectDone = [&] {
-        EXPECT_TRUE(Bytes("c.png") == own);
-        EXPECT_TRUE(Bytes("out.bin") == hidden);
-        EXPECT_FALSE(IsWindow(extractWindow));
-    };
-    c.expectRefused = [&](const std::string& text) {
-        EXPECT_TRUE(Bytes("c.png") == trailered) << text;
-        if (text == kWrongKey) {
-            // The key check could not be made: a mismatch, window closed,
-            // the new output left empty as for any wrong key.
-            EXPECT_FALSE(IsWindow(extractWindow));
-            EXPECT_EQ("", Bytes("out.bin"));
-        } else if (text == kTrailerNotRemoved) {
+    const std::string older(2 * 1024 * 1024, 'o');
+    for (bool hasOlder : {false, true}) {
+        SweptCommand c;
+        c.name = VariantName("extract", hasOlder);
+        c.mustSee = kHiddenWriteFailed;
+        c.fresh = [&] {
+            Write("c.png", trailered);
+            if (hasOlder)
+                Write("out.bin", older);
+            else
+                Remove("out.bin");
+        };
+        c.again = [&] { Write("c.png", trailered); };
+        c.run = [&] {
+            extractWindow = RunExtract("Sig one", Path("c.png").c_str(), Path("out.bin").c_str());
+        };
+        c.expectInputsKept = [&] {
+            // The carrier is its old self, or its own bytes once the hidden
+            // file is wholly out; never anything in between.
+            std::string now = Bytes("c.png");
+            EXPECT_TRUE(now == trailered || (now == own && Bytes("out.bin") == hidden))
+                << now.size();
+        };
+        c.expectDone = [&] {
+            EXPECT_TRUE(Bytes("c.png") == own);
             EXPECT_TRUE(Bytes("out.bin") == hidden);
-            EXPECT_TRUE(IsWindow(extractWindow));
-        } else {
-            // No output, or (the carrier could not be reopened to cut it)
-            // the whole hidden file: never a part of it.
-            EXPECT_TRUE(!There("out.bin") || Bytes("out.bin") == hidden) << text;
-            EXPECT_TRUE(IsWindow(extractWindow)) << text;
-        }
-    };
-    EXPECT_GT(Sweep(c), 20);
+            EXPECT_FALSE(IsWindow(extractWindow));
+        };
+        c.expectRefused = [&](const std::string& text) {
+            EXPECT_TRUE(Bytes("c.png") == trailered) << text;
+            std::string out = Bytes("out.bin");
+            if (text == kWrongKey) {
+                // The key check could not be made: a mismatch, window closed,
+                // the output left as it was (a new one empty), as for any
+                // wrong key.
+                EXPECT_FALSE(IsWindow(extractWindow));
+                EXPECT_TRUE(There("out.bin"));
+                EXPECT_TRUE(out == (hasOlder ? older : ""));
+            } else {
+                // No output, the older one untouched, or the whole hidden
+                // file (the carrier could not be cut): never a part of it.
+                EXPECT_TRUE(!There("out.bin") || out == hidden || (hasOlder && out == older))
+                    << text << ": " << out.size() << " bytes";
+                EXPECT_TRUE(IsWindow(extractWindow)) << text;
+            }
+        };
+        EXPECT_GT(Sweep(c), 20);
+    }
 }
