@@ -119,7 +119,10 @@ protected:
                             (LPARAM)GetDlgItem(dialog, IDOK));
     }
     // Answers the dialog, and its prompt to create a file that is not there.
-    void Choose(App& app, const std::string& title, const std::string& path)
+    // Before another dialog, waits for this one to go; after the last one it
+    // returns at once: the command's copy then runs without answering
+    // messages, and asking its windows for their titles would wait for it.
+    void Choose(App& app, const std::string& title, const std::string& path, bool last = false)
     {
         bool prompt = !Exists(path);
         if (title == "Select File(s)") {
@@ -131,14 +134,14 @@ protected:
             EXPECT_NE(nullptr, AnswerBox(app.pid, IDYES, 5000).window);
         }
         // The next dialog must not be mistaken for this one.
-        for (int k = 0; k < 250 && WaitWindow(app.pid, "#32770", title.c_str(), 0); k++)
+        for (int k = 0; !last && k < 250 && WaitWindow(app.pid, "#32770", title.c_str(), 0); k++)
             Sleep(20);
     }
     void Embed(App& app, HWND main, const std::string& hidden, const std::string& carrier)
     {
         ASSERT_TRUE(Click(main, 16));
         Choose(app, "Get file to be embedded", hidden);
-        Choose(app, "Get carrier file", carrier);
+        Choose(app, "Get carrier file", carrier, true);
     }
     void Extract(App& app, HWND main, const std::string& carrier, const std::string& output)
     {
@@ -148,7 +151,7 @@ protected:
         TypeInto(NthChild(window, "Edit", 0), kSignature);
         ASSERT_TRUE(Click(window, 19));
         Choose(app, "Get carrier file", carrier);
-        Choose(app, "Output file name", output);
+        Choose(app, "Output file name", output, true);
     }
     // Kills the program once the file grows past `size`; false when it had
     // already reached `done` (the copy ended first).
