@@ -160,12 +160,11 @@ protected:
         EXPECT_EQ(OUTPUT_NAME_OK, MakeOutputName(path.c_str(), output, sizeof output));
         return output;
     }
-    // The path of a file of role `role` for the missing-folder and in-use rows.
+    // The path of the file of role `role`: in a folder that does not exist
+    // when the row says so.
     std::string RolePath(const Row& row, const char* role, const char* name)
     {
-        if (row.text != role)
-            return Path(name);
-        if (row.input == "missing-folder")
+        if (row.input == "missing-folder" && row.text == role)
             return Path(std::string("nosuchfolder\\") + name);
         return Path(name);
     }
@@ -190,7 +189,8 @@ void BadInputs::RunRow(const Row& row)
     std::string expectCarrier;
     std::string carrierPath;
     MessageRecorder recorder;
-    // Starts the command, with the held file held for its whole run.
+    // An in-use row names the file another program holds; withHolder runs
+    // the command while it is held.
     auto hold = [&](const std::string& path) {
         if (row.input == "in-use" && held.empty())
             held = path;
