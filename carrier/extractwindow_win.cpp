@@ -71,12 +71,15 @@ static bool StoredKeyMatches(HANDLE carrier, const TrailerLayout& layout)
 
 // Writes the S hidden bytes from the output's start, cuts off whatever an
 // earlier longer file held after them, flushes and closes the output.
-static bool WriteHiddenFile(HANDLE carrier, HANDLE output, const TrailerLayout& layout)
+// *touched tells whether the output's bytes may have been changed.
+static bool WriteHiddenFile(HANDLE carrier, HANDLE output, const TrailerLayout& layout,
+                            bool* touched)
 {
     bool ok = FileSeek(carrier, layout.hiddenOffset, FILE_BEGIN, nullptr) &&
-              FileSeek(output, 0, FILE_BEGIN, nullptr) &&
-              CopyExact(carrier, output, layout.hiddenSize) && FileTruncate(output) &&
-              FileFlush(output);
+              FileSeek(output, 0, FILE_BEGIN, nullptr);
+    *touched = ok;
+    ok = ok && CopyExact(carrier, output, layout.hiddenSize) && FileTruncate(output) &&
+         FileFlush(output);
     return FileClose(output) && ok;
 }
 
@@ -141,10 +144,13 @@ static void RunExtraction(HWND window)
         EndExtraction(window);
         return;
     }
-    bool written = WriteHiddenFile(carrier, output, layout);
+    bool touched = false;
+    bool written = WriteHiddenFile(carrier, output, layout, &touched);
     FileClose(carrier);
     if (!written) {
-        if (outputIsNew)
+        // No partial output stays: a new one goes, and so does an older file
+        // once writing began, being then neither itself nor the hidden file.
+        if (outputIsNew || touched)
             FileDelete(g_targetPath);
         ShowFileError(window, kHiddenWriteFailed);
         return;

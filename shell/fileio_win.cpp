@@ -8,6 +8,8 @@ long g_fileFaultAt = 0;
 long g_fileCalls = 0;
 long g_fileFaultsHit = 0;
 FileFaultKind g_fileFaultKind = FILE_FAULT_ERROR;
+const char* g_fileFaultOperation = "";
+char g_fileFaultPath[MAX_PATH];
 
 void FileFaultArm(long callNumber, FileFaultKind kind)
 {
@@ -15,6 +17,8 @@ void FileFaultArm(long callNumber, FileFaultKind kind)
     g_fileFaultKind = kind;
     g_fileCalls = 0;
     g_fileFaultsHit = 0;
+    g_fileFaultOperation = "";
+    g_fileFaultPath[0] = '\0';
 }
 
 void FileFaultDisarm()
@@ -23,7 +27,7 @@ void FileFaultDisarm()
 }
 
 // Counts the call; true when this is the call the test wants to fail.
-static bool FaultNow()
+static bool FaultNow(const char* operation, const char* path = nullptr)
 {
     if (g_fileFaultAt <= 0)
         return false;
@@ -31,12 +35,14 @@ static bool FaultNow()
     if (g_fileCalls != g_fileFaultAt)
         return false;
     g_fileFaultsHit++;
+    g_fileFaultOperation = operation;
+    lstrcpynA(g_fileFaultPath, path ? path : "", MAX_PATH);
     return true;
 }
 
 HANDLE FileOpen(const char* path, DWORD access, DWORD share, DWORD disposition, DWORD attributes)
 {
-    if (FaultNow()) {
+    if (FaultNow("FileOpen", path)) {
         SetLastError(ERROR_ACCESS_DENIED);
         return INVALID_HANDLE_VALUE;
     }
@@ -51,7 +57,7 @@ HANDLE FileCreateHiddenEmpty(const char* path, DWORD access, DWORD share)
 BOOL FileRead(HANDLE file, void* buffer, DWORD size, DWORD* got)
 {
     *got = 0;
-    if (FaultNow()) {
+    if (FaultNow("FileRead")) {
         SetLastError(ERROR_READ_FAULT);
         return FALSE;
     }
@@ -61,7 +67,7 @@ BOOL FileRead(HANDLE file, void* buffer, DWORD size, DWORD* got)
 BOOL FileWrite(HANDLE file, const void* buffer, DWORD size)
 {
     DWORD written = 0;
-    if (FaultNow()) {
+    if (FaultNow("FileWrite")) {
         if (g_fileFaultKind == FILE_FAULT_SHORT_WRITE && size > 1)
             WriteFile(file, buffer, size / 2, &written, nullptr);
         SetLastError(ERROR_DISK_FULL);
@@ -78,7 +84,7 @@ BOOL FileWrite(HANDLE file, const void* buffer, DWORD size)
 
 BOOL FileSeek(HANDLE file, int64_t offset, DWORD method, int64_t* newPosition)
 {
-    if (FaultNow()) {
+    if (FaultNow("FileSeek")) {
         SetLastError(ERROR_SEEK);
         return FALSE;
     }
@@ -94,7 +100,7 @@ BOOL FileSeek(HANDLE file, int64_t offset, DWORD method, int64_t* newPosition)
 
 BOOL FileSize(HANDLE file, int64_t* size)
 {
-    if (FaultNow()) {
+    if (FaultNow("FileSize")) {
         SetLastError(ERROR_READ_FAULT);
         return FALSE;
     }
@@ -107,7 +113,7 @@ BOOL FileSize(HANDLE file, int64_t* size)
 
 BOOL FileTruncate(HANDLE file)
 {
-    if (FaultNow()) {
+    if (FaultNow("FileTruncate")) {
         SetLastError(ERROR_WRITE_FAULT);
         return FALSE;
     }
@@ -116,7 +122,7 @@ BOOL FileTruncate(HANDLE file)
 
 BOOL FileFlush(HANDLE file)
 {
-    if (FaultNow()) {
+    if (FaultNow("FileFlush")) {
         SetLastError(ERROR_WRITE_FAULT);
         return FALSE;
     }
@@ -128,7 +134,7 @@ BOOL FileClose(HANDLE file)
     if (file == INVALID_HANDLE_VALUE || file == nullptr)
         return TRUE;
     // A failed close still releases the handle: count the fault, close anyway.
-    bool fault = FaultNow();
+    bool fault = FaultNow("FileClose");
     BOOL ok = CloseHandle(file);
     if (fault) {
         SetLastError(ERROR_WRITE_FAULT);
@@ -139,7 +145,7 @@ BOOL FileClose(HANDLE file)
 
 BOOL FileDelete(const char* path)
 {
-    if (FaultNow()) {
+    if (FaultNow("FileDelete", path)) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
@@ -150,7 +156,7 @@ BOOL FileDelete(const char* path)
 
 BOOL FileRename(const char* from, const char* to)
 {
-    if (FaultNow()) {
+    if (FaultNow("FileRename", from)) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }

@@ -34,6 +34,10 @@ extern long g_fileFaultAt;
 extern long g_fileCalls;
 extern FileFaultKind g_fileFaultKind;
 extern long g_fileFaultsHit;
+// The call the fault hit: the layer function's name ("FileDelete", ...) and,
+// for calls that take a path, the path ("" otherwise). Set when it hits.
+extern const char* g_fileFaultOperation;
+extern char g_fileFaultPath[MAX_PATH];
 void FileFaultArm(long callNumber, FileFaultKind kind);
 void FileFaultDisarm();
 

@@ -1,6 +1,6 @@
 // The embed command and the extract window under Wine, dialogs and message
 // boxes answered from code: round trips, nesting, refusals, cancelled
-// dialogs, fault injection, and the known-answer carriers.
+// dialogs, and the known-answer carriers (fault injection: tests/faults).
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -460,105 +460,6 @@ TEST_F(CarrierWin, OkIsRefusedWhileBusy)
     EXPECT_TRUE(messages.messages.empty());
     EXPECT_TRUE(IsWindow(window));
     EXPECT_TRUE(ReadFileBytes(carrier) == trailered);
-}
-
-// One outcome of a run with an injected fault, judged by the message shown.
-struct FaultOutcome {
-    std::string message;
-    bool windowOpen;
-};
-
-TEST_F(CarrierWin, NoInjectedFaultInAnExtractionLosesData)
-{
-    const std::string own = Image();
-    const std::string hidden = PseudoRandomBytes(2500, 9);
-    const std::string trailered = AppendTrailer(own, "Sig one", hidden, "C:\\h");
-    const std::string carrier = scratch.Path("c.png");
-    const std::string output = scratch.Path("out.bin");
-    bool sawCopyFailure = false;
-    for (FileFaultKind kind : {FILE_FAULT_ERROR, FILE_FAULT_SHORT_WRITE}) {
-        for (long call = 1;; call++) {
-            SCOPED_TRACE(call);
-            ASSERT_TRUE(WriteFileBytes(carrier, trailered));
-            DeleteFileA(output.c_str());
-            MessageRecorder messages;
-            FileFaultArm(call, kind);
-            HWND window = Extract("Sig one", carrier.c_str(), output.c_str());
-            long hits = g_fileFaultsHit;
-            FileFaultDisarm();
-            const std::string after = ReadFileBytes(carrier);
-            if (hits == 0) {
-                // Past the last call: the run went through untouched.
-                EXPECT_TRUE(after == own);
-                break;
-            }
-            // The carrier is its old self or its own bytes, never anything
-            // else; it loses its trailer only once the output holds it all.
-            ASSERT_TRUE(after == trailered || after == own);
-            if (after == own) {
-                EXPECT_TRUE(ReadFileBytes(output) == hidden);
-            }
-            std::string text = messages.messages.empty() ? "" : messages.messages[0].text;
-            if (text == kHiddenWriteFailed) {
-                sawCopyFailure = true;
-                EXPECT_TRUE(after == trailered);
-                EXPECT_FALSE(FileIsThere(output));
-                EXPECT_TRUE(IsWindow(window));
-            }
-            if (text == kTrailerNotRemoved) {
-                EXPECT_TRUE(after == trailered && ReadFileBytes(output) == hidden);
-            }
-            EXPECT_FALSE(FileIsThere(scratch.Path("tmpEFile")));
-            SetFileAttributesA(scratch.Path("tmpKeyOut.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileA(scratch.Path("tmpKeyOut.txt").c_str());
-            if (IsWindow(window))
-                DestroyWindow(window);
-        }
-    }
-    EXPECT_TRUE(sawCopyFailure);
-}
-
-TEST_F(CarrierWin, NoInjectedFaultInAnEmbeddingLeavesAPartialTrailer)
-{
-    const std::string own = Image();
-    const std::string hidden = PseudoRandomBytes(2000, 11);
-    const std::string hiddenPath = scratch.Path("h.bin");
-    ASSERT_TRUE(WriteFileBytes(hiddenPath, hidden));
-    const std::string complete = AppendTrailer(own, "Sig one", hidden, hiddenPath);
-    bool sawRestore = false;
-    for (bool carrierExists : {true, false}) {
-        for (long call = 1;; call++) {
-            SCOPED_TRACE(call);
-            const std::string carrier = scratch.Path("c.png");
-            DeleteFileA(carrier.c_str());
-            if (carrierExists) {
-                ASSERT_TRUE(WriteFileBytes(carrier, own));
-            }
-            MessageRecorder messages;
-            FileFaultArm(call, FILE_FAULT_SHORT_WRITE);
-            Embed(hiddenPath.c_str(), carrier.c_str());
-            long hits = g_fileFaultsHit;
-            FileFaultDisarm();
-            const std::string after = ReadFileBytes(carrier);
-            const std::string before = carrierExists ? own : "";
-            if (hits == 0) {
-                EXPECT_TRUE(after == complete.substr(carrierExists ? 0 : own.size()));
-                break;
-            }
-            if (messages.messages.empty()) {
-                EXPECT_TRUE(after == complete.substr(carrierExists ? 0 : own.size()));
-                continue;
-            }
-            EXPECT_TRUE(after == before);
-            if (!carrierExists && messages.messages[0].text == kAppendFailedRestored) {
-                EXPECT_FALSE(FileIsThere(carrier));
-            }
-            sawRestore |= messages.messages[0].text == kAppendFailedRestored;
-            SetFileAttributesA(scratch.Path("tmpKeyOut.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileA(scratch.Path("tmpKeyOut.txt").c_str());
-        }
-    }
-    EXPECT_TRUE(sawRestore);
 }
 
 TEST_F(CarrierWin, KnownAnswerCarriersExtractToTheirRecordedBytes)

@@ -1,6 +1,6 @@
 // The encrypt command and the key window's decrypt command under Wine, with
 // the chooser and message boxes answered from code: lists, cancels, wrong
-// keys, cut files, failures at every file call, and no temporary leftovers.
+// keys, cut files, no temporary leftovers (fault sweeps: tests/faults).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -380,47 +380,6 @@ TEST_F(CipherCommands, OutputNameTooLongIsRefusedBeforeWriting)
     ExpectNoTemporaryFiles();
 }
 
-// Every file call of a turn made to fail in turn: each failure is reported,
-// leaves no cipher file and no temporary file, and never touches the source.
-TEST_F(CipherCommands, EncryptFailureAtEveryFileCall)
-{
-    std::string payload = PseudoRandomBytes(150, 14);
-    std::string path = Make("S.TXT", payload);
-    int failures = 0;
-    for (FileFaultKind kind : {FILE_FAULT_ERROR, FILE_FAULT_SHORT_WRITE}) {
-        for (long call = 1; call < 200; call++) {
-            messages.messages.clear();
-            FileFaultArm(call, kind);
-            Encrypt(path);
-            long hit = g_fileFaultsHit;
-            FileFaultDisarm();
-            EXPECT_EQ(payload, Bytes("S.TXT")) << "call " << call;
-            EXPECT_FALSE(g_busy);
-            if (hit == 0) {
-                EXPECT_EQ(Expected(payload), Bytes("Szel.TXT"));
-                EXPECT_TRUE(messages.messages.empty());
-                DeleteFileA(scratch.Path("Szel.TXT").c_str());
-                break;
-            }
-            if (messages.messages.empty()) {
-                // Only a failed deletion of a temporary file passes unreported.
-                EXPECT_EQ(Expected(payload), Bytes("Szel.TXT")) << "call " << call;
-                for (const char* name : kTemporaryFiles)
-                    DeleteFileA(scratch.Path(name).c_str());
-            } else {
-                failures++;
-                EXPECT_EQ(1u, messages.messages.size()) << "call " << call;
-                EXPECT_EQ("File Access Error", messages.messages[0].caption);
-                EXPECT_FALSE(There("Szel.TXT")) << "call " << call << ": "
-                                                << messages.messages[0].text;
-                ExpectNoTemporaryFiles();
-            }
-            DeleteFileA(scratch.Path("Szel.TXT").c_str());
-        }
-    }
-    EXPECT_GT(failures, 10);
-}
-
 TEST_F(CipherCommands, KeyWindowControlsMatchTheTable)
 {
     HWND keys = OpenKeys("", "");
@@ -663,50 +622,6 @@ TEST_F(CipherCommands, DecryptLeftoversDoNotLeak)
     Decrypt("Sig one", "Sig 2", scratch.Path("Lzel.TXT"));
     EXPECT_EQ(payload, Bytes("Lzelzel.TXT"));
     ExpectNoTemporaryFiles();
-}
-
-TEST_F(CipherCommands, DecryptFailureAtEveryFileCall)
-{
-    std::string payload = PseudoRandomBytes(150, 26);
-    std::string cipher = Make("Dzel.TXT", Expected(payload));
-    int deletedReports = 0;
-    for (FileFaultKind kind : {FILE_FAULT_ERROR, FILE_FAULT_SHORT_WRITE}) {
-        for (long call = 1; call < 200; call++) {
-            messages.messages.clear();
-            FileFaultArm(call, kind);
-            Decrypt("Sig one", "Sig 2", cipher);
-            long hit = g_fileFaultsHit;
-            FileFaultDisarm();
-            EXPECT_FALSE(g_busy);
-            EXPECT_FALSE(IsWindow(keyWindow));
-            std::string text = messages.messages.empty() ? "" : messages.messages[0].text;
-            if (hit == 0) {
-                EXPECT_EQ(payload, Bytes("Dzelzel.TXT"));
-                EXPECT_EQ("", text);
-                DeleteFileA(scratch.Path("Dzelzel.TXT").c_str());
-                break;
-            }
-            if (text.empty()) {
-                EXPECT_EQ(payload, Bytes("Dzelzel.TXT")) << "call " << call;
-                for (const char* name : kTemporaryFiles)
-                    DeleteFileA(scratch.Path(name).c_str());
-            } else if (text == "Wrong Key !!") {
-                // The cipher file could not be opened: an empty output.
-                EXPECT_EQ("", Bytes("Dzelzel.TXT")) << "call " << call;
-                EXPECT_TRUE(There("Dzelzel.TXT")) << "call " << call;
-                ExpectNoTemporaryFiles();
-            } else {
-                EXPECT_EQ("File Access Error", messages.messages[0].caption);
-                EXPECT_FALSE(There("Dzelzel.TXT")) << "call " << call << ": " << text;
-                if (text.find("deleted") != std::string::npos)
-                    deletedReports++;
-                ExpectNoTemporaryFiles();
-            }
-            EXPECT_EQ(1u, messages.messages.size() + (text.empty() ? 1 : 0)) << "call " << call;
-            DeleteFileA(scratch.Path("Dzelzel.TXT").c_str());
-        }
-    }
-    EXPECT_GT(deletedReports, 0);
 }
 
 TEST_F(CipherCommands, KnownAnswerVectorsThroughBothCommands)

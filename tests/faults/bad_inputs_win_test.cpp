@@ -1,0 +1,380 @@
+// The table of bad inputs (tests/data/faults/bad-inputs.tsv) run row by row
+// against the four file commands under Wine: each row either goes through
+// whole or is refused with its message, losing nothing and leaving nothing.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "carrier/carrier_win.h"
+#include "carrier/trailer.h"
+#include "cipher/cipher_win.h"
+#include "cipher/cipherfile.h"
+#include "shell/shell_win.h"
+#include "tests/carrier/memory_carrier.h"
+#include "tests/cipher/vectors.h"
+#include "tests/faults/drive_win.h"
+#include "tests/faults/holder_win.h"
+#include "tests/support/testing_win.h"
+
+struct Row {
+    int line;
+    std::string command, input, text;
+    long long number;
+    bool done;
+    std::string message;
+};
+
+// "\xNN" is a byte, "-" is empty.
+static std::string Unescape(const std::string& cell)
+{
+    if (cell == "-")
+        return "";
+    std::string out;
+    for (size_t k = 0; k < cell.size(); k++) {
+        if (cell[k] == '\\' && k + 3 < cell.size() && cell[k + 1] == 'x') {
+            out += (char)strtol(cell.substr(k + 2, 2).c_str(), nullptr, 16);
+            k += 3;
+        } else {
+            out += cell[k];
+        }
+    }
+    return out;
+}
+
+static std::vector<Row> LoadTable()
+{
+    std::string path = std::string(ZORVANE_TESTDATA) + "/faults/bad-inputs.tsv";
+    if (path[0] == '/')
+        path = "Z:" + path; // Wine shows the Unix root as drive Z:
+    std::istringstream table(ReadFileBytes(path));
+    std::vector<Row> rows;
+    std::string line;
+    for (int number = 1; std::getline(table, line); number++) {
+        if (line.empty() || line[0] == '#')
+            continue;
+        std::vector<std::string> cells;
+        std::istringstream fields(line);
+        std::string cell;
+        while (std::getline(fields, cell, '\t'))
+            cells.push_back(cell);
+        EXPECT_EQ(6u, cells.size()) << "line " << number;
+        if (cells.size() != 6)
+            continue;
+        rows.push_back({number, cells[0], cells[1], Unescape(cells[2]),
+                        strtoll(cells[3].c_str(), nullptr, 10), cells[4] == "done",
+                        Unescape(cells[5])});
+    }
+    return rows;
+}
+
+// A file of `size` bytes that costs no disk: its length is set, not written.
+static bool MakeSparse(const std::string& path, long long size)
+{
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    LARGE_INTEGER at;
+    at.QuadPart = size;
+    BOOL ok = SetFilePointerEx(h, at, nullptr, FILE_BEGIN) && SetEndOfFile(h);
+    CloseHandle(h);
+    return ok;
+}
+
+static bool WriteAt(const std::string& path, long long offset, const std::string& bytes)
+{
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    LARGE_INTEGER at;
+    at.QuadPart = offset;
+    DWORD written = 0;
+    BOOL ok = SetFilePointerEx(h, at, nullptr, FILE_BEGIN) &&
+              WriteFile(h, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
+    CloseHandle(h);
+    return ok && written == bytes.size();
+}
+
+static std::string ReadAt(const std::string& path, long long offset, DWORD count)
+{
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return "";
+    std::string bytes(count, '\0');
+    LARGE_INTEGER at;
+    at.QuadPart = offset;
+    DWORD got = 0;
+    SetFilePointerEx(h, at, nullptr, FILE_BEGIN);
+    ReadFile(h, &bytes[0], count, &got, nullptr);
+    CloseHandle(h);
+    bytes.resize(got);
+    return bytes;
+}
+
+static long long SizeOf(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return -1;
+    return ((long long)data.nFileSizeHigh << 32) | data.nFileSizeLow;
+}
+
+class BadInputs : public testing::Test {
+protected:
+    void SetUp() override { StartCommandsWindow(); }
+    void TearDown() override { EndCommandsWindow(); }
+
+    // Runs one row; the checks common to all rows follow in the test.
+    void RunRow(const Row& row);
+
+    std::string Path(const std::string& name) const { return scratch.Path(name); }
+    // Records the file's bytes: it must be the same after the row.
+    void Keep(const std::string& path, const std::string& bytes)
+    {
+        EXPECT_TRUE(WriteFileBytes(path, bytes)) << path;
+        kept.emplace_back(path, bytes);
+    }
+    // A path of exactly `length` characters in a long-named folder under the
+    // scratch folder (made when the path can exist).
+    std::string PathOfLength(long long length)
+    {
+        std::string folder = Path(std::string(120, 'd'));
+        CreateDirectoryA(folder.c_str(), nullptr);
+        long long nameLength = length - (long long)folder.size() - 1;
+        EXPECT_GT(nameLength, 8);
+        EXPECT_LT(nameLength, 256);
+        return folder + "\\" + std::string((size_t)nameLength - 4, 'f') + ".DAT";
+    }
+    std::string OutputNameOf(const std::string& path)
+    {
+        char output[PATH_BUFFER_SIZE];
+        EXPECT_EQ(OUTPUT_NAME_OK, MakeOutputName(path.c_str(), output, sizeof output));
+        return output;
+    }
+    // The path of the file of role `role`: in a folder that does not exist
+    // when the row says so.
+    std::string RolePath(const Row& row, const char* role, const char* name)
+    {
+        if (row.input == "missing-folder" && row.text == role)
+            return Path(std::string("nosuchfolder\\") + name);
+        return Path(name);
+    }
+
+    ScratchDir scratch;
+    std::vector<std::pair<std::string, std::string>> kept;
+    // The output a refused row must not leave (or leave empty after a wrong key).
+    std::string output;
+    // The file another program holds during the run, if any.
+    std::string held;
+    std::vector<RecordedMessage> messages;
+};
+
+static const std::string kPayload = PseudoRandomBytes(8, 5);
+
+void BadInputs::RunRow(const Row& row)
+{
+    const std::string cipher = EncryptWithLibrary("Sig one", "Sig 2", 3, kPayload);
+    const std::string own = PseudoRandomBytes(700, 6);
+    const std::string hidden = PseudoRandomBytes(900, 7);
+    std::string expectOutput;
+    std::string expectCarrier;
+    std::string carrierPath;
+    MessageRecorder recorder;
+    // An in-use row names the file another program holds; withHolder runs
+    // the command while it is held.
+    auto hold = [&](const std::string& path) {
+        if (row.input == "in-use" && held.empty())
+            held = path;
+    };
+    auto withHolder = [&](const std::function<void()>& run) {
+        if (held.empty()) {
+            run();
+            return;
+        }
+        FileHolder holder(held);
+        ASSERT_TRUE(holder.Holding()) << held;
+        run();
+    };
+
+    if (row.command == "encrypt" || row.command == "decrypt") {
+        bool encrypt = row.command == "encrypt";
+        std::string path = Path(encrypt ? "S.DAT" : "Szel.DAT");
+        if (row.input == "path-length")
+            path = PathOfLength(row.number);
+        else if (row.input == "name")
+            path = Path(row.text);
+        else if (row.text == "source")
+            path = RolePath(row, "source", "S.DAT");
+        std::string bytes = encrypt ? kPayload : cipher;
+        if (row.input == "cipher-cut")
+            bytes = cipher.substr(0, (size_t)row.number);
+        if (path.size() < PATH_BUFFER_SIZE && row.input != "missing-folder")
+            Keep(path, bytes);
+        if (path.size() + 3 < PATH_BUFFER_SIZE)
+            output = OutputNameOf(path);
+        hold(path);
+        if (encrypt) {
+            expectOutput = cipher;
+            withHolder([&] { RunEncrypt(path); });
+        } else {
+            expectOutput = row.input == "cipher-cut" && row.number >= 33
+                               ? kPayload.substr(0, (size_t)row.number - 33)
+                               : kPayload;
+            withHolder([&] { RunDecrypt("Sig one", "Sig 2", path); });
+        }
+    } else if (row.command == "embed") {
+        std::string hiddenPath = RolePath(row, "hidden", "h.bin");
+        if (row.input == "path-length")
+            hiddenPath = PathOfLength(row.number);
+        else if (row.input == "name")
+            hiddenPath = Path(row.text);
+        carrierPath = RolePath(row, "carrier", "c.png");
+        std::string hiddenBytes = hidden;
+        if (row.input == "hidden-size") {
+            hiddenPath = Path("big.bin");
+            ASSERT_TRUE(MakeSparse(hiddenPath, row.number));
+        } else if (hiddenPath.size() < PATH_BUFFER_SIZE &&
+                   !(row.input == "missing-folder" && row.text == "hidden")) {
+            Keep(hiddenPath, hidden);
+        }
+        if (row.input != "missing-folder" || row.text != "carrier")
+            Keep(carrierPath, own);
+        if (row.input != "hidden-size")
+            expectCarrier = AppendTrailer(own, "Sig one", hiddenBytes, hiddenPath);
+        hold(row.text == "carrier" ? carrierPath : hiddenPath);
+        withHolder([&] { RunEmbed(hiddenPath.c_str(), carrierPath.c_str()); });
+        if (row.input == "hidden-size" && row.done) {
+            // Only the ends are read: the middle is the sparse file's zeros.
+            unsigned char tail[TRAILER_TAIL_SIZE];
+            ASSERT_EQ(TRAILER_OK, TrailerBuildTail(row.number, hiddenPath.c_str(), tail));
+            EXPECT_EQ((long long)own.size() + row.number + 300, SizeOf(carrierPath));
+            EXPECT_TRUE(ReadAt(carrierPath, 0, (DWORD)own.size() + 32) ==
+                        AppendTrailer(own, "Sig one", "", "").substr(0, own.size() + 32));
+            EXPECT_TRUE(ReadAt(carrierPath, (long long)own.size() + 32 + row.number,
+                               TRAILER_TAIL_SIZE) == std::string((char*)tail, sizeof tail));
+            kept.clear();
+            DeleteFileA(carrierPath.c_str());
+        } else if (row.input == "name" && row.done) {
+            // The stored name brings the hidden file back where it was.
+            DeleteFileA(hiddenPath.c_str());
+            RunExtract("Sig one", carrierPath.c_str(), nullptr);
+            EXPECT_TRUE(ReadFileBytes(hiddenPath) == hidden);
+            expectCarrier = own;
+        }
+    } else {
+        carrierPath = RolePath(row, "carrier", "c.png");
+        output = RolePath(row, "output", "o.bin");
+        std::string carrier = AppendTrailer(own, "Sig one", hidden, "C:\\h.bin");
+        expectOutput = hidden;
+        expectCarrier = own;
+        if (row.input == "carrier-bytes") {
+            carrier = PseudoRandomBytes((size_t)row.number, 8);
+        } else if (row.input == "size-field") {
+            std::string hiddenBytes = PseudoRandomBytes((size_t)row.number, 9);
+            carrier = AppendTrailer("", "Sig one", hiddenBytes, "C:\\h.bin");
+            std::string field = row.text;
+            field.resize(TRAILER_SIZE_FIELD_SIZE, '\0');
+            carrier.replace(carrier.size() - TRAILER_TAIL_SIZE, field.size(), field);
+            expectOutput = hiddenBytes;
+            expectCarrier = "";
+        } else if (row.input == "path-length") {
+            output = PathOfLength(row.number);
+        }
+        if (row.input == "hidden-size") {
+            // A trailer around a sparse hole: head, N zero bytes, tail.
+            std::string head = AppendTrailer("", "Sig one", "", "").substr(0, 32);
+            unsigned char tail[TRAILER_TAIL_SIZE];
+            ASSERT_EQ(TRAILER_OK, TrailerBuildTail(row.number, "C:\\big", tail));
+            ASSERT_TRUE(MakeSparse(carrierPath, 32 + row.number));
+            ASSERT_TRUE(WriteAt(carrierPath, 0, head));
+            ASSERT_TRUE(WriteAt(carrierPath, 32 + row.number, std::string((char*)tail, sizeof tail)));
+            RunExtract("Sig one", carrierPath.c_str(), output.c_str());
+            EXPECT_EQ(row.number, SizeOf(output));
+            EXPECT_TRUE(ReadAt(output, row.number - 4096, 8192) == std::string(4096, '\0'));
+            EXPECT_EQ(0, SizeOf(carrierPath));
+            DeleteFileA(output.c_str());
+            output.clear();
+            carrierPath.clear();
+        } else {
+            if (row.input != "missing-folder" || row.text != "carrier")
+                Keep(carrierPath, carrier);
+            if (row.input == "in-use" && row.text == "output")
+                Keep(output, "held by another program");
+            hold(row.text == "output" ? output : carrierPath);
+            withHolder([&] { RunExtract("Sig one", carrierPath.c_str(), output.c_str()); });
+        }
+    }
+    messages = recorder.messages;
+
+    if (row.done) {
+        if (!output.empty()) {
+            EXPECT_TRUE(ReadFileBytes(output) == expectOutput) << output;
+        }
+        if (!carrierPath.empty()) {
+            EXPECT_TRUE(ReadFileBytes(carrierPath) == expectCarrier) << carrierPath;
+        }
+        for (auto& k : kept) {
+            if (k.first != carrierPath) {
+                EXPECT_TRUE(ReadFileBytes(k.first) == k.second) << k.first << " changed";
+            }
+        }
+        return;
+    }
+    for (auto& k : kept) {
+        EXPECT_TRUE(ReadFileBytes(k.first) == k.second) << k.first << " changed";
+    }
+    bool outputKept = false;
+    for (auto& k : kept)
+        outputKept |= k.first == output;
+    if (!output.empty() && !outputKept) {
+        if (row.message == kWrongKey) {
+            // Every wrong key leaves the output it opened, empty.
+            EXPECT_TRUE(FileIsThere(output)) << output;
+            EXPECT_EQ("", ReadFileBytes(output));
+        } else {
+            EXPECT_FALSE(FileIsThere(output)) << output;
+        }
+    }
+}
+
+TEST_F(BadInputs, EveryRowOfTheTable)
+{
+    std::vector<Row> rows = LoadTable();
+    ASSERT_GT(rows.size(), 300u);
+    int refused = 0;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << "bad-inputs.tsv line " << row.line << ": "
+                                        << row.command << " " << row.input << " \"" << row.text
+                                        << "\" " << row.number);
+        kept.clear();
+        output.clear();
+        held.clear();
+        CloseCommandWindows();
+        RunRow(row);
+        if (row.done) {
+            EXPECT_TRUE(messages.empty()) << messages[0].text;
+        } else {
+            refused++;
+            ASSERT_EQ(1u, messages.size());
+            EXPECT_EQ(row.message, messages[0].text);
+            EXPECT_NE(0u, messages[0].type & MB_ICONMASK);
+        }
+        for (const char* name : kTemporaryFiles)
+            EXPECT_FALSE(FileIsThere(Path(name))) << name << " left behind";
+        // Each row starts from an empty folder.
+        for (auto& k : kept)
+            DeleteFileA(k.first.c_str());
+        if (!output.empty())
+            DeleteFileA(output.c_str());
+    }
+    printf("[ faults   ] %u bad inputs, %d refused\n", (unsigned)rows.size(), refused);
+}
