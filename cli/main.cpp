@@ -173,9 +173,9 @@ int main(int argc, char** argv)
         return CLI_EXIT_OK;
     }
     const CommandSpec* command = nullptr;
-    for (const CommandSpec& spec : kCommands) {
-        if (strcmp(argv[1], spec.name) == 0)
-            command = &spec;
+    for (const CommandSpec& row : kCommands) {
+        if (strcmp(argv[1], row.name) == 0)
+            command = &row;
     }
     if (!command) {
         char text[300];

@@ -106,22 +106,22 @@ TEST_F(CarrierWin, ExtractWindowHasItsControlsAndIsOnlyEverOne)
     EXPECT_EQ(200, outer.bottom - outer.top);
 
     HWND child = GetWindow(window, GW_CHILD);
-    for (const ControlSpec& spec : g_extractControlTable) {
+    for (const ControlSpec& row : g_extractControlTable) {
         ASSERT_TRUE(child != nullptr);
         char className[64];
         GetClassNameA(child, className, sizeof className);
-        EXPECT_STRCASEEQ(spec.className, className);
-        EXPECT_EQ(spec.text ? spec.text : "", WindowText(child));
-        EXPECT_EQ(spec.id, GetDlgCtrlID(child));
+        EXPECT_STRCASEEQ(row.className, className);
+        EXPECT_EQ(row.text ? row.text : "", WindowText(child));
+        EXPECT_EQ(row.id, GetDlgCtrlID(child));
         RECT r;
         GetWindowRect(child, &r);
         MapWindowPoints(nullptr, window, (POINT*)&r, 2);
-        EXPECT_EQ(spec.x, r.left);
-        EXPECT_EQ(spec.y, r.top);
-        EXPECT_EQ(spec.width, r.right - r.left);
-        EXPECT_EQ(spec.height, r.bottom - r.top);
-        EXPECT_EQ(spec.style, (DWORD)GetWindowLongA(child, GWL_STYLE) & spec.style);
-        EXPECT_EQ(spec.exStyle, (DWORD)GetWindowLongA(child, GWL_EXSTYLE) & spec.exStyle);
+        EXPECT_EQ(row.x, r.left);
+        EXPECT_EQ(row.y, r.top);
+        EXPECT_EQ(row.width, r.right - r.left);
+        EXPECT_EQ(row.height, r.bottom - r.top);
+        EXPECT_EQ(row.style, (DWORD)GetWindowLongA(child, GWL_STYLE) & row.style);
+        EXPECT_EQ(row.exStyle, (DWORD)GetWindowLongA(child, GWL_EXSTYLE) & row.exStyle);
         child = GetWindow(child, GW_HWNDNEXT);
     }
     EXPECT_EQ(GetWindow(window, GW_CHILD), g_extractKeyField);

@@ -120,8 +120,8 @@ protected:
     // The child of a key window at the place the table gives a control.
     static HWND Field(HWND keys, int control)
     {
-        const ControlSpec& spec = g_keyControlTable[control];
-        POINT at = {spec.x + 2, spec.y + 2};
+        const ControlSpec& row = g_keyControlTable[control];
+        POINT at = {row.x + 2, row.y + 2};
         return ChildWindowFromPoint(keys, at);
     }
 
@@ -389,21 +389,21 @@ TEST_F(CipherCommands, KeyWindowControlsMatchTheTable)
     EXPECT_EQ(200, outer.bottom - outer.top);
     HWND child = GetWindow(keys, GW_CHILD);
     for (int k = 0; k < KEY_CONTROL_COUNT; k++, child = GetWindow(child, GW_HWNDNEXT)) {
-        const ControlSpec& spec = g_keyControlTable[k];
+        const ControlSpec& row = g_keyControlTable[k];
         ASSERT_TRUE(child != nullptr) << k;
         char className[64];
         GetClassNameA(child, className, sizeof className);
-        EXPECT_STRCASEEQ(spec.className, className) << k;
-        EXPECT_EQ(spec.text, WindowText(child)) << k;
-        EXPECT_EQ(spec.id, GetDlgCtrlID(child)) << k;
+        EXPECT_STRCASEEQ(row.className, className) << k;
+        EXPECT_EQ(row.text, WindowText(child)) << k;
+        EXPECT_EQ(row.id, GetDlgCtrlID(child)) << k;
         RECT r;
         GetWindowRect(child, &r);
         MapWindowPoints(nullptr, keys, (POINT*)&r, 2);
-        EXPECT_EQ(spec.x, r.left) << k;
-        EXPECT_EQ(spec.y, r.top) << k;
-        EXPECT_EQ(spec.width, r.right - r.left) << k;
-        EXPECT_EQ(spec.height, r.bottom - r.top) << k;
-        EXPECT_EQ(spec.style, (DWORD)GetWindowLongA(child, GWL_STYLE) & spec.style) << k;
+        EXPECT_EQ(row.x, r.left) << k;
+        EXPECT_EQ(row.y, r.top) << k;
+        EXPECT_EQ(row.width, r.right - r.left) << k;
+        EXPECT_EQ(row.height, r.bottom - r.top) << k;
+        EXPECT_EQ(row.style, (DWORD)GetWindowLongA(child, GWL_STYLE) & row.style) << k;
     }
     EXPECT_EQ(Field(keys, KEYCTL_KEY1), GetWindow(keys, GW_CHILD));
     EXPECT_TRUE(GetWindowLongA(Field(keys, KEYCTL_KEY1), GWL_STYLE) & ES_PASSWORD);

@@ -35,26 +35,26 @@ protected:
 TEST_F(MainWindowTest, EveryControlMatchesTheTable)
 {
     for (int k = 0; k < MAIN_CONTROL_COUNT; k++) {
-        const ControlSpec& spec = g_mainControlTable[k];
+        const ControlSpec& row = g_mainControlTable[k];
         HWND control = g_mainControls[k];
         ASSERT_TRUE(IsWindow(control)) << k;
         char className[64];
         GetClassNameA(control, className, sizeof className);
-        EXPECT_STRCASEEQ(className, spec.className) << k;
-        if (spec.text) {
-            EXPECT_EQ(WindowText(control), spec.text) << k;
+        EXPECT_STRCASEEQ(className, row.className) << k;
+        if (row.text) {
+            EXPECT_EQ(WindowText(control), row.text) << k;
         }
-        EXPECT_EQ(GetDlgCtrlID(control), spec.id) << k;
+        EXPECT_EQ(GetDlgCtrlID(control), row.id) << k;
         RECT r;
         GetWindowRect(control, &r);
         MapWindowPoints(nullptr, window_, (POINT*)&r, 2);
-        EXPECT_EQ(r.left, spec.x) << k;
-        EXPECT_EQ(r.top, spec.y) << k;
-        EXPECT_EQ(r.right - r.left, spec.width) << k;
-        EXPECT_EQ(r.bottom - r.top, spec.height) << k;
+        EXPECT_EQ(r.left, row.x) << k;
+        EXPECT_EQ(r.top, row.y) << k;
+        EXPECT_EQ(r.right - r.left, row.width) << k;
+        EXPECT_EQ(r.bottom - r.top, row.height) << k;
         DWORD style = (DWORD)GetWindowLongA(control, GWL_STYLE);
-        EXPECT_EQ(style & spec.style, spec.style) << k;
-        EXPECT_EQ((DWORD)GetWindowLongA(control, GWL_EXSTYLE) & spec.exStyle, spec.exStyle) << k;
+        EXPECT_EQ(style & row.style, row.style) << k;
+        EXPECT_EQ((DWORD)GetWindowLongA(control, GWL_EXSTYLE) & row.exStyle, row.exStyle) << k;
     }
     // The exact rows that matter most, written out once more.
     EXPECT_EQ(WindowText(g_mainControls[CTL_PERCENT]), "0 % complete");
