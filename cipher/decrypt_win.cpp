@@ -24,22 +24,8 @@ static bool UnwhitenIntoStaging(HANDLE source, HANDLE staging, uint64_t* imageSi
     *imageSize = 0;
     if (source == INVALID_HANDLE_VALUE)
         return true;
-    WhiteningState state;
-    WhiteningBegin(&state, s_key2, WHITEN_DECRYPT);
-    ReaderInit(&g_cipherReader, source);
-    WriterInit(&g_cipherWriter, staging);
-    unsigned char chunk[4096];
-    bool written = true;
-    DWORD got;
-    while (written && (got = ReaderGetBlock(&g_cipherReader, chunk, sizeof chunk)) > 0) {
-        WhiteningFeed(&state, chunk, got, chunk);
-        written = WriterPutBlock(&g_cipherWriter, chunk, got);
-        *imageSize += got;
-    }
-    bool read = !g_cipherReader.failed;
-    written = written && WriterFlush(&g_cipherWriter);
-    SecureZeroMemory(&state, sizeof state);
-    SecureZeroMemory(chunk, sizeof chunk);
+    bool read, written;
+    WhitenBetweenFiles(source, staging, s_key2, WHITEN_DECRYPT, imageSize, &read, &written);
     if (!read)
         *failure = kErrorReadingInput;
     else if (!written)

@@ -120,22 +120,12 @@ static bool WhitenIntoCipherFile(const char* outputName, const TurnKeys* keys,
         *failure = kErrorOpeningOutput;
         return false;
     }
-    WhiteningState state;
-    WhiteningBegin(&state, keys->signature2, WHITEN_ENCRYPT);
-    ReaderInit(&g_cipherReader, staging);
-    WriterInit(&g_cipherWriter, output);
-    unsigned char chunk[4096];
-    bool written = true;
-    DWORD got;
-    while (written && (got = ReaderGetBlock(&g_cipherReader, chunk, sizeof chunk)) > 0) {
-        WhiteningFeed(&state, chunk, got, chunk);
-        written = WriterPutBlock(&g_cipherWriter, chunk, got);
-    }
-    bool read = !g_cipherReader.failed;
-    written = written && WriterFlush(&g_cipherWriter) && FileTruncate(output);
+    uint64_t bytes = 0;
+    bool read, written;
+    WhitenBetweenFiles(staging, output, keys->signature2, WHITEN_ENCRYPT, &bytes, &read, &written);
+    written = written && FileTruncate(output);
     written = FileClose(output) && written;
     FileClose(staging);
-    SecureZeroMemory(&state, sizeof state);
     if (read && written)
         return true;
     FileDelete(outputName);

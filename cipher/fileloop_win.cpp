@@ -64,3 +64,26 @@ void RunFileLoop(const char* operationText, HWND owner, TurnFunction turn)
     ClearStatusLines();
     s_loopRunning = false;
 }
+
+void WhitenBetweenFiles(HANDLE input, HANDLE output, const char seed[SIGNATURE_FORM_SIZE],
+                        WhiteningDirection direction, uint64_t* bytes, bool* readOk,
+                        bool* writeOk)
+{
+    WhiteningState state;
+    WhiteningBegin(&state, seed, direction);
+    ReaderInit(&g_cipherReader, input);
+    WriterInit(&g_cipherWriter, output);
+    unsigned char chunk[4096];
+    bool written = true;
+    DWORD got;
+    *bytes = 0;
+    while (written && (got = ReaderGetBlock(&g_cipherReader, chunk, sizeof chunk)) > 0) {
+        WhiteningFeed(&state, chunk, got, chunk);
+        written = WriterPutBlock(&g_cipherWriter, chunk, got);
+        *bytes += got;
+    }
+    *readOk = !g_cipherReader.failed;
+    *writeOk = written && WriterFlush(&g_cipherWriter);
+    SecureZeroMemory(&state, sizeof state);
+    SecureZeroMemory(chunk, sizeof chunk);
+}

@@ -6,6 +6,9 @@
 
 #include <windows.h>
 
+#include "cipher/transform.h"
+#include "cipher/whitening.h"
+
 #include "shell/fileio_win.h"
 #include "shell/shell_win.h"
 
@@ -27,6 +30,13 @@ extern const char kPlainStagingFileName[]; // "tmpFile1.txt", normal, decrypt
 // One reader and one writer serve every pass; the loop never runs twice at once.
 extern FileReader g_cipherReader;
 extern FileWriter g_cipherWriter;
+
+// The whitening pass from one open file into another through the shared
+// buffers, writes flushed to the file; *bytes counts what was passed on.
+// *readOk and *writeOk tell which side failed, if any.
+void WhitenBetweenFiles(HANDLE input, HANDLE output, const char seed[SIGNATURE_FORM_SIZE],
+                        WhiteningDirection direction, uint64_t* bytes, bool* readOk,
+                        bool* writeOk);
 
 // Messages of the cipher subsystem. File failures use the shell's
 // "File Access Error" caption; a failed key check has its own.
