@@ -1,6 +1,7 @@
 // Byte transforms, header scramble, signature block and key check.
 #include "cipher/transform.h"
 
+#include <cstdint>
 #include <cstring>
 
 static unsigned char Swap(unsigned char b)
@@ -36,6 +37,73 @@ unsigned char Inverse(int mode, unsigned char c)
     case 4: return Swap((unsigned char)(EndBitSwap(c) ^ 0xF7));
     }
     return c;
+}
+
+// Byte-wise steps on eight bytes at once.
+static const uint64_t kLowNibbles = 0x0F0F0F0F0F0F0F0Full;
+static const uint64_t kBit3 = 0x0808080808080808ull;
+static const uint64_t kComplementBit3 = 0xF7F7F7F7F7F7F7F7ull;
+static const uint64_t kMiddleBits = 0x7E7E7E7E7E7E7E7Eull;
+static const uint64_t kBit0 = 0x0101010101010101ull;
+
+static uint64_t SwapWord(uint64_t w)
+{
+    return ((w & kLowNibbles) << 4) | ((w >> 4) & kLowNibbles);
+}
+
+static uint64_t EndBitSwapWord(uint64_t w)
+{
+    return (w & kMiddleBits) | ((w & kBit0) << 7) | ((w >> 7) & kBit0);
+}
+
+static uint64_t TransformWord(int mode, uint64_t w)
+{
+    switch (mode) {
+    case 0: return w ^ kBit3;
+    case 1: return SwapWord(w);
+    case 2: return SwapWord(w) ^ kBit3;
+    case 3: return SwapWord(w) ^ kComplementBit3;
+    case 4: return EndBitSwapWord(SwapWord(w) ^ kComplementBit3);
+    }
+    return w;
+}
+
+static uint64_t InverseWord(int mode, uint64_t w)
+{
+    switch (mode) {
+    case 0: return w ^ kBit3;
+    case 1: return SwapWord(w);
+    case 2: return SwapWord(w ^ kBit3);
+    case 3: return SwapWord(w ^ kComplementBit3);
+    case 4: return SwapWord(EndBitSwapWord(w) ^ kComplementBit3);
+    }
+    return w;
+}
+
+void TransformBytes(int mode, unsigned char* bytes, size_t count)
+{
+    size_t k = 0;
+    for (; k + 8 <= count; k += 8) {
+        uint64_t w;
+        memcpy(&w, bytes + k, 8);
+        w = TransformWord(mode, w);
+        memcpy(bytes + k, &w, 8);
+    }
+    for (; k < count; k++)
+        bytes[k] = Transform(mode, bytes[k]);
+}
+
+void InverseBytes(int mode, unsigned char* bytes, size_t count)
+{
+    size_t k = 0;
+    for (; k + 8 <= count; k += 8) {
+        uint64_t w;
+        memcpy(&w, bytes + k, 8);
+        w = InverseWord(mode, w);
+        memcpy(bytes + k, &w, 8);
+    }
+    for (; k < count; k++)
+        bytes[k] = Inverse(mode, bytes[k]);
 }
 
 unsigned char Encode(unsigned char b)

@@ -12,6 +12,11 @@ enum { TRANSFORM_MODE_COUNT = 5, SIGNATURE_BLOCK_SIZE = 31, SIGNATURE_FORM_SIZE 
 unsigned char Transform(int mode, unsigned char b);
 unsigned char Inverse(int mode, unsigned char c);
 
+// The same maps over a run of bytes in place, eight at a time where they can
+// be: every step works within each byte, so a 64-bit word carries eight.
+void TransformBytes(int mode, unsigned char* bytes, size_t count);
+void InverseBytes(int mode, unsigned char* bytes, size_t count);
+
 // Header scramble: Encode = Transform(3, .), Decode = Inverse(3, .).
 unsigned char Encode(unsigned char b);
 unsigned char Decode(unsigned char c);

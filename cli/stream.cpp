@@ -1,19 +1,8 @@
 // Cipher files in chunks: the header, then the payload, over the whitening
-// state and a per-mode table built from the same byte transforms.
+// state and the same byte transforms, a word at a time.
 #include "cli/stream.h"
 
 #include <cstring>
-
-static void FillPairs(CipherStream* stream, unsigned char (*map)(int, unsigned char), int mode)
-{
-    unsigned char single[256];
-    for (int b = 0; b < 256; b++)
-        single[b] = map(mode, (unsigned char)b);
-    for (int x = 0; x < 65536; x++) {
-        stream->pairs[x][0] = single[x & 0xFF];
-        stream->pairs[x][1] = single[x >> 8];
-    }
-}
 
 void CipherEncryptBegin(CipherStream* stream, const char sig1[SIGNATURE_FORM_SIZE],
                         const char sig2[SIGNATURE_FORM_SIZE], int mode,
@@ -24,7 +13,6 @@ void CipherEncryptBegin(CipherStream* stream, const char sig1[SIGNATURE_FORM_SIZ
     SignatureBlockFromKeyFile((const unsigned char*)sig1, SIGNATURE_FORM_SIZE, block);
     BuildImageHeader(block, mode, header);
     stream->mode = mode;
-    FillPairs(stream, Transform, mode);
     WhiteningBegin(&stream->whitening, sig2, WHITEN_ENCRYPT);
     WhiteningFeed(&stream->whitening, header, IMAGE_HEADER_SIZE, header);
 }
@@ -32,20 +20,11 @@ void CipherEncryptBegin(CipherStream* stream, const char sig1[SIGNATURE_FORM_SIZ
 // Both steps run over small pieces that stay in the processor's cache.
 enum { PIECE_SIZE = 4096 };
 
-static void ApplyTable(const unsigned char (*pairs)[2], unsigned char* bytes, size_t count)
-{
-    size_t k = 0;
-    for (; k + 2 <= count; k += 2)
-        memcpy(bytes + k, pairs[bytes[k] | bytes[k + 1] << 8], 2);
-    if (k < count)
-        bytes[k] = pairs[bytes[k]][0];
-}
-
 void CipherEncryptChunk(CipherStream* stream, unsigned char* bytes, size_t count)
 {
     for (size_t at = 0; at < count; at += PIECE_SIZE) {
         size_t piece = count - at < (size_t)PIECE_SIZE ? count - at : (size_t)PIECE_SIZE;
-        ApplyTable(stream->pairs, bytes + at, piece);
+        TransformBytes(stream->mode, bytes + at, piece);
         WhiteningFeed(&stream->whitening, bytes + at, piece, bytes + at);
     }
 }
@@ -65,7 +44,6 @@ ImageVerdict CipherDecryptBegin(CipherStream* stream, const char key1[SIGNATURE_
     ImageVerdict verdict = JudgeImage(matches, length, mode);
     if (verdict == IMAGE_DECRYPTABLE) {
         stream->mode = mode;
-        FillPairs(stream, Inverse, mode);
     }
     memset(image, 0, sizeof image);
     memset(decoded, 0, sizeof decoded);
@@ -77,6 +55,6 @@ void CipherDecryptChunk(CipherStream* stream, unsigned char* bytes, size_t count
     for (size_t at = 0; at < count; at += PIECE_SIZE) {
         size_t piece = count - at < (size_t)PIECE_SIZE ? count - at : (size_t)PIECE_SIZE;
         WhiteningFeed(&stream->whitening, bytes + at, piece, bytes + at);
-        ApplyTable(stream->pairs, bytes + at, piece);
+        InverseBytes(stream->mode, bytes + at, piece);
     }
 }

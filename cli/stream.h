@@ -12,10 +12,6 @@
 
 struct CipherStream {
     WhiteningState whitening;
-    // Transform or Inverse of the file's mode for two bytes at once: entry
-    // b0 | b1 << 8 holds the results for b0 and b1. Halves the lookups of
-    // the payload loop, its slowest part.
-    unsigned char pairs[65536][2];
     int mode;                 // the file's transform mode, once known
 };
 

@@ -121,3 +121,26 @@ TEST(SignatureBlock, DecodedWalkHoldsTheLastByte)
     DecodedBlockFromImage((const unsigned char*)seven.data(), seven.size(), decoded);
     EXPECT_EQ(decoded[6], decoded[30]);
 }
+
+TEST(TransformBytes, AgreeWithTheByteMapsForEveryModeLengthAndAlignment)
+{
+    unsigned char all[256 + 16];
+    for (int k = 0; k < (int)sizeof all; k++)
+        all[k] = (unsigned char)(k * 7 + 3);
+    for (int mode = 0; mode < TRANSFORM_MODE_COUNT; mode++) {
+        for (size_t offset = 0; offset < 8; offset++) {
+            for (size_t count : {0, 1, 7, 8, 9, 15, 16, 17, 256}) {
+                unsigned char forward[sizeof all];
+                memcpy(forward, all, sizeof all);
+                TransformBytes(mode, forward + offset, count);
+                for (size_t k = 0; k < sizeof all; k++) {
+                    bool inside = k >= offset && k < offset + count;
+                    ASSERT_EQ(inside ? Transform(mode, all[k]) : all[k], forward[k])
+                        << "mode " << mode << " offset " << offset << " count " << count;
+                }
+                InverseBytes(mode, forward + offset, count);
+                ASSERT_EQ(0, memcmp(all, forward, sizeof all)) << "mode " << mode;
+            }
+        }
+    }
+}
