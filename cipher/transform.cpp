@@ -80,30 +80,29 @@ static uint64_t InverseWord(int mode, uint64_t w)
     return w;
 }
 
-void TransformBytes(int mode, unsigned char* bytes, size_t count)
+// Whole words first, then the bytes left over one by one.
+static void MapBytes(uint64_t (*wordMap)(int, uint64_t), unsigned char (*byteMap)(int, unsigned char),
+                     int mode, unsigned char* bytes, size_t count)
 {
     size_t k = 0;
     for (; k + 8 <= count; k += 8) {
         uint64_t w;
         memcpy(&w, bytes + k, 8);
-        w = TransformWord(mode, w);
+        w = wordMap(mode, w);
         memcpy(bytes + k, &w, 8);
     }
     for (; k < count; k++)
-        bytes[k] = Transform(mode, bytes[k]);
+        bytes[k] = byteMap(mode, bytes[k]);
+}
+
+void TransformBytes(int mode, unsigned char* bytes, size_t count)
+{
+    MapBytes(TransformWord, Transform, mode, bytes, count);
 }
 
 void InverseBytes(int mode, unsigned char* bytes, size_t count)
 {
-    size_t k = 0;
-    for (; k + 8 <= count; k += 8) {
-        uint64_t w;
-        memcpy(&w, bytes + k, 8);
-        w = InverseWord(mode, w);
-        memcpy(bytes + k, &w, 8);
-    }
-    for (; k < count; k++)
-        bytes[k] = Inverse(mode, bytes[k]);
+    MapBytes(InverseWord, Inverse, mode, bytes, count);
 }
 
 unsigned char Encode(unsigned char b)
