@@ -218,14 +218,27 @@ TEST_F(MainWindowTest, TabEnterAndEscapeDoNothing)
         HWND button = GetWindow(w, GW_CHILD);
         SetFocus(button);
         const WPARAM keys[] = {VK_TAB, VK_RETURN, VK_ESCAPE};
-        for (WPARAM key : keys) {
-            PostMessageA(GetFocus(), WM_KEYDOWN, key, 0);
-            PostMessageA(GetFocus(), WM_KEYUP, key, 0xC0000000);
+        const WPARAM characters[] = {'\t', '\r', 0x1B};
+        for (int k = 0; k < 3; k++) {
+            PostMessageA(button, WM_KEYDOWN, keys[k], 0);
+            PostMessageA(button, WM_CHAR, characters[k], 0);
+            PostMessageA(button, WM_KEYUP, keys[k], 0xC0000000);
             PumpPending();
-            EXPECT_EQ(GetFocus(), button) << key;
+            // The focus never moves to another control. (It can be lost
+            // altogether when another program on the same wineserver takes
+            // the activation; that is not navigation.)
+            HWND focus = GetFocus();
+            EXPECT_TRUE(focus == button || focus == nullptr) << keys[k];
             EXPECT_TRUE(IsWindow(w));
         }
     }
+    // Nothing was pressed: no second About window, no quit.
+    int abouts = 0;
+    for (HWND a = nullptr; (a = FindWindowExA(nullptr, a, "AboutWindow", nullptr)) != nullptr;)
+        abouts++;
+    EXPECT_EQ(abouts, 1);
+    MSG quit;
+    EXPECT_FALSE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     DestroyWindow(about);
 }
 
