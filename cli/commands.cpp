@@ -216,32 +216,30 @@ static bool CipherOutputName(const char* path, const CliOptions& options, char* 
     return true;
 }
 
-int EncryptFile(const char* path, const char sig1[SIGNATURE_FORM_SIZE],
-                const char sig2[SIGNATURE_FORM_SIZE], const CliOptions& options)
+// The output half of both directions: the target by the "zel" rule (or -o),
+// one pass through the stream after `prefix` bytes written as they are, and
+// the output renamed into place. Closes `in` on every path.
+static int CipherToOutput(const char* path, CliFile* in, int64_t progressSize,
+                          CipherStream* stream, ChunkFunction convert,
+                          const unsigned char* prefix, size_t prefixLength,
+                          const CliOptions& options)
 {
-    CliFile in;
-    int64_t size;
-    if (!OpenInput(path, &in, &size))
-        return CLI_EXIT_FILE;
     char target[CLI_PATH_SIZE];
     PendingOutput out;
     int result = CipherOutputName(path, options, target, sizeof target)
                      ? OutputBegin(&out, target, options.force)
                      : CLI_EXIT_FILE;
     if (result != CLI_EXIT_OK) {
-        PlatformClose(&in);
+        PlatformClose(in);
         return result;
     }
-    CipherStream stream;
-    unsigned char header[IMAGE_HEADER_SIZE];
-    CipherEncryptBegin(&stream, sig1, sig2, CLI_ENCRYPT_MODE, header);
     Progress progress;
-    ProgressBegin(&progress, path, size);
-    memcpy(g_chunk, header, sizeof header);
-    result = Pump(&in, path, &out.file, target, -1, &stream, CipherEncryptChunk, &progress,
-                  sizeof header);
+    ProgressBegin(&progress, path, progressSize);
+    if (prefixLength > 0)
+        memcpy(g_chunk, prefix, prefixLength);
+    result = Pump(in, path, &out.file, target, -1, stream, convert, &progress, prefixLength);
     ProgressEnd(&progress);
-    PlatformClose(&in);
+    PlatformClose(in);
     if (result != CLI_EXIT_OK) {
         OutputAbandon(&out);
         return result;
@@ -250,6 +248,20 @@ int EncryptFile(const char* path, const char sig1[SIGNATURE_FORM_SIZE],
     if (result == CLI_EXIT_OK)
         printf("%s -> %s\n", path, target);
     return result;
+}
+
+int EncryptFile(const char* path, const char sig1[SIGNATURE_FORM_SIZE],
+                const char sig2[SIGNATURE_FORM_SIZE], const CliOptions& options)
+{
+    CliFile in;
+    int64_t size;
+    if (!OpenInput(path, &in, &size))
+        return CLI_EXIT_FILE;
+    CipherStream stream;
+    unsigned char header[IMAGE_HEADER_SIZE];
+    CipherEncryptBegin(&stream, sig1, sig2, CLI_ENCRYPT_MODE, header);
+    return CipherToOutput(path, &in, size, &stream, CipherEncryptChunk, header, sizeof header,
+                          options);
 }
 
 int DecryptFile(const char* path, const char key1[SIGNATURE_FORM_SIZE],
@@ -277,28 +289,8 @@ int DecryptFile(const char* path, const char key1[SIGNATURE_FORM_SIZE],
         PlatformClose(&in);
         return CLI_EXIT_WRONG_KEY;
     }
-    char target[CLI_PATH_SIZE];
-    PendingOutput out;
-    int result = CipherOutputName(path, options, target, sizeof target)
-                     ? OutputBegin(&out, target, options.force)
-                     : CLI_EXIT_FILE;
-    if (result != CLI_EXIT_OK) {
-        PlatformClose(&in);
-        return result;
-    }
-    Progress progress;
-    ProgressBegin(&progress, path, size - IMAGE_HEADER_SIZE);
-    result = Pump(&in, path, &out.file, target, -1, &stream, CipherDecryptChunk, &progress, 0);
-    ProgressEnd(&progress);
-    PlatformClose(&in);
-    if (result != CLI_EXIT_OK) {
-        OutputAbandon(&out);
-        return result;
-    }
-    result = OutputFinish(&out, options.force);
-    if (result == CLI_EXIT_OK)
-        printf("%s -> %s\n", path, target);
-    return result;
+    return CipherToOutput(path, &in, size - IMAGE_HEADER_SIZE, &stream, CipherDecryptChunk, nullptr,
+                          0, options);
 }
 
 // The name stored in a new trailer: the hidden file's full path, or its file

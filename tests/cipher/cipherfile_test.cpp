@@ -109,7 +109,7 @@ TEST(KnownAnswer, LibraryDecryptsAndReencryptsEveryVector)
     for (size_t k = 0; k < kCipherVectorCount; k++) {
         const CipherVector& v = kCipherVectors[k];
         bool found = false;
-        std::string cipher = ReadDataFile(CipherDataPath(v.file), &found);
+        std::string cipher = ReadCipherVector(v, &found);
         ASSERT_TRUE(found) << "missing known-answer file " << v.file;
         ASSERT_EQ(v.payloadLength + IMAGE_HEADER_SIZE, cipher.size()) << v.file;
 

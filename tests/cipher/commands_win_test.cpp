@@ -630,7 +630,7 @@ TEST_F(CipherCommands, KnownAnswerVectorsThroughBothCommands)
     for (size_t k = 0; k < kCipherVectorCount; k++) {
         const CipherVector& v = kCipherVectors[k];
         bool found = false;
-        std::string cipher = ReadDataFile(CipherDataPath(v.file), &found);
+        std::string cipher = ReadCipherVector(v, &found);
         ASSERT_TRUE(found) << "missing known-answer file " << v.file;
         std::string copy = Make(v.file, cipher);
         char plainName[PATH_BUFFER_SIZE];

@@ -44,6 +44,11 @@ std::string ReadDataFile(const std::string& path, bool* found)
     return ReadFileBytes(path, found);
 }
 
+std::string ReadCipherVector(const CipherVector& vector, bool* found)
+{
+    return ReadDataFile(CipherDataPath(vector.file), found);
+}
+
 std::string EncryptWithLibrary(const char* signature1, const char* signature2, int mode,
                                const std::string& payload)
 {

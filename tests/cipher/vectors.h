@@ -24,6 +24,8 @@ extern const size_t kCipherVectorCount;
 std::string CipherDataPath(const char* name);
 // The whole file; `found` is false when it cannot be read.
 std::string ReadDataFile(const std::string& path, bool* found);
+// The bytes of a known-answer cipher file; *found is false when it is missing.
+std::string ReadCipherVector(const CipherVector& vector, bool* found);
 
 // The cipher file of `payload` made from the library calls alone.
 std::string EncryptWithLibrary(const char* signature1, const char* signature2, int mode,
