@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -82,6 +83,11 @@ struct Row {
     WaitPoint at;
     Intrusion intrusion;
 };
+
+static void PrintTo(const Row& row, std::ostream* out)
+{
+    *out << row.at.name << " / " << row.intrusion.name;
+}
 
 // The presses a user has at a wait point: a window of its own only for the
 // key and extract windows, the busy Cancel only while it shows.
