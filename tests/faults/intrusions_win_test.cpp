@@ -1,8 +1,8 @@
-// While a command waits (in one of its open-file dialogs, in a message box,
-// or in the byte loop's pump), every other window of the program keeps
-// working. Each row is a command, one of its wait points and one thing a
-// user could press there; it checks that the press was refused or had only
-// its designed effect, and that the command still ends with its exact result.
+// While a command waits (in an open-file dialog, a message box or its byte
+// loop), every other window keeps working. Each row is a command, one of its
+// wait points and one press of another control; it checks that the press was
+// refused or had only its designed effect, and that the command still ends
+// with its exact result: files, message boxes, dialogs, status lines.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -14,7 +14,6 @@
 #include "carrier/carrier_win.h"
 #include "cipher/cipher_win.h"
 #include "credentials/credentials_win.h"
-#include "shell/fileio_win.h"
 #include "shell/shell_win.h"
 #include "tests/carrier/memory_carrier.h"
 #include "tests/cipher/vectors.h"
@@ -23,17 +22,16 @@
 #include "tests/support/testing_win.h"
 
 enum Command { ENCRYPT, DECRYPT, EMBED, EXTRACT };
-enum Wait { AT_DIALOG, AT_MESSAGE, IN_LOOP };
+enum Wait { AT_DIALOG, IN_LOOP, AT_MESSAGE };
 
 struct WaitPoint {
     const char* name;
     Command command;
     Wait wait;
-    // AT_DIALOG and IN_LOOP: the dialog (0, 1) that is, or comes right before,
-    // the wait. AT_MESSAGE: which failing run shows the box.
+    // The dialog (0, 1) that is the wait or comes right before the loop; for
+    // a message box, which failing run shows it.
     int variant;
-    // The busy state is on there, so its Cancel button shows.
-    bool busy;
+    bool busy; // the busy state is on there: its Cancel button shows
 };
 
 static const WaitPoint kWaitPoints[] = {
@@ -53,147 +51,116 @@ static const WaitPoint kWaitPoints[] = {
     {"ExtractOutputErrorBox", EXTRACT, AT_MESSAGE, 1, false},
 };
 
+// The first five are ways into another command and must be refused.
 enum Press {
-    PRESS_MIRELOCK,      // the main window's "Mirelock"
-    PRESS_EMBED,  // the main window's "Embed"
-    PRESS_OTHER_KEY_OK,  // "OK" of a key window opened before the command
-    PRESS_OWN_KEY_OK,    // "OK" of the key window whose decryption runs
-    PRESS_EXTRACT_OK,    // "OK" of the extract window (the running one for extract)
-    PRESS_OWN_CANCEL,    // "Cancel" of the running key or extract window
-    PRESS_OWN_CLOSE_BOX, // the close box of the running key or extract window
-    PRESS_BUSY_CANCEL,   // the busy state's "Cancel"
-    PRESS_OPTIONS_OK     // "OK" of an "Options" window with new signatures typed
+    PRESS_MIRELOCK, PRESS_EMBED, PRESS_OTHER_KEY_OK, PRESS_OWN_KEY_OK, PRESS_EXTRACT_OK,
+    PRESS_OWN_CANCEL, PRESS_OWN_CLOSE_BOX, PRESS_BUSY_CANCEL, PRESS_OPTIONS_OK, PRESS_COUNT
 };
-
-struct Intrusion {
-    const char* name;
-    Press press;
-    bool refused; // a way into another command: a beep, nothing else
-};
-
-static const Intrusion kIntrusions[] = {
-    {"Mirelock", PRESS_MIRELOCK, true},         {"Embed", PRESS_EMBED, true},
-    {"OtherKeyOk", PRESS_OTHER_KEY_OK, true},   {"OwnKeyOk", PRESS_OWN_KEY_OK, true},
-    {"ExtractOk", PRESS_EXTRACT_OK, true},      {"OwnCancel", PRESS_OWN_CANCEL, false},
-    {"OwnCloseBox", PRESS_OWN_CLOSE_BOX, false}, {"BusyCancel", PRESS_BUSY_CANCEL, false},
-    {"OptionsOk", PRESS_OPTIONS_OK, false},
+static const char* const kPressNames[PRESS_COUNT] = {
+    "Mirelock", "Embed", "OtherKeyOk", "OwnKeyOk", "ExtractOk",
+    "OwnCancel", "OwnCloseBox", "BusyCancel", "OptionsOk",
 };
 
 struct Row {
     WaitPoint at;
-    Intrusion intrusion;
+    Press press;
 };
 
 static void PrintTo(const Row& row, std::ostream* out)
 {
-    *out << row.at.name << " / " << row.intrusion.name;
+    *out << row.at.name << " / " << kPressNames[row.press];
 }
 
-// The presses a user has at a wait point: a window of its own only for the
-// key and extract windows, the busy Cancel only while it shows.
-static bool Applies(const WaitPoint& at, Press press)
-{
-    bool ownWindow = at.command == DECRYPT || at.command == EXTRACT;
-    switch (press) {
-    case PRESS_OWN_KEY_OK:
-        return at.command == DECRYPT;
-    case PRESS_OWN_CANCEL:
-    case PRESS_OWN_CLOSE_BOX:
-        return ownWindow;
-    case PRESS_BUSY_CANCEL:
-        return at.busy;
-    default:
-        return true;
-    }
-}
-
+// Every press a user has at each wait point: the key and extract windows
+// have an OK, Cancel and close box of their own; the busy Cancel shows only
+// in the busy state. "ExtractOk" is the running window's own for extract.
 static std::vector<Row> AllRows()
 {
     std::vector<Row> rows;
     for (const WaitPoint& at : kWaitPoints) {
-        for (const Intrusion& intrusion : kIntrusions) {
-            if (Applies(at, intrusion.press))
-                rows.push_back(Row{at, intrusion});
+        bool ownWindow = at.command == DECRYPT || at.command == EXTRACT;
+        for (int p = 0; p < PRESS_COUNT; p++) {
+            if ((p == PRESS_OWN_KEY_OK && at.command != DECRYPT) ||
+                ((p == PRESS_OWN_CANCEL || p == PRESS_OWN_CLOSE_BOX) && !ownWindow) ||
+                (p == PRESS_BUSY_CANCEL && !at.busy))
+                continue;
+            rows.push_back(Row{at, (Press)p});
         }
     }
     return rows;
 }
 
-static const char kNewSignature1[] = "New one";
-static const char kNewSignature2[] = "New 2";
-static const MainControl kLines[] = {CTL_OPERATION_LINE, CTL_DIRECTION_LINE, CTL_SOURCE_LINE,
-                                     CTL_TARGET_LINE};
+static const char kNew1[] = "New one";
+static const char kNew2[] = "New 2";
 
 static std::vector<std::string> StatusLines()
 {
     std::vector<std::string> lines;
-    for (MainControl line : kLines)
+    for (MainControl line : {CTL_OPERATION_LINE, CTL_DIRECTION_LINE, CTL_SOURCE_LINE,
+                             CTL_TARGET_LINE})
         lines.push_back(WindowText(g_mainControls[line]));
     return lines;
 }
 
-// A message box as a row expects it; the owner is the running command's
-// window, the main window or none.
-enum Owner { OWNER_NONE, OWNER_MAIN, OWNER_RUNNING };
-struct ExpectedMessage {
-    std::string text;
-    std::string caption;
-    Owner owner;
+// What a run must leave behind. Message boxes read "text / caption / owner".
+struct FileState {
+    const char* name;
+    bool there;
+    std::string bytes;
+};
+struct Outcome {
+    std::vector<FileState> files;
+    std::vector<std::string> messages;
+    std::vector<std::string> titles;
+    std::vector<std::string> lines{"", "", "", ""};
+    bool runningOpen = false;
 };
 
 class Intrusions : public testing::TestWithParam<Row> {
 protected:
     void SetUp() override;
     void TearDown() override;
+    void Intrude();
+    static void CALLBACK IntrudeFromTheLoop(HWND, UINT, UINT_PTR timer, DWORD);
+    Outcome Run();
 
-    std::string Path(const char* name) const { return scratch.Path(name); }
-    std::string Bytes(const char* name) const { return ReadFileBytes(scratch.Path(name)); }
-    bool There(const char* name) const { return FileIsThere(scratch.Path(name)); }
     void Write(const char* name, const std::string& bytes)
     {
         ASSERT_TRUE(WriteFileBytes(scratch.Path(name), bytes)) << name;
     }
-    // Holds a file open with share mode 0, as another program might.
+    // Another program holds the file open, sharing nothing.
     void Hold(const char* name)
     {
-        held = CreateFileA(Path(name).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+        held = CreateFileA(scratch.Path(name).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
         ASSERT_NE(INVALID_HANDLE_VALUE, held) << name;
     }
-
-    void Intrude();
-    static void CALLBACK IntrudeFromTheLoop(HWND, UINT, UINT_PTR timer, DWORD);
-    void RunTheCommand();
-    void ExpectTheResult();
-    void ExpectTheWindows();
+    std::string Owner(HWND owner) const
+    {
+        return owner == nullptr ? "none" : owner == g_mainWindow ? "main"
+                                         : owner == running      ? "running"
+                                                                 : "other";
+    }
 
     const WaitPoint& At() const { return GetParam().at; }
-    Press ThePress() const { return GetParam().intrusion.press; }
-    bool Cancelled() const { return ThePress() == PRESS_BUSY_CANCEL; }
-    bool NewSignatures() const { return ThePress() == PRESS_OPTIONS_OK; }
+    Press ThePress() const { return GetParam().press; }
 
     ScratchDir scratch;
     std::unique_ptr<RegistrySandbox> registry;
     std::unique_ptr<MessageRecorder> messages;
     HANDLE held = INVALID_HANDLE_VALUE;
-    HWND otherKeyWindow = nullptr;
-    HWND otherExtractWindow = nullptr;
-    HWND optionWindow = nullptr;
-    HWND running = nullptr; // the running command's window, as the drivers press it
+    HWND otherKeyWindow = nullptr, otherExtractWindow = nullptr, optionWindow = nullptr;
+    HWND running = nullptr; // the window whose button started the command
     std::vector<std::string> titles;
     long refusedAtStart = 0;
+    const std::string a = PseudoRandomBytes(6000, 1), b = PseudoRandomBytes(200, 2),
+                      own = PseudoRandomBytes(700, 3), hidden = PseudoRandomBytes(500, 4);
 
-    // What the intrusion saw.
-    int intrusions = 0;
+    // What the press saw.
+    int presses = 0;
     long refusedByIt = 0;
-    bool busyThen = false;
-    bool cancelShownThen = false;
-    bool runningAliveAfter = false;
+    bool busyThen = false, cancelShownThen = false, runningAliveAfter = false;
     std::vector<std::string> linesBefore, linesAfter;
-    std::string sourceLineThen;
-
-    // Payloads of the runs.
-    std::string a, b, own, hidden;
 };
 
 static Intrusions* s_row = nullptr;
@@ -201,14 +168,11 @@ static Intrusions* s_row = nullptr;
 void Intrusions::SetUp()
 {
     StartCommandsWindow();
-    // The signatures "Options" saves go to a registry of this test's own.
-    registry.reset(new RegistrySandbox());
+    registry.reset(new RegistrySandbox()); // for what "Options" saves
     messages.reset(new MessageRecorder());
     s_row = this;
     refusedAtStart = g_commandsRefused;
-
-    // The other windows a user may have open while the command runs.
-    ASSERT_TRUE(ThreadWindows("keyWindow").empty());
+    // The other windows a user may have open meanwhile.
     SendMessageA(g_mainWindow, WM_COMMAND, IDC_MAIN_UNVEIL, 0);
     otherKeyWindow = FindThreadWindow("keyWindow", "Key to unlock ...");
     ASSERT_TRUE(otherKeyWindow != nullptr);
@@ -218,18 +182,11 @@ void Intrusions::SetUp()
     if (At().command != EXTRACT) {
         SendMessageA(g_mainWindow, WM_COMMAND, IDC_MAIN_EXTRACT, 0);
         otherExtractWindow = FindThreadWindow("ExtractWindow", "Key to extract ...");
-        ASSERT_TRUE(otherExtractWindow != nullptr);
         SetWindowTextA(g_extractKeyField, "Sig one");
     }
     optionWindow = OpenOptionWindow(TRUE);
-    ASSERT_TRUE(optionWindow != nullptr);
-    SetWindowTextA(SignatureBox(optionWindow, 1), kNewSignature1);
-    SetWindowTextA(SignatureBox(optionWindow, 2), kNewSignature2);
-
-    a = PseudoRandomBytes(6000, 1);
-    b = PseudoRandomBytes(200, 2);
-    own = PseudoRandomBytes(700, 3);
-    hidden = PseudoRandomBytes(500, 4);
+    SetWindowTextA(SignatureBox(optionWindow, 1), kNew1);
+    SetWindowTextA(SignatureBox(optionWindow, 2), kNew2);
 }
 
 void Intrusions::TearDown()
@@ -239,52 +196,36 @@ void Intrusions::TearDown()
     if (held != INVALID_HANDLE_VALUE)
         CloseHandle(held);
     messages.reset();
-    for (HWND w : ThreadWindows("optionWindow"))
-        DestroyWindow(w);
     registry.reset();
     EndCommandsWindow();
 }
 
 void Intrusions::Intrude()
 {
-    if (intrusions++ > 0)
+    if (presses++ > 0)
         return;
     busyThen = g_busy;
     cancelShownThen = IsWindowVisible(g_mainControls[CTL_CANCEL]) != FALSE;
-    sourceLineThen = WindowText(g_mainControls[CTL_SOURCE_LINE]);
     linesBefore = StatusLines();
     long refused = g_commandsRefused;
-    HWND extract = At().command == EXTRACT ? running : otherExtractWindow;
-    switch (ThePress()) {
-    case PRESS_MIRELOCK:
-        SendMessageA(g_mainWindow, WM_COMMAND, IDC_MAIN_MIRELOCK, 0);
-        break;
-    case PRESS_EMBED:
-        SendMessageA(g_mainWindow, WM_COMMAND, IDC_MAIN_EMBED, 0);
-        break;
-    case PRESS_OTHER_KEY_OK:
-        SendMessageA(otherKeyWindow, WM_COMMAND, IDC_KEY_OK, 0);
-        break;
-    case PRESS_OWN_KEY_OK:
-        SendMessageA(running, WM_COMMAND, IDC_KEY_OK, 0);
-        break;
-    case PRESS_EXTRACT_OK:
-        SendMessageA(extract, WM_COMMAND, IDC_EXTRACT_OK, 0);
-        break;
-    case PRESS_OWN_CANCEL:
-        SendMessageA(running, WM_COMMAND,
-                     At().command == DECRYPT ? (int)IDC_KEY_CANCEL : (int)IDC_EXTRACT_CANCEL, 0);
-        break;
-    case PRESS_OWN_CLOSE_BOX:
-        SendMessageA(running, WM_SYSCOMMAND, SC_CLOSE, 0);
-        break;
-    case PRESS_BUSY_CANCEL:
-        SendMessageA(g_mainWindow, WM_COMMAND, IDC_MAIN_CANCEL, 0);
-        break;
-    case PRESS_OPTIONS_OK:
-        SendMessageA(optionWindow, WM_COMMAND, IDC_OPTION_OK, 0);
-        break;
-    }
+    bool key = At().command == DECRYPT;
+    struct {
+        HWND window;
+        UINT message;
+        WPARAM wParam;
+    } const targets[PRESS_COUNT] = {
+        {g_mainWindow, WM_COMMAND, IDC_MAIN_MIRELOCK},
+        {g_mainWindow, WM_COMMAND, IDC_MAIN_EMBED},
+        {otherKeyWindow, WM_COMMAND, IDC_KEY_OK},
+        {running, WM_COMMAND, IDC_KEY_OK},
+        {otherExtractWindow ? otherExtractWindow : running, WM_COMMAND, IDC_EXTRACT_OK},
+        {running, WM_COMMAND, key ? (WPARAM)IDC_KEY_CANCEL : (WPARAM)IDC_EXTRACT_CANCEL},
+        {running, WM_SYSCOMMAND, SC_CLOSE},
+        {g_mainWindow, WM_COMMAND, IDC_MAIN_CANCEL},
+        {optionWindow, WM_COMMAND, IDC_OPTION_OK},
+    };
+    SendMessageA(targets[ThePress()].window, targets[ThePress()].message,
+                 targets[ThePress()].wParam, 0);
     refusedByIt = g_commandsRefused - refused;
     linesAfter = StatusLines();
     runningAliveAfter = IsWindow(running) != FALSE;
@@ -297,16 +238,17 @@ void CALLBACK Intrusions::IntrudeFromTheLoop(HWND, UINT, UINT_PTR timer, DWORD)
         s_row->Intrude();
 }
 
-// Lays out the files of the row's run, arms the intrusion at its wait point
-// and runs the command through the drivers.
-void Intrusions::RunTheCommand()
+// Lays out the row's files, arms the press at its wait point, runs the
+// command and returns what it must leave, with the press's designed effect:
+// the busy Cancel drops the file whose loop it reaches, and new signatures
+// count from the next turn that starts.
+Outcome Intrusions::Run()
 {
     const WaitPoint& at = At();
-    int dialogs = 0;
-    g_inEachDialog = [this, &dialogs, at](const std::string& title) {
+    g_inEachDialog = [this, at](const std::string& title) {
         titles.push_back(title);
         running = g_drivenWindow;
-        if (dialogs++ != at.variant)
+        if ((int)titles.size() - 1 != at.variant)
             return;
         if (at.wait == AT_DIALOG)
             Intrude();
@@ -317,7 +259,14 @@ void Intrusions::RunTheCommand()
         if (at.wait == AT_MESSAGE)
             Intrude();
     };
+    bool cancelled = ThePress() == PRESS_BUSY_CANCEL, renewed = ThePress() == PRESS_OPTIONS_OK;
     bool failing = at.wait == AT_MESSAGE;
+    bool first = failing && at.variant == 0, second = failing && at.variant == 1;
+    auto cipher = [](bool renewedSignatures, const std::string& plain) {
+        return EncryptWithLibrary(renewedSignatures ? kNew1 : "Sig one",
+                                  renewedSignatures ? kNew2 : "Sig 2", 3, plain);
+    };
+    Outcome o;
     switch (at.command) {
     case ENCRYPT:
         Write("A.TXT", a);
@@ -325,200 +274,123 @@ void Intrusions::RunTheCommand()
         if (failing)
             Hold("B.TXT");
         RunEncrypt(scratch.Root() + " A.TXT B.TXT");
+        o.files = {{"Azel.TXT", !cancelled, cipher(renewed && at.wait == AT_DIALOG, a)},
+                   {"Bzel.TXT", !failing, cipher(renewed, b)},
+                   {"A.TXT", true, a},
+                   {"B.TXT", true, b}};
+        if (failing)
+            o.messages = {"Error Opening Input File / File Access Error / main"};
+        o.titles = {"Select File(s)"};
         break;
     case DECRYPT:
-        if (failing && at.variant == 0)
-            Write("Azel.TXT", EncryptWithLibrary("Other 1", "Other 2", 3, a));
-        else
-            Write("Azel.TXT", EncryptWithLibrary("Sig one", "Sig 2", 3, a));
-        Write("Bzel.TXT", EncryptWithLibrary("Sig one", "Sig 2", 3, b));
-        if (failing && at.variant == 1) {
+        Write("Azel.TXT", first ? EncryptWithLibrary("Other 1", "Other 2", 3, a) : cipher(false, a));
+        Write("Bzel.TXT", cipher(false, b));
+        if (second) {
             Write("Azelzel.TXT", "in use");
             Hold("Azelzel.TXT");
         }
         RunDecrypt("Sig one", "Sig 2", scratch.Root() + " Azel.TXT Bzel.TXT");
+        // A cancel in the wrong-key box reaches the next file's loop.
+        o.files = {{"Azelzel.TXT", !(cancelled && !first), second ? "in use" : first ? "" : a},
+                   {"Bzelzel.TXT", !second && !(cancelled && first), b}};
+        if (first)
+            o.messages = {"Wrong Key !! / Signature Error.. / running"};
+        if (second)
+            o.messages = {"Error Opening Output File / File Access Error / running"};
+        o.titles = {"Select File(s)"};
         break;
-    case EMBED:
+    case EMBED: {
+        const char* carrier = failing ? "c.txt" : "c.png";
         Write("h.bin", hidden);
-        Write(failing ? "c.txt" : "c.png", own);
-        RunEmbed(Path("h.bin").c_str(), Path(failing ? "c.txt" : "c.png").c_str());
+        Write(carrier, own);
+        RunEmbed(scratch.Path("h.bin").c_str(), scratch.Path(carrier).c_str());
+        o.files = {{"h.bin", true, hidden},
+                   {carrier, true,
+                    failing ? own
+                            : AppendTrailer(own, renewed ? kNew1 : "Sig one", hidden,
+                                            scratch.Path("h.bin"))}};
+        if (failing)
+            o.messages = {"Carrier file CANNOT be a text file! / Invalid Carrier File Type / none"};
+        o.titles = {"Get file to be embedded", "Get carrier file"};
         break;
-    case EXTRACT:
-        Write("c.png", AppendTrailer(own, "Sig one", hidden, "C:\\h.bin"));
-        RunExtract(failing && at.variant == 0 ? "Wrong" : "Sig one", Path("c.png").c_str(),
-                   Path(failing && at.variant == 1 ? "gone\\out.bin" : "out.bin").c_str());
+    }
+    case EXTRACT: {
+        const std::string trailered = AppendTrailer(own, "Sig one", hidden, "C:\\h.bin");
+        Write("c.png", trailered);
+        RunExtract(first ? "Wrong" : "Sig one", scratch.Path("c.png").c_str(),
+                   scratch.Path(second ? "gone\\out.bin" : "out.bin").c_str());
+        o.files = {{"c.png", true, failing ? trailered : own},
+                   {"out.bin", !second, first ? "" : hidden}};
+        if (first)
+            o.messages = {"Wrong Key !! / Signature Error.. / running"};
+        if (second) {
+            o.messages = {"Error Opening Output File / File Access Error / running"};
+            o.lines = {"Extracting file ...", "to ...", "", ""};
+            o.runningOpen = true; // a file failure keeps the window, as designed
+        }
+        o.titles = {"Get carrier file", "Output file name"};
         break;
+    }
     }
     g_inEachDialog = nullptr;
-    if (held != INVALID_HANDLE_VALUE) {
+    if (held != INVALID_HANDLE_VALUE)
         CloseHandle(held);
-        held = INVALID_HANDLE_VALUE;
-    }
+    held = INVALID_HANDLE_VALUE;
+    return o;
 }
 
-// The command's own result, with the designed effect of the press: the busy
-// Cancel drops the file whose loop it reaches; new signatures count for the
-// turns that start after them.
-void Intrusions::ExpectTheResult()
+TEST_P(Intrusions, RefusedOrDesignedEffectOnly)
 {
-    const WaitPoint& at = At();
-    bool failing = at.wait == AT_MESSAGE;
-    std::vector<ExpectedMessage> expected;
-    std::vector<std::string> expectedTitles;
-    std::vector<std::string> endLines(4, "");
-    switch (at.command) {
-    case ENCRYPT: {
-        bool newForA = NewSignatures() && at.wait == AT_DIALOG;
-        bool newForB = NewSignatures() && !failing;
-        if (Cancelled()) {
-            EXPECT_FALSE(There("Azel.TXT"));
-        } else {
-            EXPECT_TRUE(Bytes("Azel.TXT") ==
-                        EncryptWithLibrary(newForA ? kNewSignature1 : "Sig one",
-                                           newForA ? kNewSignature2 : "Sig 2", 3, a));
-        }
-        if (failing) {
-            EXPECT_FALSE(There("Bzel.TXT"));
-            expected.push_back({"Error Opening Input File", "File Access Error", OWNER_MAIN});
-        } else {
-            EXPECT_TRUE(Bytes("Bzel.TXT") ==
-                        EncryptWithLibrary(newForB ? kNewSignature1 : "Sig one",
-                                           newForB ? kNewSignature2 : "Sig 2", 3, b));
-        }
-        EXPECT_TRUE(Bytes("A.TXT") == a && Bytes("B.TXT") == b);
-        EXPECT_EQ(" 0 % complete", WindowText(g_mainControls[CTL_PERCENT]));
-        expectedTitles = {"Select File(s)"};
-        break;
+    Outcome expected = Run();
+    const Row& row = GetParam();
+    // The press came once, at its wait point, and changed no status line.
+    ASSERT_EQ(1, presses);
+    EXPECT_EQ(row.at.busy, busyThen);
+    EXPECT_EQ(row.at.busy, cancelShownThen);
+    EXPECT_EQ(row.press <= PRESS_EXTRACT_OK ? 1 : 0, refusedByIt);
+    EXPECT_EQ(refusedByIt, g_commandsRefused - refusedAtStart);
+    EXPECT_EQ(linesBefore, linesAfter);
+    bool ownWindow = row.at.command == DECRYPT || row.at.command == EXTRACT;
+    if (ownWindow) {
+        EXPECT_TRUE(runningAliveAfter);
+        EXPECT_EQ(expected.runningOpen, IsWindow(running) != FALSE);
     }
-    case DECRYPT:
-        if (failing && at.variant == 1) {
-            EXPECT_EQ("in use", Bytes("Azelzel.TXT"));
-            EXPECT_FALSE(There("Bzelzel.TXT"));
-            expected.push_back({"Error Opening Output File", "File Access Error", OWNER_RUNNING});
-        } else if (failing) {
-            EXPECT_TRUE(There("Azelzel.TXT"));
-            EXPECT_EQ("", Bytes("Azelzel.TXT"));
-            expected.push_back({"Wrong Key !!", "Signature Error..", OWNER_RUNNING});
-        } else if (Cancelled()) {
-            EXPECT_FALSE(There("Azelzel.TXT"));
-        } else {
-            EXPECT_TRUE(Bytes("Azelzel.TXT") == a);
+
+    // The command's exact result.
+    for (const FileState& f : expected.files) {
+        EXPECT_EQ(f.there, FileIsThere(scratch.Path(f.name))) << f.name;
+        if (f.there) {
+            EXPECT_TRUE(ReadFileBytes(scratch.Path(f.name)) == f.bytes) << f.name;
         }
-        if (!(failing && at.variant == 1)) {
-            // A cancel in the wrong-key box reaches the next file's loop.
-            if (Cancelled() && failing) {
-                EXPECT_FALSE(There("Bzelzel.TXT"));
-            } else {
-                EXPECT_TRUE(Bytes("Bzelzel.TXT") == b);
-            }
-        }
-        EXPECT_EQ("0 % complete", WindowText(g_mainControls[CTL_PERCENT]));
-        expectedTitles = {"Select File(s)"};
-        break;
-    case EMBED:
-        EXPECT_TRUE(Bytes("h.bin") == hidden);
-        if (failing) {
-            EXPECT_TRUE(Bytes("c.txt") == own);
-            expected.push_back(
-                {"Carrier file CANNOT be a text file!", "Invalid Carrier File Type", OWNER_NONE});
-        } else {
-            EXPECT_TRUE(Bytes("c.png") == AppendTrailer(own, NewSignatures() ? kNewSignature1
-                                                                             : "Sig one",
-                                                        hidden, Path("h.bin")));
-        }
-        expectedTitles = {"Get file to be embedded", "Get carrier file"};
-        break;
-    case EXTRACT: {
-        std::string trailered = AppendTrailer(own, "Sig one", hidden, "C:\\h.bin");
-        if (failing && at.variant == 1) {
-            EXPECT_TRUE(Bytes("c.png") == trailered);
-            endLines = {"Extracting file ...", "to ...", "", ""};
-            expected.push_back({"Error Opening Output File", "File Access Error", OWNER_RUNNING});
-        } else if (failing) {
-            EXPECT_TRUE(Bytes("c.png") == trailered);
-            EXPECT_TRUE(There("out.bin"));
-            EXPECT_EQ("", Bytes("out.bin"));
-            expected.push_back({"Wrong Key !!", "Signature Error..", OWNER_RUNNING});
-        } else {
-            EXPECT_TRUE(Bytes("c.png") == own);
-            EXPECT_TRUE(Bytes("out.bin") == hidden);
-        }
-        expectedTitles = {"Get carrier file", "Output file name"};
-        break;
     }
-    }
-    EXPECT_EQ(expectedTitles, titles);
-    ASSERT_EQ(expected.size(), messages->messages.size());
-    for (size_t k = 0; k < expected.size(); k++) {
-        const RecordedMessage& m = messages->messages[k];
-        EXPECT_EQ(expected[k].text, m.text);
-        EXPECT_EQ(expected[k].caption, m.caption);
-        HWND owner = expected[k].owner == OWNER_MAIN      ? g_mainWindow
-                     : expected[k].owner == OWNER_RUNNING ? running
-                                                          : nullptr;
-        EXPECT_EQ(owner, m.owner);
-    }
-    EXPECT_EQ(endLines, StatusLines());
+    std::vector<std::string> shown;
+    for (const RecordedMessage& m : messages->messages)
+        shown.push_back(m.text + " / " + m.caption + " / " + Owner(m.owner));
+    EXPECT_EQ(expected.messages, shown);
+    EXPECT_EQ(expected.titles, titles);
+    EXPECT_EQ(expected.lines, StatusLines());
     for (const char* name : kTemporaryFiles)
-        EXPECT_FALSE(There(name)) << name << " left behind";
+        EXPECT_FALSE(FileIsThere(scratch.Path(name))) << name << " left behind";
     EXPECT_FALSE(g_busy);
     EXPECT_FALSE(g_cancel);
-    EXPECT_FALSE(IsWindowVisible(g_mainControls[CTL_CANCEL]));
     EXPECT_TRUE(IsWindowVisible(g_mainControls[CTL_MIRELOCK]));
-}
 
-// The running window closes at its run's end as designed (an extraction
-// that stops on a file failure keeps it open); the other windows are as the
-// press left them.
-void Intrusions::ExpectTheWindows()
-{
-    const WaitPoint& at = At();
-    if (at.command == DECRYPT) {
-        EXPECT_FALSE(IsWindow(running));
-    }
-    if (at.command == EXTRACT) {
-        bool staysOpen = at.wait == AT_MESSAGE && at.variant == 1;
-        EXPECT_EQ(staysOpen, IsWindow(running) != FALSE);
-        if (staysOpen) {
-            EXPECT_EQ("Sig one", WindowText(g_extractKeyField));
-        }
-    }
+    // The other windows are as the press left them.
     EXPECT_TRUE(IsWindow(otherKeyWindow));
     if (otherExtractWindow) {
         EXPECT_TRUE(IsWindow(otherExtractWindow));
         EXPECT_EQ("Sig one", WindowText(g_extractKeyField));
     }
-    EXPECT_EQ(!NewSignatures(), IsWindow(optionWindow) != FALSE);
-    char expected[SIGNATURE_SIZE];
-    ToSignatureForm(NewSignatures() ? kNewSignature1 : "Sig one", expected);
-    EXPECT_EQ(0, memcmp(expected, g_signature1, SIGNATURE_SIZE));
-}
-
-TEST_P(Intrusions, RefusedOrDesignedEffectOnly)
-{
-    RunTheCommand();
-    ASSERT_EQ(1, intrusions) << "the press never came at its wait point";
-    const Row& row = GetParam();
-    if (row.at.wait == IN_LOOP) {
-        EXPECT_TRUE(busyThen);
-        EXPECT_EQ(row.at.command == ENCRYPT ? Path("A.TXT") : Path("Azel.TXT"), sourceLineThen);
-    }
-    if (row.intrusion.press == PRESS_BUSY_CANCEL) {
-        EXPECT_TRUE(cancelShownThen);
-    }
-    EXPECT_EQ(row.intrusion.refused ? 1 : 0, refusedByIt);
-    EXPECT_EQ(refusedByIt, g_commandsRefused - refusedAtStart);
-    EXPECT_EQ(linesBefore, linesAfter);
-    if (row.at.command == DECRYPT || row.at.command == EXTRACT) {
-        EXPECT_TRUE(runningAliveAfter);
-    }
-    ExpectTheResult();
-    ExpectTheWindows();
+    bool renewed = row.press == PRESS_OPTIONS_OK;
+    EXPECT_EQ(!renewed, IsWindow(optionWindow) != FALSE);
+    char signature[SIGNATURE_SIZE];
+    ToSignatureForm(renewed ? kNew1 : "Sig one", signature);
+    EXPECT_EQ(0, memcmp(signature, g_signature1, SIGNATURE_SIZE));
 }
 
 static std::string RowName(const testing::TestParamInfo<Row>& info)
 {
-    return std::string(info.param.at.name) + "_" + info.param.intrusion.name;
+    return std::string(info.param.at.name) + "_" + kPressNames[info.param.press];
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Intrusions, testing::ValuesIn(AllRows()), RowName);
