@@ -30,6 +30,10 @@ void CommandEnd()
 {
     s_commandRunning = false;
     s_commandWindow = nullptr;
+    // A Cancel click that no byte loop took (one made while the busy state
+    // showed a message box) belonged to the command that ended: it must not
+    // silently cancel the first file of the next one.
+    g_cancel = false;
 }
 
 bool IsRunningCommandWindow(HWND window)

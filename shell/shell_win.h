@@ -112,7 +112,8 @@ void PumpOneMessage();
 // command runs it beeps, changes nothing and returns true. Otherwise the
 // entry point brackets its run with CommandBegin (naming the window the
 // command runs in: the main window, a key window or the extract window) and
-// CommandEnd, after its last message box.
+// CommandEnd, after its last message box; CommandEnd also drops a cancel
+// request that no byte loop of the command took.
 bool RefuseWhileCommandRuns();
 void CommandBegin(HWND window);
 void CommandEnd();

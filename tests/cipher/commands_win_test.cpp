@@ -658,6 +658,24 @@ TEST_F(CipherCommands, KeyWindowDuringItsRun)
         DestroyWindow(other);
 }
 
+TEST_F(CipherCommands, CancelInTheLastWrongKeyBoxDoesNotReachTheNextCommand)
+{
+    // The busy state shows "Wrong Key !!" with its Cancel button at hand.
+    Make("Wzel.TXT", EncryptWithLibrary("Other 1", "Other 2", 3, "abc"));
+    messages.onShow = [&](const RecordedMessage&) {
+        EXPECT_TRUE(IsWindowVisible(g_mainControls[CTL_CANCEL]));
+        SendMessageA(window, WM_COMMAND, IDC_MAIN_CANCEL, 0);
+    };
+    Decrypt("Sig one", "Sig 2", scratch.Path("Wzel.TXT"));
+    messages.onShow = nullptr;
+    EXPECT_FALSE(g_cancel);
+    std::string later = PseudoRandomBytes(100, 44);
+    Encrypt(Make("LATER.TXT", later));
+    EXPECT_EQ(Expected(later), Bytes("LATERzel.TXT"));
+    ASSERT_EQ(1u, messages.messages.size());
+    EXPECT_EQ("Wrong Key !!", messages.messages[0].text);
+}
+
 TEST_F(CipherCommands, UnopenableOutputEndsTheDecryption)
 {
     Make("Azel.TXT", Expected("aaa"));
