@@ -203,7 +203,8 @@ static void OnExtractOk(HWND window)
 }
 
 // Cancel button and close box. While this window's run goes on they are
-// ignored; the run itself closes the window where it is designed to.
+// ignored; the run itself closes the window once it reached the key check
+// (one that stops on a file failure keeps it open for another try).
 static void OnExtractClose(HWND window)
 {
     if (!IsRunningCommandWindow(window))

@@ -118,7 +118,7 @@ bool RefuseWhileCommandRuns();
 void CommandBegin(HWND window);
 void CommandEnd();
 // True for the window whose command is running: it ignores its own Cancel
-// button and close box until the run ends, and the run closes it as designed.
+// button and close box until the run ends; the run closes it itself.
 bool IsRunningCommandWindow(HWND window);
 // How many entries were refused since start (tests read it).
 extern long g_commandsRefused;
