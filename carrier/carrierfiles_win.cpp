@@ -42,12 +42,16 @@ bool ReadExactAt(HANDLE file, int64_t offset, unsigned char* buffer, DWORD size)
 // the bytes written are exactly the bytes read.
 static unsigned char s_copyBlock[1024 * 1024];
 
-bool CopyExact(HANDLE from, HANDLE to, int64_t count)
+bool CopyExact(HANDLE from, HANDLE to, int64_t count, bool* wrote)
 {
     while (count > 0) {
         DWORD want = count < (int64_t)sizeof s_copyBlock ? (DWORD)count : (DWORD)sizeof s_copyBlock;
         DWORD got = 0;
-        if (!FileRead(from, s_copyBlock, want, &got) || got == 0 || !FileWrite(to, s_copyBlock, got))
+        if (!FileRead(from, s_copyBlock, want, &got) || got == 0)
+            return false;
+        if (wrote)
+            *wrote = true;
+        if (!FileWrite(to, s_copyBlock, got))
             return false;
         count -= got;
     }

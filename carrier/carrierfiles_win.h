@@ -13,7 +13,8 @@ bool ReadExactAt(HANDLE file, int64_t offset, unsigned char* buffer, DWORD size)
 
 // Copies exactly `count` bytes from the current position of one file to
 // that of the other, in large blocks; false on a failure or an early end.
-bool CopyExact(HANDLE from, HANDLE to, int64_t count);
+// *wrote, when given, is set once a write into `to` has been tried.
+bool CopyExact(HANDLE from, HANDLE to, int64_t count, bool* wrote = nullptr);
 
 // Copies a NUL-terminated path into a 260-byte path buffer.
 void CopyPath(char* to, const char* from);

@@ -57,7 +57,7 @@ static void AppendTrailer(HANDLE source, HANDLE carrier, bool carrierIsNew, int6
     ShowFileError(g_mainWindow, restored ? kAppendFailedRestored : kAppendFailedNotRestored);
 }
 
-void RunEmbedCommand()
+static void Embed()
 {
     g_chooserName[0] = '\0';
     g_sourcePath[0] = '\0';
@@ -107,4 +107,13 @@ void RunEmbedCommand()
         return;
     }
     AppendTrailer(source, carrier, carrierIsNew, hiddenSize, head, tail);
+}
+
+void RunEmbedCommand()
+{
+    if (RefuseWhileCommandRuns())
+        return;
+    CommandBegin(g_mainWindow);
+    Embed();
+    CommandEnd();
 }

@@ -71,15 +71,17 @@ static bool StoredKeyMatches(HANDLE carrier, const TrailerLayout& layout)
 
 // Writes the S hidden bytes from the output's start, cuts off whatever an
 // earlier longer file held after them, flushes and closes the output.
-// *touched tells whether the output's bytes may have been changed.
+// *touched tells whether the output's bytes may have been changed: from the
+// first write into it, or the cut of an empty hidden file.
 static bool WriteHiddenFile(HANDLE carrier, HANDLE output, const TrailerLayout& layout,
                             bool* touched)
 {
+    *touched = false;
     bool ok = FileSeek(carrier, layout.hiddenOffset, FILE_BEGIN, nullptr) &&
-              FileSeek(output, 0, FILE_BEGIN, nullptr);
-    *touched = ok;
-    ok = ok && CopyExact(carrier, output, layout.hiddenSize) && FileTruncate(output) &&
-         FileFlush(output);
+              FileSeek(output, 0, FILE_BEGIN, nullptr) &&
+              CopyExact(carrier, output, layout.hiddenSize, touched) && FileTruncate(output);
+    *touched = *touched || ok;
+    ok = ok && FileFlush(output);
     return FileClose(output) && ok;
 }
 
@@ -191,12 +193,30 @@ static LRESULT OnExtractDestroy(HWND window)
     return 1;
 }
 
+static void OnExtractOk(HWND window)
+{
+    if (RefuseWhileCommandRuns())
+        return;
+    CommandBegin(window);
+    RunExtraction(window);
+    CommandEnd();
+}
+
+// Cancel button and close box. While this window's run goes on they are
+// ignored; the run itself closes the window once it reached the key check
+// (one that stops on a file failure keeps it open for another try).
+static void OnExtractClose(HWND window)
+{
+    if (!IsRunningCommandWindow(window))
+        DestroyWindow(window);
+}
+
 static LRESULT OnExtractCommand(HWND window, int id)
 {
     if (id == IDC_EXTRACT_CANCEL)
-        DestroyWindow(window);
-    else if (id == IDC_EXTRACT_OK && !RefuseWhileBusy())
-        RunExtraction(window);
+        OnExtractClose(window);
+    else if (id == IDC_EXTRACT_OK)
+        OnExtractOk(window);
     return 0;
 }
 
@@ -211,6 +231,9 @@ static LRESULT CALLBACK ExtractWindowProc(HWND window, UINT message, WPARAM wPar
         return OnExtractDestroy(window);
     case WM_COMMAND:
         return OnExtractCommand(window, LOWORD(wParam));
+    case WM_CLOSE:
+        OnExtractClose(window);
+        return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

@@ -107,14 +107,23 @@ static const char* CheckAndWrite(HANDLE staging, uint64_t imageSize, const char*
     return result == PAYLOAD_READ_FAILED ? kErrorTemporaryFile : kErrorOutputDeleted;
 }
 
+// A picked file that is one of this command's temporary files would be
+// emptied and deleted by the turn itself.
+static bool IsDecryptStagingFile(const char* path)
+{
+    return FileSamePath(path, kPlainStagingFileName) || FileSamePath(path, kKeyFileName);
+}
+
 static TurnResult DecryptTurn(const char* currentPath, const char* outputName, HWND owner)
 {
-    // The cipher file is opened first and stays open, sharing no writing,
-    // until the turn ends: should it be a user's file named like a temporary
-    // file, that file's open fails and the user's file is neither emptied
-    // nor deleted.
-    HANDLE source = FileOpen(currentPath, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING,
-                             FILE_ATTRIBUTE_NORMAL);
+    if (IsDecryptStagingFile(currentPath)) {
+        ShowFileError(owner, kErrorOpeningInput);
+        return TURN_END;
+    }
+    // Others may go on reading and writing the cipher file, as with the C
+    // runtime's open; it stays open until the turn ends.
+    HANDLE source = FileOpen(currentPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
     HANDLE staging = FileOpen(kPlainStagingFileName, GENERIC_READ | GENERIC_WRITE,
                               FILE_SHARE_READ, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL);
     const char* failure = nullptr;

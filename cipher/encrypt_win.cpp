@@ -169,11 +169,9 @@ static TurnResult EncryptTurn(const char* currentPath, const char* outputName, H
 
 void RunEncryptCommand()
 {
-    if (RefuseWhileBusy())
+    if (RefuseWhileCommandRuns())
         return;
-    if (FileLoopRunning()) {
-        MessageBeep(MB_OK);
-        return;
-    }
+    CommandBegin(g_mainWindow);
     RunFileLoop(kEncryptingText, g_mainWindow, EncryptTurn);
+    CommandEnd();
 }

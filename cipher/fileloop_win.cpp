@@ -24,14 +24,8 @@ const char kErrorTemporaryFile[] = "Error Using Temporary File";
 const char kErrorOutputDeleted[] = "Error Writing Output File (the incomplete file was deleted)";
 
 static const char kDirectionText[] = "to ...";
-static bool s_loopRunning = false;
 // The selection as the chooser left it; later choosers cannot change it.
 static char s_selection[PATH_BUFFER_SIZE];
-
-bool FileLoopRunning()
-{
-    return s_loopRunning;
-}
 
 void DeleteIfPresent(const char* path)
 {
@@ -41,7 +35,6 @@ void DeleteIfPresent(const char* path)
 
 void RunFileLoop(const char* operationText, HWND owner, TurnFunction turn)
 {
-    s_loopRunning = true;
     SetStatusLine(CTL_OPERATION_LINE, operationText);
     SetStatusLine(CTL_DIRECTION_LINE, kDirectionText);
     if (RunSourceChooser()) {
@@ -62,7 +55,6 @@ void RunFileLoop(const char* operationText, HWND owner, TurnFunction turn)
         } while (!cursor.last);
     }
     ClearStatusLines();
-    s_loopRunning = false;
 }
 
 void WhitenBetweenFiles(HANDLE input, HANDLE output, const char seed[SIGNATURE_FORM_SIZE],

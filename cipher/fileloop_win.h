@@ -49,9 +49,6 @@ extern const char kErrorOutputDeleted[];
 // one turn per file of the selection; clears the status lines at the end.
 // A path whose output name would not fit is refused before its turn.
 void RunFileLoop(const char* operationText, HWND owner, TurnFunction turn);
-// True while a file loop runs (its turns pump messages and show message
-// boxes, during which a second command must not start).
-bool FileLoopRunning();
 
 // Deletes a file of ours if it is there.
 void DeleteIfPresent(const char* path);

@@ -26,10 +26,6 @@ const ControlSpec g_keyControlTable[KEY_CONTROL_COUNT] = {
     {"Static", "Key 1:", 0, 5, 30, 200, 20, KEY_LABEL_STYLE, 0},
 };
 
-// The key window whose decrypt command is running, if any. Its Cancel button
-// and close box wait for the run: the run's end closes the window anyway.
-static HWND s_runningKeyWindow = nullptr;
-
 static LRESULT OnKeyCreate(HWND window)
 {
     HWND controls[KEY_CONTROL_COUNT];
@@ -41,31 +37,26 @@ static LRESULT OnKeyCreate(HWND window)
 
 static void OnKeyOk(HWND window)
 {
-    // A run is going on (this window's or another command's): a second one
-    // would share its temporary files and buffers.
-    if (RefuseWhileBusy())
+    if (RefuseWhileCommandRuns())
         return;
-    if (FileLoopRunning()) {
-        MessageBeep(MB_OK);
-        return;
-    }
+    CommandBegin(window);
     // A limit of 8 takes at most 7 characters.
     char key1[SIGNATURE_FORM_SIZE] = "";
     char key2[SIGNATURE_FORM_SIZE] = "";
     GetWindowTextA((HWND)GetPropA(window, kKey1Prop), key1, SIGNATURE_FORM_SIZE);
     GetWindowTextA((HWND)GetPropA(window, kKey2Prop), key2, SIGNATURE_FORM_SIZE);
-    s_runningKeyWindow = window;
     RunDecryptCommand(window, key1, key2);
-    s_runningKeyWindow = nullptr;
     SecureZeroMemory(key1, sizeof key1);
     SecureZeroMemory(key2, sizeof key2);
+    CommandEnd();
     DestroyWindow(window);
 }
 
-// Cancel button and close box.
+// Cancel button and close box. While this window's run goes on they are
+// ignored: the run's end closes the window anyway.
 static void OnKeyClose(HWND window)
 {
-    if (window != s_runningKeyWindow)
+    if (!IsRunningCommandWindow(window))
         DestroyWindow(window);
 }
 

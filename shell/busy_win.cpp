@@ -25,14 +25,6 @@ void LeaveBusyState()
     g_busy = false;
 }
 
-bool RefuseWhileBusy()
-{
-    if (!g_busy)
-        return false;
-    MessageBeep(MB_OK);
-    return true;
-}
-
 void PumpOneMessage()
 {
     // No WM_QUIT test: a quit message taken here is dispatched, which does

@@ -149,9 +149,18 @@ BOOL FileDelete(const char* path)
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
-    // A hidden or read-only leftover would refuse deletion otherwise.
+    // A hidden or read-only leftover would refuse deletion otherwise. A file
+    // that still cannot go (another program has it open) gets its attributes
+    // back: it stays the user's file, read-only or hidden as it was.
+    DWORD attributes = GetFileAttributesA(path);
     SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
-    return DeleteFileA(path);
+    if (DeleteFileA(path))
+        return TRUE;
+    DWORD error = GetLastError();
+    if (attributes != INVALID_FILE_ATTRIBUTES)
+        SetFileAttributesA(path, attributes);
+    SetLastError(error);
+    return FALSE;
 }
 
 BOOL FileRename(const char* from, const char* to)
@@ -161,6 +170,28 @@ BOOL FileRename(const char* from, const char* to)
         return FALSE;
     }
     return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+}
+
+// The full path of a name taken from the current directory, in its long
+// form when the file exists (a chooser may hand back short names).
+static bool FullLongPath(const char* path, char* out, DWORD size)
+{
+    DWORD n = GetFullPathNameA(path, size, out, nullptr);
+    if (n == 0 || n >= size)
+        return false;
+    char longForm[MAX_PATH];
+    n = GetLongPathNameA(out, longForm, sizeof longForm);
+    if (n > 0 && n < sizeof longForm && n < size)
+        lstrcpynA(out, longForm, (int)size);
+    return true;
+}
+
+BOOL FileSamePath(const char* a, const char* b)
+{
+    char fullA[MAX_PATH];
+    char fullB[MAX_PATH];
+    return FullLongPath(a, fullA, sizeof fullA) && FullLongPath(b, fullB, sizeof fullB) &&
+           lstrcmpiA(fullA, fullB) == 0;
 }
 
 BOOL FileExists(const char* path)

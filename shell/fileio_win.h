@@ -26,6 +26,10 @@ BOOL FileDelete(const char* path);
 // Replaces `to` by `from` in one step (MoveFileEx with REPLACE_EXISTING).
 BOOL FileRename(const char* from, const char* to);
 BOOL FileExists(const char* path);
+// True when two names, each taken from the current directory, name the same
+// path: full (and, for existing files, long) paths compared without regard
+// to case.
+BOOL FileSamePath(const char* a, const char* b);
 
 // Fault switch, for tests. When g_fileFaultAt is N > 0, the Nth call of the
 // layer from now on fails; g_fileCalls counts the calls made since arming.

@@ -83,8 +83,7 @@ static void OnMainCommand(int id)
         OpenPasswordWindow(1);
         break;
     case IDC_MAIN_EMBED:
-        if (!RefuseWhileBusy())
-            RunEmbedCommand();
+        RunEmbedCommand();
         break;
     case IDC_MAIN_EXTRACT:
         OpenExtractWindow();

@@ -1,6 +1,8 @@
 // The seam for message boxes and open-file dialogs.
 #include "shell/modal_win.h"
 
+#include "shell/shell_win.h"
+
 MessageBoxFn g_messageBox = MessageBoxA;
 OpenFileNameFn g_getOpenFileName = GetOpenFileNameA;
 
@@ -10,6 +12,10 @@ const char kErrorOpeningOutput[] = "Error Opening Output File";
 
 int ShowMessage(HWND owner, const char* text, const char* caption, UINT type)
 {
+    // A box whose owner no longer exists would not be shown at all: the main
+    // window owns it instead (no owner, should that be gone too).
+    if (owner != nullptr && !IsWindow(owner))
+        owner = IsWindow(g_mainWindow) ? g_mainWindow : nullptr;
     return g_messageBox(owner, text, caption, type);
 }
 

@@ -13,7 +13,8 @@ typedef BOOL (WINAPI* OpenFileNameFn)(LPOPENFILENAMEA record);
 extern MessageBoxFn g_messageBox;      // MessageBoxA unless a test swapped it
 extern OpenFileNameFn g_getOpenFileName; // GetOpenFileNameA unless a test swapped it
 
-// A message box with the owner, text, caption and flags exactly as given.
+// A message box with the owner, text, caption and flags exactly as given;
+// an owner that no longer exists is replaced by the main window.
 int ShowMessage(HWND owner, const char* text, const char* caption, UINT type);
 // The file access failures: error icon, system-modal, OK button.
 int ShowFileError(HWND owner, const char* text);

@@ -107,9 +107,21 @@ void ProgressReset(const char* idleLabel);
 // Pumps one pending message, if any (the pump of the progress step).
 void PumpOneMessage();
 
-// Re-entry guard: while busy, commands that would share the running
-// command's files are refused with a beep. Returns true when refused.
-bool RefuseWhileBusy();
+// One command at a time (command_win.cpp). Every entry point into encrypt,
+// decrypt, embed or extract asks RefuseWhileCommandRuns first: while another
+// command runs it beeps, changes nothing and returns true. Otherwise the
+// entry point brackets its run with CommandBegin (naming the window the
+// command runs in: the main window, a key window or the extract window) and
+// CommandEnd, after its last message box; CommandEnd also drops a cancel
+// request that no byte loop of the command took.
+bool RefuseWhileCommandRuns();
+void CommandBegin(HWND window);
+void CommandEnd();
+// True for the window whose command is running: it ignores its own Cancel
+// button and close box until the run ends; the run closes it itself.
+bool IsRunningCommandWindow(HWND window);
+// How many entries were refused since start (tests read it).
+extern long g_commandsRefused;
 
 // The About window.
 BOOL RegisterAboutWindowClass();

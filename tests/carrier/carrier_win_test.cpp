@@ -443,7 +443,7 @@ TEST_F(CarrierWin, NoKeyFileMeansNoEmbeddingAndNoMatch)
     EXPECT_TRUE(ReadFileBytes(carrier) == trailered);
 }
 
-TEST_F(CarrierWin, OkIsRefusedWhileBusy)
+TEST_F(CarrierWin, OkIsRefusedWhileAnotherCommandRuns)
 {
     const std::string carrier = scratch.Path("c.png");
     const std::string trailered = AppendTrailer(Image(), "Sig one", "x", scratch.Path("o"));
@@ -453,9 +453,11 @@ TEST_F(CarrierWin, OkIsRefusedWhileBusy)
     SetWindowTextA(g_extractKeyField, "Sig one");
     DialogAnswers answers; // any dialog shown would fail the test
     MessageRecorder messages;
-    g_busy = true;
+    long refusedBefore = g_commandsRefused;
+    CommandBegin(g_mainWindow);
     SendMessageA(window, WM_COMMAND, IDC_EXTRACT_OK, 0);
-    g_busy = false;
+    CommandEnd();
+    EXPECT_EQ(refusedBefore + 1, g_commandsRefused);
     EXPECT_TRUE(answers.titles.empty());
     EXPECT_TRUE(messages.messages.empty());
     EXPECT_TRUE(IsWindow(window));

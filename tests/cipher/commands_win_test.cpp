@@ -310,7 +310,7 @@ TEST_F(CipherCommands, UserFilesNamedLikeTemporaryFilesSurvive)
         {"tmpFile.txt", false, "Error Opening Output File"},
         {"tmpKeyOut.txt", false, "Error Using Temporary File"},
         {"tmpFile1.txt", true, "Error Opening Input File"},
-        {"tmpKeyOut.txt", true, "Error Using Temporary File"},
+        {"tmpKeyOut.txt", true, "Error Opening Input File"},
     };
     for (const Case& c : cases) {
         messages.messages.clear();
@@ -325,6 +325,89 @@ TEST_F(CipherCommands, UserFilesNamedLikeTemporaryFilesSurvive)
         EXPECT_EQ(c.message, messages.messages[0].text) << c.name;
         DeleteFileA(path.c_str());
         ExpectNoTemporaryFiles();
+    }
+    // Decrypt tells its staging files by their full path, whatever the
+    // spelling: other letter case, a detour through a folder, a short name.
+    CreateDirectoryA(scratch.Path("sub").c_str(), nullptr);
+    for (const char* name : {"tmpFile1.txt", "tmpKeyOut.txt"}) {
+        std::string bytes = Expected(PseudoRandomBytes(90, 41));
+        std::string path = Make(name, bytes);
+        char shortName[MAX_PATH] = "";
+        GetShortPathNameA(path.c_str(), shortName, sizeof shortName);
+        std::string upper = path;
+        CharUpperA(&upper[Folder().size()]);
+        for (const std::string& pick : {upper, Folder() + "\\sub\\..\\" + name,
+                                        std::string(shortName)}) {
+            messages.messages.clear();
+            Decrypt("Sig one", "Sig 2", pick);
+            EXPECT_EQ(bytes, Bytes(name)) << pick;
+            ASSERT_EQ(1u, messages.messages.size()) << pick;
+            EXPECT_EQ("Error Opening Input File", messages.messages[0].text) << pick;
+            EXPECT_EQ(keyWindow, messages.messages[0].owner);
+            EXPECT_FALSE(IsWindow(keyWindow));
+        }
+        DeleteFileA(path.c_str());
+        ExpectNoTemporaryFiles();
+    }
+}
+
+TEST_F(CipherCommands, CipherFileOpenForWritingElsewhereStillDecrypts)
+{
+    std::string payload = PseudoRandomBytes(300, 42);
+    std::string path = Make("HELDzel.TXT", Expected(payload));
+    // Another program keeps the cipher file open for writing, sharing it.
+    HANDLE writer = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, writer);
+    Decrypt("Sig one", "Sig 2", path);
+    CloseHandle(writer);
+    EXPECT_TRUE(messages.messages.empty());
+    EXPECT_EQ(payload, Bytes("HELDzelzel.TXT"));
+    EXPECT_EQ(Expected(payload), Bytes("HELDzel.TXT"));
+    ExpectNoTemporaryFiles();
+}
+
+TEST_F(CipherCommands, CancelKeepsTheAttributesOfAnOutputThatCannotGo)
+{
+    // The cancel path deletes an older output; when another program holds
+    // it open the deletion fails, and the file keeps what it was.
+    struct Case {
+        const char* source;
+        const char* output;
+        bool decrypt;
+        DWORD attributes;
+        DWORD access; // the other program's access, compatible with ours
+    };
+    const Case cases[] = {
+        {"E.TXT", "Ezel.TXT", false, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN, GENERIC_READ},
+        {"Dzel.TXT", "Dzelzel.TXT", true, FILE_ATTRIBUTE_HIDDEN, GENERIC_WRITE},
+    };
+    for (const Case& c : cases) {
+        std::string payload = PseudoRandomBytes(300, 43);
+        std::string source = Make(c.source, c.decrypt ? Expected(payload) : payload);
+        std::string older = "an older output, in use";
+        std::string output = Make(c.output, older);
+        ASSERT_TRUE(SetFileAttributesA(output.c_str(), c.attributes));
+        HANDLE holder = CreateFileA(output.c_str(), c.access, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, holder) << c.output;
+        s_busyEntries = 0;
+        s_onBusy = [&](int) { PostMessageA(window, WM_COMMAND, IDC_MAIN_CANCEL, 0); };
+        if (c.decrypt)
+            Decrypt("Sig one", "Sig 2", source);
+        else
+            Encrypt(source);
+        s_onBusy = nullptr;
+        CloseHandle(holder);
+        EXPECT_EQ(1, s_busyEntries) << c.output;
+        EXPECT_EQ(c.attributes, GetFileAttributesA(output.c_str()) & (FILE_ATTRIBUTE_READONLY |
+                                                                       FILE_ATTRIBUTE_HIDDEN))
+            << c.output;
+        EXPECT_EQ(older, Bytes(c.output)) << c.output;
+        EXPECT_TRUE(messages.messages.empty()) << c.output;
+        ExpectIdle(c.decrypt ? "0 % complete" : " 0 % complete");
+        ExpectNoTemporaryFiles();
+        SetFileAttributesA(output.c_str(), FILE_ATTRIBUTE_NORMAL);
     }
 }
 
@@ -573,6 +656,24 @@ TEST_F(CipherCommands, KeyWindowDuringItsRun)
     EXPECT_TRUE(other != nullptr);
     if (other)
         DestroyWindow(other);
+}
+
+TEST_F(CipherCommands, CancelInTheLastWrongKeyBoxDoesNotReachTheNextCommand)
+{
+    // The busy state shows "Wrong Key !!" with its Cancel button at hand.
+    Make("Wzel.TXT", EncryptWithLibrary("Other 1", "Other 2", 3, "abc"));
+    messages.onShow = [&](const RecordedMessage&) {
+        EXPECT_TRUE(IsWindowVisible(g_mainControls[CTL_CANCEL]));
+        SendMessageA(window, WM_COMMAND, IDC_MAIN_CANCEL, 0);
+    };
+    Decrypt("Sig one", "Sig 2", scratch.Path("Wzel.TXT"));
+    messages.onShow = nullptr;
+    EXPECT_FALSE(g_cancel);
+    std::string later = PseudoRandomBytes(100, 44);
+    Encrypt(Make("LATER.TXT", later));
+    EXPECT_EQ(Expected(later), Bytes("LATERzel.TXT"));
+    ASSERT_EQ(1u, messages.messages.size());
+    EXPECT_EQ("Wrong Key !!", messages.messages[0].text);
 }
 
 TEST_F(CipherCommands, UnopenableOutputEndsTheDecryption)

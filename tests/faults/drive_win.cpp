@@ -4,12 +4,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "carrier/carrier_win.h"
 #include "cipher/cipher_win.h"
 #include "credentials/credentials_win.h"
 #include "shell/fileio_win.h"
 #include "shell/shell_win.h"
 #include "tests/support/testing_win.h"
+
+std::function<void(const std::string& title)> g_inEachDialog;
+HWND g_drivenWindow = nullptr;
 
 const char* const kTemporaryFiles[4] = {"tmpFile.txt", "tmpFile1.txt", "tmpKeyOut.txt",
                                         "tmpEFile"};
@@ -44,16 +49,21 @@ void CloseCommandWindows()
 void RunEncrypt(const std::string& path)
 {
     DialogAnswers answers;
+    answers.onShow = g_inEachDialog;
     answers.Queue(path.c_str());
+    g_drivenWindow = g_mainWindow;
     SendMessageA(g_mainWindow, WM_COMMAND, IDC_MAIN_MIRELOCK, 0);
 }
 
 HWND RunDecrypt(const char* key1, const char* key2, const std::string& path)
 {
-    while (HWND w = FindThreadWindow("keyWindow", nullptr))
-        DestroyWindow(w);
+    std::vector<HWND> before = ThreadWindows("keyWindow");
     SendMessageA(g_mainWindow, WM_COMMAND, IDC_MAIN_UNVEIL, 0);
-    HWND keys = FindThreadWindow("keyWindow", "Key to unlock ...");
+    HWND keys = nullptr;
+    for (HWND w : ThreadWindows("keyWindow")) {
+        if (std::find(before.begin(), before.end(), w) == before.end())
+            keys = w;
+    }
     EXPECT_TRUE(keys != nullptr);
     if (keys == nullptr)
         return nullptr;
@@ -62,7 +72,9 @@ HWND RunDecrypt(const char* key1, const char* key2, const std::string& path)
     SetWindowTextA(key1Field, key1);
     SetWindowTextA(GetWindow(key1Field, GW_HWNDNEXT), key2);
     DialogAnswers answers;
+    answers.onShow = g_inEachDialog;
     answers.Queue(path.c_str());
+    g_drivenWindow = keys;
     SendMessageA(keys, WM_COMMAND, IDC_KEY_OK, 0);
     return keys;
 }
@@ -70,8 +82,10 @@ HWND RunDecrypt(const char* key1, const char* key2, const std::string& path)
 void RunEmbed(const char* hidden, const char* carrier)
 {
     DialogAnswers answers;
+    answers.onShow = g_inEachDialog;
     answers.Queue(hidden);
     answers.Queue(carrier);
+    g_drivenWindow = g_mainWindow;
     SendMessageA(g_mainWindow, WM_COMMAND, IDC_MAIN_EMBED, 0);
 }
 
@@ -85,8 +99,10 @@ HWND RunExtract(const char* key, const char* carrier, const char* output)
         return nullptr;
     SetWindowTextA(g_extractKeyField, key);
     DialogAnswers answers;
+    answers.onShow = g_inEachDialog;
     answers.Queue(carrier);
     answers.Queue(output);
+    g_drivenWindow = window;
     SendMessageA(window, WM_COMMAND, IDC_EXTRACT_OK, 0);
     PumpPending();
     return window;

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 // The temporary files the commands make in the current directory.
@@ -18,10 +19,17 @@ void EndCommandsWindow();
 // Destroys every key window and extract window of the thread.
 void CloseCommandWindows();
 
+// Runs inside every open-file dialog the drivers below answer, before the
+// answer, with the dialog's title: a test acts there while a command waits.
+extern std::function<void(const std::string& title)> g_inEachDialog;
+// The window whose button the last driver pressed to start its command: the
+// main window, the key window or the extract window. Set before the press.
+extern HWND g_drivenWindow;
+
 // "Mirelock" with `path` chosen.
 void RunEncrypt(const std::string& path);
-// "Unveil", the two keys typed, "OK" with `path` chosen; returns the key
-// window (every run destroys it).
+// "Unveil", the two keys typed into the new key window, "OK" with `path`
+// chosen; returns that key window (every run destroys it).
 HWND RunDecrypt(const char* key1, const char* key2, const std::string& path);
 // "Embed" with the two dialogs answered (nullptr: cancelled).
 void RunEmbed(const char* hidden, const char* carrier);

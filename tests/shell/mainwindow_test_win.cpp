@@ -162,12 +162,35 @@ TEST_F(MainWindowTest, ExitEndsTheMainLoopWithCodeZero)
     EXPECT_TRUE(IsWindow(window_)); // Exit does not destroy the window first
 }
 
-TEST_F(MainWindowTest, EmbedIsRefusedWhileBusy)
+TEST_F(MainWindowTest, EmbedIsRefusedWhileACommandRuns)
 {
+    CommandBegin(window_);
     EnterBusyState();
     DialogAnswers answers;
+    long refusedBefore = g_commandsRefused;
     SendMessageA(window_, WM_COMMAND, IDC_MAIN_EMBED, 0);
+    SendMessageA(window_, WM_COMMAND, IDC_MAIN_MIRELOCK, 0);
+    CommandEnd();
     EXPECT_TRUE(answers.titles.empty()); // no dialog was opened
+    EXPECT_EQ(refusedBefore + 2, g_commandsRefused);
+    EXPECT_FALSE(RefuseWhileCommandRuns());
+    EXPECT_EQ(refusedBefore + 2, g_commandsRefused);
+}
+
+TEST_F(MainWindowTest, MessagesWhoseOwnerIsGoneAreOwnedByTheMainWindow)
+{
+    HWND about = OpenAboutWindow();
+    ASSERT_NE(about, nullptr);
+    recorder_->messages.clear();
+    ShowMessage(about, "live", "c", MB_OK);
+    ShowMessage(nullptr, "none", "c", MB_OK);
+    DestroyWindow(about);
+    ShowMessage(about, "gone", "c", MB_OK);
+    ASSERT_EQ(recorder_->messages.size(), 3u);
+    EXPECT_EQ(recorder_->messages[0].owner, about);
+    EXPECT_EQ(recorder_->messages[1].owner, nullptr);
+    EXPECT_EQ(recorder_->messages[2].owner, window_);
+    EXPECT_EQ(recorder_->messages[2].text, "gone");
 }
 
 TEST_F(MainWindowTest, TwoAboutClicksOpenTwoAboutWindows)

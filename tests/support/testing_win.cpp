@@ -101,6 +101,8 @@ static BOOL WINAPI AnswerDialog(LPOPENFILENAMEA record)
 {
     s_answers->titles.push_back(record->lpstrTitle ? record->lpstrTitle : "");
     s_answers->initialNames.push_back(record->lpstrFile ? record->lpstrFile : "");
+    if (s_answers->onShow)
+        s_answers->onShow(s_answers->titles.back());
     if (s_queue.empty()) {
         ADD_FAILURE() << "an open-file dialog nobody answered: "
                       << (record->lpstrTitle ? record->lpstrTitle : "");
@@ -217,6 +219,7 @@ struct FindData {
     const char* className;
     const char* title;
     HWND found;
+    std::vector<HWND>* all;
 };
 
 static BOOL CALLBACK FindProc(HWND window, LPARAM param)
@@ -234,7 +237,25 @@ static BOOL CALLBACK FindProc(HWND window, LPARAM param)
 
 HWND FindThreadWindow(const char* className, const char* title)
 {
-    FindData data{className, title, nullptr};
+    FindData data{className, title, nullptr, nullptr};
     EnumThreadWindows(GetCurrentThreadId(), FindProc, (LPARAM)&data);
     return data.found;
+}
+
+static BOOL CALLBACK CollectProc(HWND window, LPARAM param)
+{
+    FindData* data = (FindData*)param;
+    char className[256];
+    GetClassNameA(window, className, sizeof className);
+    if (strcmp(className, data->className) == 0)
+        data->all->push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> ThreadWindows(const char* className)
+{
+    std::vector<HWND> all;
+    FindData data{className, nullptr, nullptr, &all};
+    EnumThreadWindows(GetCurrentThreadId(), CollectProc, (LPARAM)&data);
+    return all;
 }

@@ -52,6 +52,8 @@ public:
     void Queue(const char* name);
     std::vector<std::string> titles;
     std::vector<std::string> initialNames; // the name buffer as the dialog opened
+    // Runs inside each dialog, before it is answered, with its title.
+    std::function<void(const std::string& title)> onShow;
     size_t Pending() const;
 };
 
@@ -76,5 +78,7 @@ std::string PseudoRandomBytes(size_t count, unsigned seed);
 std::string WindowText(HWND window);
 // The first top-level window of this thread with this class and title.
 HWND FindThreadWindow(const char* className, const char* title);
+// Every top-level window of this thread with this class.
+std::vector<HWND> ThreadWindows(const char* className);
 
 #endif
