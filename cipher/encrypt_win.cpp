@@ -175,5 +175,7 @@ void RunEncryptCommand()
         MessageBeep(MB_OK);
         return;
     }
+    if (RefuseWhileSignaturesIncomplete())
+        return;
     RunFileLoop(kEncryptingText, g_mainWindow, EncryptTurn);
 }

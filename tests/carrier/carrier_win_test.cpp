@@ -40,8 +40,7 @@ protected:
 
     static void SetSignatures(const char* one, const char* two)
     {
-        ToSignatureForm(one, g_signature1);
-        ToSignatureForm(two, g_signature2);
+        SetTestSignatures(one, two);
     }
     static HWND ExtractWindow() { return FindThreadWindow("ExtractWindow", "Key to extract ..."); }
 

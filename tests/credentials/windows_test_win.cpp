@@ -123,8 +123,11 @@ TEST_F(PasswordWindowTest, MissingKeyShowsTheSystemTextAndNeverAccepts)
     char expected[256] = "";
     FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
                    ERROR_FILE_NOT_FOUND, 0, expected, sizeof expected, nullptr);
-    EXPECT_NE("", std::string(expected));
-    EXPECT_EQ(expected, m.text);
+    std::string want = expected;
+    while (!want.empty() && (want.back() == '\n' || want.back() == '\r' || want.back() == ' '))
+        want.pop_back();
+    EXPECT_NE("", want);
+    EXPECT_EQ(want, m.text);
     EXPECT_EQ(nullptr, m.owner);
     EXPECT_EQ("Cannot Open due to ...", m.caption);
     EXPECT_EQ((UINT)(MB_OK | MB_ICONINFORMATION), m.type);
