@@ -1,6 +1,7 @@
 // Signatures that load could not rebuild whole: Mirelock and Embed refuse
-// before any dialog, in both wordings, and touch nothing; once the signature
-// window's "OK" has set them, both commands make exact files.
+// before any dialog, in both wordings, and touch nothing, while Unveil and
+// Extract (which compare with typed keys) work; once the signature window's
+// "OK" has set them, Mirelock and Embed make exact files.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -11,6 +12,7 @@
 #include "tests/carrier/memory_carrier.h"
 #include "tests/cipher/vectors.h"
 #include "tests/credentials/credentials_fixture_win.h"
+#include "tests/faults/drive_win.h"
 #include "tests/support/sha256.h"
 
 using IncompleteSignaturesTest = CredentialsTest;
@@ -109,6 +111,18 @@ TEST_F(IncompleteSignaturesTest, MirelockAndEmbedRefuseUntilTheSignatureWindowSe
             EXPECT_EQ((UINT)(MB_OK | MB_ICONINFORMATION), m.type);
         }
         EXPECT_TRUE(before == FolderContents(dir));
+
+        // Unveil and Extract take typed keys and are not refused.
+        ASSERT_TRUE(WriteFileBytes(dir.Path("vector.zel"), cipher));
+        ASSERT_TRUE(WriteFileBytes(dir.Path("held.png"),
+                                   AppendTrailer(own, "Carry 1", hidden, "C:\\held.txt")));
+        RunDecrypt(vector->signature1, vector->signature2, dir.Path("vector.zel"));
+        RunExtract("Carry 1", dir.Path("held.png").c_str(), dir.Path("held.txt").c_str());
+        CloseCommandWindows();
+        EXPECT_TRUE(recorder->messages.size() == 2u);
+        EXPECT_TRUE(payload == ReadFileBytes(dir.Path("vectorzel.zel")));
+        EXPECT_EQ(hidden, ReadFileBytes(dir.Path("held.txt")));
+        EXPECT_TRUE(own == ReadFileBytes(dir.Path("held.png")));
 
         // The signature window: from the first-use window before any
         // password, from "Signature" after one.
