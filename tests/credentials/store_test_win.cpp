@@ -216,55 +216,6 @@ TEST_F(StoreTest, AllThreeMissingGiveThreeBoxes)
     EXPECT_EQ(std::string("       ", 8), Signature2());
 }
 
-// The first start, with the password and the signatures created while the
-// box for location 3 is still open (the first-use window and "Options" are
-// usable meanwhile): what was typed stays in force and is what was stored.
-TEST_F(StoreTest, SignaturesSetWhileABoxIsOpenStayInForce)
-{
-    DestroyTestMainWindow();
-    // A main window's creation runs load only where it registers the six
-    // secondary classes, as at start-up: so they go first.
-    for (const char* name : {"optionWindow", "keyWindow", "passWindow", "chgpassWindow",
-                             "ExtractWindow", "AboutWindow"})
-        ASSERT_TRUE(UnregisterClassA(name, g_instance)) << name;
-    DeleteKeyTree(HKEY_CURRENT_USER, "Software\\MirelockIT");
-    DeleteKeyTree(HKEY_CURRENT_CONFIG, "Software\\TempKey");
-    HWND optionsOwner = nullptr;
-    HWND creating = nullptr;
-    recorder->onShow = [&](const RecordedMessage&) {
-        if (recorder->messages.size() != 2)
-            return;
-        creating = FindThreadWindow("clsWindow", "Zorvane V1.30");
-        HWND change = FindChgpassWindow("First time user: Create Password and keys");
-        ASSERT_TRUE(change != nullptr);
-        SetWindowTextA(NewPasswordBox(change, 1), "pw");
-        SetWindowTextA(NewPasswordBox(change, 2), "pw");
-        Click(change, IDC_CHGPASS_ACCEPT);
-        HWND options = FindOptionWindow();
-        ASSERT_TRUE(options != nullptr);
-        optionsOwner = GetWindow(options, GW_OWNER);
-        SetWindowTextA(SignatureBox(options, 1), "Harbour");
-        SetWindowTextA(SignatureBox(options, 2), "Lantern");
-        Click(options, IDC_OPTION_OK);
-    };
-    mainWindow = CreateTestMainWindow();
-    recorder->onShow = nullptr;
-    ASSERT_EQ(2u, recorder->messages.size());
-    EXPECT_TRUE(creating != nullptr);
-    EXPECT_EQ(mainWindow, creating);
-    // "Options" was owned by the main window while it was still being made.
-    EXPECT_EQ(mainWindow, optionsOwner);
-    EXPECT_EQ(std::string("Harbour", 8), Signature1());
-    EXPECT_EQ(std::string("Lantern", 8), Signature2());
-    EXPECT_EQ(SIGNATURES_COMPLETE, g_signatureState);
-    EXPECT_EQ(0, g_firstUse);
-    SetSignatures("QQQQQQQ", "QQQQQQQ");
-    SignatureStoreLoad();
-    EXPECT_EQ(std::string("Harbour", 8), Signature1());
-    EXPECT_EQ(std::string("Lantern", 8), Signature2());
-    EXPECT_EQ(SIGNATURES_COMPLETE, g_signatureState);
-}
-
 // The registry sweeps: every registry call of save, and of load, made to
 // fail in turn with a chosen error. Their figures are printed at the end.
 struct SweepTally {
