@@ -59,6 +59,8 @@ static void AppendTrailer(HANDLE source, HANDLE carrier, bool carrierIsNew, int6
 
 static void Embed()
 {
+    if (RefuseWhileSignaturesIncomplete())
+        return;
     g_chooserName[0] = '\0';
     g_sourcePath[0] = '\0';
     SetChooserTitle("Get file to be embedded");

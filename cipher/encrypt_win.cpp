@@ -172,6 +172,7 @@ void RunEncryptCommand()
     if (RefuseWhileCommandRuns())
         return;
     CommandBegin(g_mainWindow);
-    RunFileLoop(kEncryptingText, g_mainWindow, EncryptTurn);
+    if (!RefuseWhileSignaturesIncomplete())
+        RunFileLoop(kEncryptingText, g_mainWindow, EncryptTurn);
     CommandEnd();
 }

@@ -26,10 +26,33 @@ extern int g_passwordAccepted;
 // until a password window reads one.
 extern char g_storedPasswordForm[PASSWORD_BUFFER_SIZE];
 
+// Whether the signatures in memory are the ones the user set. Load marks
+// them when it cannot fill all fourteen characters from stored fragments
+// (not yet set: the first start, location 1 missing); the signature window's
+// "OK" makes them complete.
+enum SignatureState { SIGNATURES_COMPLETE, SIGNATURES_INCOMPLETE, SIGNATURES_NOT_YET_SET };
+extern SignatureState g_signatureState;
+
+// Mirelock and Embed ask this before anything else: while the signatures are
+// not complete it says why and returns true, and the command does nothing.
+bool RefuseWhileSignaturesIncomplete();
+
+enum { STORE_LOCATION_COUNT = 3 };
+// The locations as the user reads them, "HKEY_CURRENT_USER\Control Panel".
+extern const char* const kStoreLocationNames[STORE_LOCATION_COUNT];
+
+// What a save did: the locations that failed (bit k for location k + 1),
+// the first error of each, and whether any value was written.
+struct StoreSaveResult {
+    unsigned failed;
+    LONG errors[STORE_LOCATION_COUNT];
+    bool wroteAny;
+};
+
 // The signature store (registry_win.cpp). Load runs once, from the main
 // window's creation; save after the signature window's "OK".
 void SignatureStoreLoad();
-void SignatureStoreSave();
+StoreSaveResult SignatureStoreSave();
 
 // The password store: HKEY_LOCAL_MACHINE "Software\MirelockPass" "PassName".
 // Read opens the key for reading and, on success, copies the stored text
@@ -38,6 +61,8 @@ void SignatureStoreSave();
 LONG ReadStoredPasswordForm(char out[PASSWORD_BUFFER_SIZE]);
 // Writes `length` bytes of `form` as "PassName"; failures are silent.
 void WriteStoredPasswordForm(const char* form, size_t length);
+// True when a stored password form can be read.
+bool PasswordIsStored();
 
 BOOL RegisterOptionWindowClass();
 BOOL RegisterPassWindowClass();
@@ -80,8 +105,16 @@ extern const char kCannotOpenCaption[];     // "Cannot Open due to ..."
 extern const char kInvalidPasswordText[];   // "Invalid Password"
 extern const char kPasswordsDifferText[];   // "Passwords do not match!!"
 extern const char kPasswordCaption[];       // "Password confirmation"
+extern const char kIncompleteText[];        // the signatures could not be read whole
+extern const char kNotYetSetText[];         // the first start, before any password
 
 // Every credential message: no owner, information icon, OK only.
 int ShowCredentialMessage(const char* text, const char* caption);
+// The system's text for an error code, without its line end; false (and an
+// empty text) when the system has none.
+bool SystemErrorText(LONG code, char* text, size_t size);
+// After a save that failed somewhere: which locations, why, whether anything
+// was written, and what to do about it.
+void ShowSaveFailure(const StoreSaveResult& result);
 
 #endif

@@ -24,13 +24,15 @@ size_t SplitFragment(const char signature1[SIGNATURE_FORM_BYTES],
     return layout.length;
 }
 
-void ReassembleSignatures(const FragmentRead fragments[FRAGMENT_COUNT],
+bool ReassembleSignatures(const FragmentRead fragments[FRAGMENT_COUNT],
                           char signature1[SIGNATURE_FORM_BYTES],
                           char signature2[SIGNATURE_FORM_BYTES])
 {
+    bool complete = true;
     for (int f = 0; f < FRAGMENT_COUNT; f++) {
         const FragmentLayout& layout = kFragmentLayout[f];
         const FragmentRead& read = fragments[f];
+        complete = complete && read.filled >= layout.length;
         for (size_t p = 0; p < layout.length; p++) {
             char c = p < read.filled ? read.text[p] : ' ';
             const FragmentChar& to = layout.chars[p];
@@ -39,4 +41,5 @@ void ReassembleSignatures(const FragmentRead fragments[FRAGMENT_COUNT],
     }
     signature1[SIGNATURE_CHARS] = '\0';
     signature2[SIGNATURE_CHARS] = '\0';
+    return complete;
 }

@@ -47,8 +47,9 @@ struct FragmentRead {
 // Rebuilds both signatures from the six fragments read back. A character
 // whose fragment position was not filled becomes a space, so both buffers
 // always hold seven characters and a NUL at index 7; characters after a
-// fragment's length are ignored.
-void ReassembleSignatures(const FragmentRead fragments[FRAGMENT_COUNT],
+// fragment's length are ignored. Returns true when every one of the fourteen
+// characters came from a stored fragment, false when any was made up.
+bool ReassembleSignatures(const FragmentRead fragments[FRAGMENT_COUNT],
                           char signature1[SIGNATURE_FORM_BYTES],
                           char signature2[SIGNATURE_FORM_BYTES]);
 

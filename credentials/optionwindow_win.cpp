@@ -58,12 +58,18 @@ static void ReadSignatureBox(HWND box, char signature[SIGNATURE_SIZE])
     memset(text, 0, sizeof text);
 }
 
+// The typed signatures are in force from here on, whatever the save does.
+// A failed save is told only once the window is gone, so that no second
+// "OK" can run inside this one's message box.
 static void OnOptionOk(HWND window)
 {
     ReadSignatureBox(SignatureBox(window, 1), g_signature1);
     ReadSignatureBox(SignatureBox(window, 2), g_signature2);
-    SignatureStoreSave();
+    g_signatureState = SIGNATURES_COMPLETE;
+    StoreSaveResult saved = SignatureStoreSave();
     DestroyWindow(window);
+    if (saved.failed)
+        ShowSaveFailure(saved);
 }
 
 static LRESULT CALLBACK OptionWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -93,10 +99,12 @@ BOOL RegisterOptionWindowClass()
     return RegisterProgramClass(kOptionClass, OptionWindowProc, IDI_MAIN_ICON);
 }
 
+// On the first start this may run while the main window is still being
+// created (from a first-use box); it is the owner all the same.
 HWND OpenOptionWindow(BOOL showSignatures)
 {
     return CreateWindowExA(0, kOptionClass, kOptionTitle,
                            WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 100, 100, 300,
-                           220, g_mainWindow, nullptr, g_instance,
+                           220, MainWindowAsOwner(), nullptr, g_instance,
                            (LPVOID)(INT_PTR)showSignatures);
 }

@@ -32,9 +32,7 @@ HWND PasswordBox(HWND passWindow)
 static void ShowCannotOpen(LONG code)
 {
     char text[256];
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                             (DWORD)code, 0, text, COUNTOF(text), nullptr);
-    if (n == 0)
+    if (!SystemErrorText(code, text, COUNTOF(text)))
         snprintf(text, sizeof text, "The password store cannot be opened (error %ld).", code);
     ShowCredentialMessage(text, kCannotOpenCaption);
 }

@@ -1,14 +1,17 @@
-// Every registry call of zorvane: the signature store (six fragments over
-// three keys) and the stored password form under the machine's key.
+// The registry data of zorvane: the signature store (six fragments over
+// three keys) and the stored password form under the machine's key, all
+// through the registry layer.
 #include "credentials/credentials_win.h"
 
 #include <cstring>
 
+#include "base/registry_win.h"
 #include "credentials/fragments.h"
 
 char g_signature1[SIGNATURE_SIZE] = "       ";
 char g_signature2[SIGNATURE_SIZE] = "       ";
 int g_firstUse = 0;
+SignatureState g_signatureState = SIGNATURES_COMPLETE;
 
 // The three locations. Location 1 is opened by save under its mixed-case
 // path and created and loaded under the upper-case one: key names compare
@@ -20,10 +23,16 @@ struct StoreLocation {
     const char* loadPath;
 };
 
-static const StoreLocation kLocations[FRAGMENT_COUNT / 2] = {
+static const StoreLocation kLocations[STORE_LOCATION_COUNT] = {
     {HKEY_CURRENT_USER, "Software\\MirelockIT", "SOFTWARE\\MIRELOCKIT", "SOFTWARE\\MIRELOCKIT"},
     {HKEY_CURRENT_USER, "Control Panel", "Control Panel", "Control Panel"},
     {HKEY_CURRENT_CONFIG, "Software\\TempKey", "Software\\TempKey", "Software\\TempKey"},
+};
+
+const char* const kStoreLocationNames[STORE_LOCATION_COUNT] = {
+    "HKEY_CURRENT_USER\\Software\\MirelockIT",
+    "HKEY_CURRENT_USER\\Control Panel",
+    "HKEY_CURRENT_CONFIG\\Software\\TempKey",
 };
 
 // Fragment 2k+1 is "Signature1" and 2k+2 "Signature2" of location k+1.
@@ -33,22 +42,34 @@ static const char kPasswordKey[] = "Software\\MirelockPass";
 static const char kPasswordValue[] = "PassName";
 
 // Opens a key for writing, creating it when it cannot be opened; NULL when
-// neither works.
-static HKEY OpenForWriting(HKEY root, const char* openPath, const char* createPath)
+// neither works, with the error in GetLastError(). *created tells whether
+// the key is new.
+static HKEY OpenForWriting(HKEY root, const char* openPath, const char* createPath, bool* created)
 {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(root, openPath, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS)
+    *created = false;
+    if (RegistryOpen(root, openPath, KEY_ALL_ACCESS, &key))
         return key;
-    key = nullptr;
-    DWORD disposition;
-    if (RegCreateKeyExA(root, createPath, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                        nullptr, &key, &disposition) != ERROR_SUCCESS)
-        return nullptr;
+    RegistryCreate(root, createPath, KEY_ALL_ACCESS, &key, created);
     return key;
 }
 
-void SignatureStoreSave()
+// Notes the first error of a location.
+static void MarkFailed(StoreSaveResult* result, int location, DWORD error)
 {
+    if (result->failed & (1u << location))
+        return;
+    result->failed |= 1u << location;
+    result->errors[location] = (LONG)error;
+}
+
+// All or nothing: the six values are written only when all three keys can
+// be had, so the stored fragments always rebuild one pair of signatures the
+// user set. Keys this save created for nothing are removed again, so that a
+// location 1 made in vain does not end the first-use path.
+StoreSaveResult SignatureStoreSave()
+{
+    StoreSaveResult result = {};
     char copy1[SIGNATURE_SIZE];
     char copy2[SIGNATURE_SIZE];
     memcpy(copy1, g_signature1, SIGNATURE_SIZE);
@@ -58,23 +79,41 @@ void SignatureStoreSave()
     for (int f = 0; f < FRAGMENT_COUNT; f++)
         lengths[f] = SplitFragment(copy1, copy2, f, fragments[f]);
 
-    // Location 1, 2, 3 in turn; within each "Signature1" before "Signature2".
-    // Failures are neither reported nor allowed to stop the next location.
-    for (int k = 0; k < FRAGMENT_COUNT / 2; k++) {
+    HKEY keys[STORE_LOCATION_COUNT] = {};
+    bool created[STORE_LOCATION_COUNT] = {};
+    for (int k = 0; k < STORE_LOCATION_COUNT; k++) {
         const StoreLocation& at = kLocations[k];
-        HKEY key = OpenForWriting(at.root, at.savePath, at.createPath);
-        if (!key)
-            continue;
-        for (int v = 0; v < 2; v++) {
-            int f = 2 * k + v;
-            RegSetValueExA(key, kValueNames[v], 0, REG_SZ, (const BYTE*)fragments[f],
-                           (DWORD)(lengths[f] + 1));
-        }
-        RegFlushKey(key);
-        RegCloseKey(key);
+        keys[k] = OpenForWriting(at.root, at.savePath, at.createPath, &created[k]);
+        if (!keys[k])
+            MarkFailed(&result, k, GetLastError());
     }
-    memset(copy1, 0, sizeof copy1);
-    memset(copy2, 0, sizeof copy2);
+    if (result.failed) {
+        for (int k = 0; k < STORE_LOCATION_COUNT; k++) {
+            RegistryClose(keys[k]);
+            if (created[k])
+                RegistryDeleteKey(kLocations[k].root, kLocations[k].createPath);
+        }
+    } else {
+        // Location 1, 2, 3 in turn; within each "Signature1" before
+        // "Signature2". A failure does not stop the values after it.
+        for (int k = 0; k < STORE_LOCATION_COUNT; k++) {
+            for (int v = 0; v < 2; v++) {
+                int f = 2 * k + v;
+                if (RegistrySet(keys[k], kValueNames[v], REG_SZ, fragments[f],
+                                (DWORD)(lengths[f] + 1)))
+                    result.wroteAny = true;
+                else
+                    MarkFailed(&result, k, GetLastError());
+            }
+            if (!RegistryFlush(keys[k]))
+                MarkFailed(&result, k, GetLastError());
+            RegistryClose(keys[k]);
+        }
+    }
+    SecureZeroMemory(copy1, sizeof copy1);
+    SecureZeroMemory(copy2, sizeof copy2);
+    SecureZeroMemory(fragments, sizeof fragments);
+    return result;
 }
 
 // Reads one fragment with the store's size limit. Only what the read
@@ -84,7 +123,7 @@ static void ReadFragment(HKEY key, const char* name, FragmentRead* read)
     DWORD type = 0;
     DWORD size = FRAGMENT_QUERY_SIZE;
     read->filled = 0;
-    if (RegQueryValueExA(key, name, nullptr, &type, (BYTE*)read->text, &size) != ERROR_SUCCESS)
+    if (!RegistryQuery(key, name, &type, read->text, &size))
         return;
     size_t n = 0;
     while (n < size && n < FRAGMENT_QUERY_SIZE && read->text[n] != '\0')
@@ -100,31 +139,45 @@ static void StartFirstUse()
     OpenChangePasswordWindow(kFirstUseTitle, nullptr);
 }
 
+// Both buffers and their state are settled before the first box: the boxes
+// let the first-use windows run, and signatures set there must not be
+// overwritten by what was read before.
 void SignatureStoreLoad()
 {
     FragmentRead fragments[FRAGMENT_COUNT] = {};
-    for (int k = 0; k < FRAGMENT_COUNT / 2; k++) {
+    bool missing[STORE_LOCATION_COUNT] = {};
+    for (int k = 0; k < STORE_LOCATION_COUNT; k++) {
         const StoreLocation& at = kLocations[k];
         HKEY key = nullptr;
-        if (RegOpenKeyExA(at.root, at.loadPath, 0, KEY_READ, &key) != ERROR_SUCCESS) {
-            ShowCredentialMessage(kFirstUseText, kFirstUseCaption);
-            if (k == 0)
-                StartFirstUse();
+        if (!RegistryOpen(at.root, at.loadPath, KEY_READ, &key)) {
+            missing[k] = true;
             continue;
         }
         ReadFragment(key, kValueNames[0], &fragments[2 * k]);
         ReadFragment(key, kValueNames[1], &fragments[2 * k + 1]);
-        RegCloseKey(key);
+        RegistryClose(key);
     }
-    ReassembleSignatures(fragments, g_signature1, g_signature2);
+    bool complete = ReassembleSignatures(fragments, g_signature1, g_signature2);
+    SecureZeroMemory(fragments, sizeof fragments);
+    if (missing[0])
+        g_signatureState = SIGNATURES_NOT_YET_SET;
+    else
+        g_signatureState = complete ? SIGNATURES_COMPLETE : SIGNATURES_INCOMPLETE;
+
+    for (int k = 0; k < STORE_LOCATION_COUNT; k++) {
+        if (!missing[k])
+            continue;
+        ShowCredentialMessage(kFirstUseText, kFirstUseCaption);
+        if (k == 0)
+            StartFirstUse();
+    }
 }
 
 LONG ReadStoredPasswordForm(char out[PASSWORD_BUFFER_SIZE])
 {
     HKEY key = nullptr;
-    LONG opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kPasswordKey, 0, KEY_READ, &key);
-    if (opened != ERROR_SUCCESS)
-        return opened;
+    if (!RegistryOpen(HKEY_LOCAL_MACHINE, kPasswordKey, KEY_READ, &key))
+        return (LONG)GetLastError();
     // Read aside first: a failed read may leave any bytes in its buffer, and
     // the stored form must stay as it was then. The form is written without
     // its terminator (the registry may or may not add one), so one is put
@@ -132,23 +185,35 @@ LONG ReadStoredPasswordForm(char out[PASSWORD_BUFFER_SIZE])
     char text[PASSWORD_BUFFER_SIZE + 1];
     DWORD type = 0;
     DWORD size = PASSWORD_BUFFER_SIZE;
-    if (RegQueryValueExA(key, kPasswordValue, nullptr, &type, (BYTE*)text, &size) ==
-        ERROR_SUCCESS) {
+    if (RegistryQuery(key, kPasswordValue, &type, text, &size)) {
         text[size] = '\0';
         size_t length = strlen(text);
         if (length < PASSWORD_BUFFER_SIZE)
             memcpy(out, text, length + 1);
     }
-    RegCloseKey(key);
+    RegistryClose(key);
+    SecureZeroMemory(text, sizeof text);
     return ERROR_SUCCESS;
+}
+
+bool PasswordIsStored()
+{
+    // Every stored form has at least one character: the empty password's is
+    // a space.
+    char form[PASSWORD_BUFFER_SIZE];
+    form[0] = '\0';
+    bool stored = ReadStoredPasswordForm(form) == ERROR_SUCCESS && form[0] != '\0';
+    SecureZeroMemory(form, sizeof form);
+    return stored;
 }
 
 void WriteStoredPasswordForm(const char* form, size_t length)
 {
-    HKEY key = OpenForWriting(HKEY_LOCAL_MACHINE, kPasswordKey, kPasswordKey);
+    bool created;
+    HKEY key = OpenForWriting(HKEY_LOCAL_MACHINE, kPasswordKey, kPasswordKey, &created);
     if (!key)
         return;
-    RegSetValueExA(key, kPasswordValue, 0, REG_SZ, (const BYTE*)form, (DWORD)length);
-    RegFlushKey(key);
-    RegCloseKey(key);
+    RegistrySet(key, kPasswordValue, REG_SZ, form, (DWORD)length);
+    RegistryFlush(key);
+    RegistryClose(key);
 }

@@ -12,6 +12,9 @@ HINSTANCE g_instance;
 HWND g_mainWindow;
 HWND g_mainControls[MAIN_CONTROL_COUNT];
 
+// Set while the main window's WM_CREATE runs.
+static HWND s_mainWindowInCreation;
+
 static const char kMainClass[] = "clsWindow";
 static const char kMainTitle[] = "Zorvane V1.30";
 
@@ -53,13 +56,20 @@ void ClearStatusLines()
     SetStatusLine(CTL_TARGET_LINE, "");
 }
 
+HWND MainWindowAsOwner()
+{
+    return s_mainWindowInCreation ? s_mainWindowInCreation : g_mainWindow;
+}
+
 static LRESULT OnMainCreate(HWND window)
 {
     CreateControls(window, g_mainControlTable, MAIN_CONTROL_COUNT, g_mainControls);
     SendMessageA(g_mainControls[CTL_PROGRESS], PBM_SETRANGE, 0, MAKELPARAM(0, 100));
     if (!RegisterSecondaryClasses())
         return 0;
+    s_mainWindowInCreation = window;
     SignatureStoreLoad();
+    s_mainWindowInCreation = nullptr;
     g_transformMode = 3;
     return 0;
 }

@@ -50,6 +50,10 @@ struct ControlSpec {
 
 extern HINSTANCE g_instance;
 extern HWND g_mainWindow;
+// The main window as the owner of a secondary window: g_mainWindow, or the
+// main window being created while its creation handler runs (the first
+// start opens windows from inside it, before g_mainWindow is recorded).
+HWND MainWindowAsOwner();
 extern HWND g_mainControls[MAIN_CONTROL_COUNT];
 extern const ControlSpec g_mainControlTable[MAIN_CONTROL_COUNT];
 

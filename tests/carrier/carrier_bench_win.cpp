@@ -30,7 +30,7 @@ int main(int argc, char** argv)
     const std::string folder = argv[1];
     SetCurrentDirectoryA(folder.c_str());
     CreateTestMainWindow();
-    ToSignatureForm("bench", g_signature1);
+    SetTestSignatures("bench", "       ");
     const std::string hidden = folder + "\\hidden.bin";
     const std::string carrier = folder + "\\carrier.bin";
     const std::string output = folder + "\\extracted.bin";

@@ -40,8 +40,7 @@ protected:
 
     static void SetSignatures(const char* one, const char* two)
     {
-        ToSignatureForm(one, g_signature1);
-        ToSignatureForm(two, g_signature2);
+        SetTestSignatures(one, two);
     }
     static HWND ExtractWindow() { return FindThreadWindow("ExtractWindow", "Key to extract ..."); }
 
@@ -129,10 +128,11 @@ TEST_F(CarrierWin, ExtractWindowHasItsControlsAndIsOnlyEverOne)
     // A second click brings the open window forward instead of a second one.
     EXPECT_EQ(window, OpenExtractWindow());
     SendMessageA(g_mainWindow, WM_COMMAND, IDC_MAIN_EXTRACT, 0);
+    // Only this thread's: other test programs on the same desktop open theirs.
     int count = 0;
     for (HWND w = FindWindowExA(nullptr, nullptr, "ExtractWindow", nullptr); w;
          w = FindWindowExA(nullptr, w, "ExtractWindow", nullptr))
-        count++;
+        count += GetWindowThreadProcessId(w, nullptr) == GetCurrentThreadId();
     EXPECT_EQ(1, count);
 
     // Cancel destroys it without touching anything; a new click opens anew.

@@ -91,8 +91,7 @@ int main(int argc, char** argv)
     SetCurrentDirectoryA(folder.c_str());
     CreateTestMainWindow();
     g_transformMode = 3;
-    ToSignatureForm("Bench 1", g_signature1);
-    ToSignatureForm("Bench 2", g_signature2);
+    SetTestSignatures("Bench 1", "Bench 2");
     g_getOpenFileName = AnswerChooser;
     g_messageBox = CountMessage;
 

@@ -123,9 +123,8 @@ TEST(KnownAnswer, LibraryDecryptsAndReencryptsEveryVector)
                   JudgeImage(matches, image.size(), (unsigned char)image[IMAGE_MODE_OFFSET]))
             << v.file;
         EXPECT_EQ(v.mode, image[IMAGE_MODE_OFFSET]) << v.file;
-        std::string payload;
-        for (size_t i = IMAGE_PAYLOAD_OFFSET; i < image.size(); i++)
-            payload += (char)Inverse(v.mode, (unsigned char)image[i]);
+        std::string payload = DecodeVectorPayload(v, &found);
+        EXPECT_EQ(v.payloadLength, payload.size()) << v.file;
         EXPECT_EQ(v.payloadSha256, Sha256Hex(payload)) << v.file;
         EXPECT_EQ(cipher, EncryptWithLibrary(v.signature1, v.signature2, v.mode, payload))
             << v.file;

@@ -39,8 +39,7 @@ static LRESULT CALLBACK WatchCancelButton(HWND button, UINT message, WPARAM wPar
 
 static void SetSignatures(const char* signature1, const char* signature2)
 {
-    ToSignatureForm(signature1, g_signature1);
-    ToSignatureForm(signature2, g_signature2);
+    SetTestSignatures(signature1, signature2);
 }
 
 static BOOL CALLBACK CollectKeyWindow(HWND candidate, LPARAM list)

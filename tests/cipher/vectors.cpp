@@ -49,6 +49,27 @@ std::string ReadCipherVector(const CipherVector& vector, bool* found)
     return ReadDataFile(CipherDataPath(vector.file), found);
 }
 
+const CipherVector* FindCipherVector(const char* file)
+{
+    for (size_t k = 0; k < kCipherVectorCount; k++) {
+        if (std::string(kCipherVectors[k].file) == file)
+            return &kCipherVectors[k];
+    }
+    return nullptr;
+}
+
+std::string DecodeVectorPayload(const CipherVector& vector, bool* found)
+{
+    std::string cipher = ReadCipherVector(vector, found);
+    if (!*found || cipher.size() < IMAGE_PAYLOAD_OFFSET)
+        return std::string();
+    std::string payload =
+        UnwhitenWithLibrary(cipher, vector.signature2).substr(IMAGE_PAYLOAD_OFFSET);
+    if (!payload.empty())
+        InverseBytes(vector.mode, (unsigned char*)&payload[0], payload.size());
+    return payload;
+}
+
 std::string EncryptWithLibrary(const char* signature1, const char* signature2, int mode,
                                const std::string& payload)
 {

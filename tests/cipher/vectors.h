@@ -26,6 +26,11 @@ std::string CipherDataPath(const char* name);
 std::string ReadDataFile(const std::string& path, bool* found);
 // The bytes of a known-answer cipher file; *found is false when it is missing.
 std::string ReadCipherVector(const CipherVector& vector, bool* found);
+// The vector of this file name; nullptr when there is none.
+const CipherVector* FindCipherVector(const char* file);
+// The payload a known-answer cipher file holds, decoded by the library calls
+// alone (the caller checks it against payloadSha256).
+std::string DecodeVectorPayload(const CipherVector& vector, bool* found);
 
 // The cipher file of `payload` made from the library calls alone.
 std::string EncryptWithLibrary(const char* signature1, const char* signature2, int mode,

@@ -43,6 +43,7 @@ void CredentialsTest::SetSignatures(const char* s1, const char* s2)
 {
     memcpy(g_signature1, s1, SIGNATURE_SIZE);
     memcpy(g_signature2, s2, SIGNATURE_SIZE);
+    g_signatureState = SIGNATURES_COMPLETE;
 }
 
 void CredentialsTest::StorePassword(const char* password)

@@ -2,13 +2,18 @@
 // first start (both message boxes, the first-use window, "Options"), checks
 // the registry it wrote, restarts it, changes the password, reads the
 // signatures back through "Signature", and clears it all with zorvane-clean.
+// A second first start sets the signatures while the last box is still open
+// and encrypts a known-answer file with them. With --wow64 the same runs in
+// a 64-bit prefix, where the password lands in the 32-bit view.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "tests/cipher/vectors.h"
 #include "tests/e2e/driver_win.h"
+#include "tests/support/sha256.h"
 
 namespace {
 
@@ -16,6 +21,7 @@ const char kMainClass[] = "clsWindow";
 const char kMainTitle[] = "Zorvane V1.30";
 const int kSignatureButton = 6, kPasswordButton = 13, kAboutButton = 20, kExitButton = 1000;
 const int kConfirm = 12, kAccept = 15, kOptionsOk = 8, kOptionsCancel = 7, kAboutDone = 21;
+const int kMirelock = 1;
 
 // Checks a message box of the process and presses OK.
 void ExpectBox(DWORD pid, const char* caption, const char* text, const char* shot)
@@ -50,6 +56,35 @@ std::string ValueBytes(HKEY root, const char* path, const char* name)
         bytes.assign(data, size);
     RegCloseKey(key);
     return bytes;
+}
+
+// The password store as a 32-bit program names it, and the two places it
+// can be in the 64-bit registry.
+const char kPasswordKey[] = "Software\\MirelockPass";
+const char kPasswordKey64[] = "Software\\MirelockPass";
+const char kPasswordKeyWow64[] = "Software\\Wow6432Node\\MirelockPass";
+
+bool KeyInView(const char* path, REGSAM view)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | view, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+// In a 64-bit prefix this 32-bit driver, like zorvane, runs under WoW64: the
+// password form must be in the 32-bit view (Wow6432Node) and only there.
+void ExpectPasswordView(bool present)
+{
+    if (!g_wow64)
+        return;
+    BOOL wow = FALSE;
+    ASSERT_TRUE(IsWow64Process(GetCurrentProcess(), &wow));
+    ASSERT_TRUE(wow) << "--wow64 given, but not running under WoW64";
+    EXPECT_EQ(present, KeyInView(kPasswordKeyWow64, KEY_WOW64_64KEY));
+    EXPECT_EQ(present, KeyInView(kPasswordKey, KEY_WOW64_32KEY));
+    EXPECT_FALSE(KeyInView(kPasswordKey64, KEY_WOW64_64KEY));
 }
 
 // Everything zorvane stores is removed first: the prefix is a fresh one.
@@ -150,6 +185,7 @@ TEST(FirstStart, CreatesPasswordAndSignaturesThenKeepsThem)
     }
     std::string firstForm = RegQueryData("HKLM\\Software\\MirelockPass", "PassName");
     EXPECT_NE("<missing>", firstForm);
+    ExpectPasswordView(true);
     Shot(main, "main");
     Stop(first, main);
 
@@ -227,7 +263,76 @@ TEST(FirstStart, CreatesPasswordAndSignaturesThenKeepsThem)
         for (const Fragment& f : kFragments)
             EXPECT_EQ("<missing>", RegQueryData(f.regKey, f.name)) << f.regKey << " " << f.name;
         EXPECT_EQ("<missing>", RegQueryData("HKLM\\Software\\MirelockPass", "PassName"));
+        ExpectPasswordView(false);
     }
+}
+
+// The password and the signatures created while the box for location 3 is
+// still open (nothing stops the user: the box has no owner). Once it is
+// closed, a file encrypted is the cipher file of the typed signatures.
+TEST(FirstStart, SignaturesSetWhileTheLastBoxIsOpenAreTheOnesThatEncrypt)
+{
+    const CipherVector* vector = FindCipherVector("mode3-3000.zel");
+    ASSERT_TRUE(vector != nullptr);
+    bool found = false;
+    const std::string cipher = ReadCipherVector(*vector, &found);
+    ASSERT_TRUE(found);
+    const std::string payload = DecodeVectorPayload(*vector, &found);
+    ASSERT_EQ(vector->payloadSha256, Sha256Hex(payload));
+    const std::string dir = MakeWorkDir("first-start-boxes");
+    const std::string plain = dir + "\\payload.bin";
+    const std::string encrypted = dir + "\\payloadzel.bin";
+    DeleteFileA(encrypted.c_str());
+    ASSERT_TRUE(WriteFileBytes(plain, payload));
+
+    ForgetEverything();
+    App app;
+    ASSERT_TRUE(app.Start("zorvane.exe", dir));
+    DWORD pid = app.pid;
+    ExpectBox(pid, kFirstUseCaption, kFirstUseText, nullptr);
+    HWND change = WaitWindow(pid, "chgpassWindow", kFirstUseTitle);
+    ASSERT_TRUE(change != nullptr);
+    HWND box = WaitWindow(pid, "#32770", kFirstUseCaption);
+    ASSERT_TRUE(box != nullptr);
+
+    // The box for location 3 stays open meanwhile.
+    ASSERT_TRUE(TypeInto(ChildAt(change, "Edit", 110, 30), "pw"));
+    ASSERT_TRUE(TypeInto(ChildAt(change, "Edit", 110, 70), "pw"));
+    ASSERT_TRUE(Click(change, kAccept));
+    EXPECT_TRUE(WaitGone(change));
+    HWND options = WaitWindow(pid, "optionWindow", "Options");
+    ASSERT_TRUE(options != nullptr);
+    std::vector<HWND> mains = TopWindows(pid, kMainClass);
+    ASSERT_EQ(1u, mains.size());
+    EXPECT_FALSE(IsWindowVisible(mains[0])); // still inside its creation
+    EXPECT_EQ(mains[0], GetWindow(options, GW_OWNER));
+    ASSERT_TRUE(TypeInto(ChildAt(options, "Edit", 5, 50), vector->signature1));
+    ASSERT_TRUE(TypeInto(ChildAt(options, "Edit", 5, 90), vector->signature2));
+    ASSERT_TRUE(Click(options, kOptionsOk));
+    EXPECT_TRUE(WaitGone(options));
+    EXPECT_TRUE(IsWindow(box));
+    ExpectBox(pid, kFirstUseCaption, kFirstUseText, nullptr);
+
+    HWND main = WaitWindow(pid, kMainClass, kMainTitle);
+    ASSERT_TRUE(main != nullptr);
+    EXPECT_EQ(mains[0], main);
+    EXPECT_EQ(nullptr, OpenDialog(pid));
+    ASSERT_TRUE(Click(main, kMirelock));
+    EXPECT_EQ("Select File(s)", AnswerFileDialog(pid, plain.c_str()));
+    // The command has ended when the operation line is cleared again.
+    HWND operationLine = ChildAt(main, "Edit", 5, 30);
+    ASSERT_TRUE(operationLine != nullptr);
+    DWORD start = GetTickCount();
+    while (!(TextOf(operationLine).empty() && IsWindowVisible(GetDlgItem(main, kMirelock)) &&
+             OpenDialog(pid) == nullptr) &&
+           GetTickCount() - start < 60000)
+        Sleep(50);
+    std::string written = ReadFileBytes(encrypted, &found);
+    EXPECT_TRUE(found);
+    EXPECT_TRUE(written == cipher) << "the cipher file is not that of the typed signatures";
+    EXPECT_EQ(nullptr, OpenDialog(pid));
+    ExpectPasswordView(true);
+    Stop(app, main);
 }
 
 } // namespace

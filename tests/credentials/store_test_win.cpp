@@ -2,9 +2,13 @@
 // rebuilds, and the first-use path when locations are missing.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
+#include <vector>
 
+#include "base/registry_win.h"
 #include "credentials/credentials_win.h"
+#include "credentials/fragments.h"
 #include "tests/credentials/credentials_fixture_win.h"
 
 using StoreTest = CredentialsTest;
@@ -67,6 +71,7 @@ TEST_F(StoreTest, SaveKeepsOtherControlPanelValues)
 
 TEST_F(StoreTest, LoadAfterSaveGivesBothSignaturesBack)
 {
+    g_signatureState = SIGNATURES_INCOMPLETE;
     const char* pairs[][2] = {
         {"ABCDEFG", "abcdefg"}, {"       ", "       "}, {"x      ", "  7 9  "},
         {"!\"#$%&'", "\xe9\xe0\xfc\xdf\xa9\xb5\xf8"},
@@ -78,6 +83,7 @@ TEST_F(StoreTest, LoadAfterSaveGivesBothSignaturesBack)
         SignatureStoreLoad();
         EXPECT_EQ(std::string(pair[0], 8), Signature1());
         EXPECT_EQ(std::string(pair[1], 8), Signature2());
+        EXPECT_EQ(SIGNATURES_COMPLETE, g_signatureState);
     }
     EXPECT_TRUE(recorder->messages.empty());
     EXPECT_EQ(0, g_firstUse);
@@ -119,6 +125,8 @@ TEST_F(StoreTest, LongerAndShorterValuesLoad)
     SignatureStoreLoad();
     EXPECT_EQ(std::string("ABCD FG", 8), Signature1());
     EXPECT_EQ(std::string("abcdefg", 8), Signature2());
+    // The short value left S1[4] to be made up.
+    EXPECT_EQ(SIGNATURES_INCOMPLETE, g_signatureState);
 }
 
 TEST_F(StoreTest, UnreadableValuesBecomeSpaces)
@@ -134,6 +142,7 @@ TEST_F(StoreTest, UnreadableValuesBecomeSpaces)
     SignatureStoreLoad();
     EXPECT_EQ(std::string("AB  E G", 8), Signature1());
     EXPECT_EQ(std::string("abcde  ", 8), Signature2());
+    EXPECT_EQ(SIGNATURES_INCOMPLETE, g_signatureState);
     EXPECT_TRUE(recorder->messages.empty());
 }
 
@@ -148,10 +157,14 @@ static void ExpectFirstUseMessage(const RecordedMessage& m)
 TEST_F(StoreTest, LocationOneMissingStartsTheFirstUsePath)
 {
     DeleteKeyTree(HKEY_CURRENT_USER, "Software\\MirelockIT");
-    // The first-use window must open only after the message box is closed.
+    // The first-use window must open only after the message box is closed;
+    // the buffers are settled before it.
     bool windowDuringBox = true;
+    std::string atBox1, atBox2;
     recorder->onShow = [&](const RecordedMessage&) {
         windowDuringBox = FindChgpassWindow(nullptr) != nullptr;
+        atBox1 = Signature1();
+        atBox2 = Signature2();
     };
     SignatureStoreLoad();
     ASSERT_EQ(1u, recorder->messages.size());
@@ -164,6 +177,9 @@ TEST_F(StoreTest, LocationOneMissingStartsTheFirstUsePath)
     // Fragments 3 to 6 are still read; those of location 1 are spaces.
     EXPECT_EQ(std::string(" B DE G", 8), Signature1());
     EXPECT_EQ(std::string("abcd  g", 8), Signature2());
+    EXPECT_EQ(Signature1(), atBox1);
+    EXPECT_EQ(Signature2(), atBox2);
+    EXPECT_EQ(SIGNATURES_NOT_YET_SET, g_signatureState);
 }
 
 TEST_F(StoreTest, LocationThreeMissingGivesOneBoxAndNoFirstUse)
@@ -176,6 +192,7 @@ TEST_F(StoreTest, LocationThreeMissingGivesOneBoxAndNoFirstUse)
     EXPECT_EQ(nullptr, FindChgpassWindow(nullptr));
     EXPECT_EQ(std::string("ABC  FG", 8), Signature1());
     EXPECT_EQ(std::string("ab def ", 8), Signature2());
+    EXPECT_EQ(SIGNATURES_INCOMPLETE, g_signatureState);
 }
 
 TEST_F(StoreTest, AllThreeMissingGiveThreeBoxes)
@@ -197,4 +214,256 @@ TEST_F(StoreTest, AllThreeMissingGiveThreeBoxes)
     EXPECT_TRUE(FindChgpassWindow("First time user: Create Password and keys") != nullptr);
     EXPECT_EQ(std::string("       ", 8), Signature1());
     EXPECT_EQ(std::string("       ", 8), Signature2());
+}
+
+// The registry sweeps: every registry call of save, and of load, made to
+// fail in turn with a chosen error. Their figures are printed at the end.
+struct SweepTally {
+    const char* name;
+    int run = 0;
+    int passed = 0;
+};
+static SweepTally s_saveTally{"save"};
+static SweepTally s_loadTally{"load"};
+
+class SweepPrinter : public testing::Environment {
+public:
+    void TearDown() override
+    {
+        for (const SweepTally* t : {&s_saveTally, &s_loadTally})
+            printf("[ registry ] %s sweep: %d cases run, %d passed\n", t->name, t->run, t->passed);
+    }
+};
+static testing::Environment* const s_sweepPrinter =
+    testing::AddGlobalTestEnvironment(new SweepPrinter);
+
+static int FailuresSoFar()
+{
+    return testing::UnitTest::GetInstance()->current_test_info()->result()->total_part_count();
+}
+
+// The six values of the store and whether the keys of locations 1 and 3 exist.
+struct StoreSnapshot {
+    std::vector<StoredValue> values;
+    bool location1;
+    bool location3;
+};
+
+static const HKEY kStoreRoots[STORE_LOCATION_COUNT] = {HKEY_CURRENT_USER, HKEY_CURRENT_USER,
+                                                       HKEY_CURRENT_CONFIG};
+static const char* const kStorePaths[STORE_LOCATION_COUNT] = {
+    "SOFTWARE\\MIRELOCKIT", "Control Panel", "Software\\TempKey"};
+
+static StoreSnapshot Snapshot()
+{
+    StoreSnapshot snap;
+    for (int f = 0; f < FRAGMENT_COUNT; f++)
+        snap.values.push_back(ReadValue(kStoreRoots[f / 2], kStorePaths[f / 2],
+                                        f % 2 ? "Signature2" : "Signature1"));
+    snap.location1 = KeyExists(HKEY_CURRENT_USER, kStorePaths[0]);
+    snap.location3 = KeyExists(HKEY_CURRENT_CONFIG, kStorePaths[2]);
+    return snap;
+}
+
+// What save writes for fragment f of "1234567" / "7654321".
+static std::string NewFragment(int f)
+{
+    char text[FRAGMENT_TEXT_SIZE];
+    size_t n = SplitFragment("1234567", "7654321", f, text);
+    return std::string(text, n + 1);
+}
+
+// One registry call of save, in the designed order: which location it works on.
+struct SaveCall {
+    const char* operation;
+    const char* name;
+    int location;
+};
+
+static const SaveCall kSaveOnAStore[] = {
+    {"RegistryOpen", "Software\\MirelockIT", 1},
+    {"RegistryOpen", "Control Panel", 2},
+    {"RegistryOpen", "Software\\TempKey", 3},
+    {"RegistrySet", "Signature1", 1}, {"RegistrySet", "Signature2", 1},
+    {"RegistryFlush", "", 1}, {"RegistryClose", "", 1},
+    {"RegistrySet", "Signature1", 2}, {"RegistrySet", "Signature2", 2},
+    {"RegistryFlush", "", 2}, {"RegistryClose", "", 2},
+    {"RegistrySet", "Signature1", 3}, {"RegistrySet", "Signature2", 3},
+    {"RegistryFlush", "", 3}, {"RegistryClose", "", 3},
+};
+// The first save: locations 1 and 3 are created.
+static const SaveCall kSaveOnAFreshStore[] = {
+    {"RegistryOpen", "Software\\MirelockIT", 1},
+    {"RegistryCreate", "SOFTWARE\\MIRELOCKIT", 1},
+    {"RegistryOpen", "Control Panel", 2},
+    {"RegistryOpen", "Software\\TempKey", 3},
+    {"RegistryCreate", "Software\\TempKey", 3},
+    {"RegistrySet", "Signature1", 1}, {"RegistrySet", "Signature2", 1},
+    {"RegistryFlush", "", 1}, {"RegistryClose", "", 1},
+    {"RegistrySet", "Signature1", 2}, {"RegistrySet", "Signature2", 2},
+    {"RegistryFlush", "", 2}, {"RegistryClose", "", 2},
+    {"RegistrySet", "Signature1", 3}, {"RegistrySet", "Signature2", 3},
+    {"RegistryFlush", "", 3}, {"RegistryClose", "", 3},
+};
+
+TEST_F(StoreTest, SaveSweepReportsExactlyTheFailedLocations)
+{
+    struct Start {
+        const char* name;
+        bool fresh;
+        const SaveCall* calls;
+        size_t count;
+    } starts[] = {
+        {"a stored pair", false, kSaveOnAStore, COUNTOF(kSaveOnAStore)},
+        {"a fresh store", true, kSaveOnAFreshStore, COUNTOF(kSaveOnAFreshStore)},
+    };
+    const LONG errors[] = {ERROR_ACCESS_DENIED, ERROR_REGISTRY_IO_FAILED};
+    for (const Start& start : starts) {
+        for (LONG error : errors) {
+            for (long call = 1;; call++) {
+                SCOPED_TRACE(testing::Message() << start.name << ", error " << error
+                                                << ", call " << call);
+                DeleteKeyTree(HKEY_CURRENT_USER, "Software\\MirelockIT");
+                DeleteKeyTree(HKEY_CURRENT_CONFIG, "Software\\TempKey");
+                if (start.fresh) {
+                    HKEY panel;
+                    RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel", 0, KEY_ALL_ACCESS, &panel);
+                    RegDeleteValueA(panel, "Signature1");
+                    RegDeleteValueA(panel, "Signature2");
+                    RegCloseKey(panel);
+                } else {
+                    StoreFragments("ABCDEFG", "abcdefg");
+                }
+                StoreSnapshot before = Snapshot();
+                SetSignatures("1234567", "7654321");
+                int failuresBefore = FailuresSoFar();
+                RegistryFaultArm(call, error);
+                StoreSaveResult result = SignatureStoreSave();
+                long hits = g_registryFaultsHit;
+                std::string operation = g_registryFaultOperation;
+                std::string name = g_registryFaultName;
+                RegistryFaultDisarm();
+                StoreSnapshot after = Snapshot();
+                // The new signatures are in force whatever the save did.
+                EXPECT_EQ(std::string("1234567", 8), Signature1());
+                EXPECT_EQ(std::string("7654321", 8), Signature2());
+                if (hits == 0) {
+                    // Past the last call: every registry call of save was swept.
+                    EXPECT_EQ(start.count + 1, (size_t)call);
+                    EXPECT_EQ(0u, result.failed);
+                    for (int f = 0; f < FRAGMENT_COUNT; f++)
+                        EXPECT_EQ(NewFragment(f), after.values[f].bytes) << "fragment " << f + 1;
+                    break;
+                }
+                ASSERT_LE((size_t)call, start.count);
+                const SaveCall& expected = start.calls[call - 1];
+                EXPECT_EQ(expected.operation, operation);
+                EXPECT_EQ(expected.name, name);
+                int k = expected.location - 1;
+                unsigned bit = 1u << k;
+                if (operation == "RegistryOpen" || operation == "RegistryClose") {
+                    // An open that fails is followed by the create; a close
+                    // comes after the values are flushed.
+                    EXPECT_EQ(0u, result.failed);
+                    EXPECT_TRUE(result.wroteAny);
+                    for (int f = 0; f < FRAGMENT_COUNT; f++)
+                        EXPECT_EQ(NewFragment(f), after.values[f].bytes) << "fragment " << f + 1;
+                } else if (operation == "RegistryCreate") {
+                    // No key: nothing written anywhere, keys as they were.
+                    EXPECT_EQ(bit, result.failed);
+                    EXPECT_EQ(error, result.errors[k]);
+                    EXPECT_FALSE(result.wroteAny);
+                    for (int f = 0; f < FRAGMENT_COUNT; f++) {
+                        EXPECT_EQ(before.values[f].present, after.values[f].present) << f + 1;
+                        EXPECT_EQ(before.values[f].bytes, after.values[f].bytes) << f + 1;
+                    }
+                    EXPECT_EQ(before.location1, after.location1);
+                    EXPECT_EQ(before.location3, after.location3);
+                } else {
+                    // A value or a flush that fails: that location is reported,
+                    // the other values are written.
+                    EXPECT_EQ(bit, result.failed);
+                    EXPECT_EQ(error, result.errors[k]);
+                    EXPECT_TRUE(result.wroteAny);
+                    for (int f = 0; f < FRAGMENT_COUNT; f++) {
+                        bool unset = operation == "RegistrySet" && f / 2 == k &&
+                                     name == (f % 2 ? "Signature2" : "Signature1");
+                        EXPECT_EQ(unset ? before.values[f].bytes : NewFragment(f),
+                                  after.values[f].bytes)
+                            << "fragment " << f + 1;
+                    }
+                }
+                EXPECT_TRUE(recorder->messages.empty());
+                s_saveTally.run++;
+                s_saveTally.passed += FailuresSoFar() == failuresBefore;
+            }
+        }
+    }
+}
+
+TEST_F(StoreTest, LoadSweepGivesExactOrIncompleteSignatures)
+{
+    struct Start {
+        const char* name;
+        bool location1;
+        bool location3;
+        long calls;
+    } starts[] = {
+        {"a stored pair", true, true, 12},
+        {"location 3 missing", true, false, 9},
+        {"the first start", false, true, 9},
+    };
+    const LONG errors[] = {ERROR_ACCESS_DENIED, ERROR_FILE_NOT_FOUND};
+    for (const Start& start : starts) {
+        for (LONG error : errors) {
+            for (long call = 1;; call++) {
+                SCOPED_TRACE(testing::Message() << start.name << ", error " << error
+                                                << ", call " << call);
+                StoreFragments("ABCDEFG", "abcdefg");
+                if (!start.location1)
+                    DeleteKeyTree(HKEY_CURRENT_USER, "Software\\MirelockIT");
+                if (!start.location3)
+                    DeleteKeyTree(HKEY_CURRENT_CONFIG, "Software\\TempKey");
+                DestroyCredentialWindows();
+                recorder->messages.clear();
+                g_firstUse = 0;
+                SetSignatures("QQQQQQQ", "QQQQQQQ");
+                int failuresBefore = FailuresSoFar();
+                RegistryFaultArm(call, error);
+                SignatureStoreLoad();
+                long hits = g_registryFaultsHit;
+                std::string operation = g_registryFaultOperation;
+                std::string name = g_registryFaultName;
+                RegistryFaultDisarm();
+                if (hits == 0) {
+                    EXPECT_EQ(start.calls + 1, call);
+                    break;
+                }
+                // The boxes: one per location that could not be opened.
+                bool missing[STORE_LOCATION_COUNT] = {!start.location1, false, !start.location3};
+                for (int k = 0; k < STORE_LOCATION_COUNT; k++) {
+                    if (operation == "RegistryOpen" && name == kStorePaths[k])
+                        missing[k] = true;
+                }
+                size_t boxes = missing[0] + missing[1] + missing[2];
+                ASSERT_EQ(boxes, recorder->messages.size());
+                for (const RecordedMessage& m : recorder->messages)
+                    ExpectFirstUseMessage(m);
+                EXPECT_EQ(missing[0] ? 1 : 0, g_firstUse);
+                EXPECT_EQ(missing[0], FindChgpassWindow(kFirstUseTitle) != nullptr);
+                // The signatures: exact, or marked as not what the user set.
+                bool lost = boxes > 0 || operation == "RegistryQuery";
+                SignatureState want = missing[0] ? SIGNATURES_NOT_YET_SET
+                                      : lost     ? SIGNATURES_INCOMPLETE
+                                                 : SIGNATURES_COMPLETE;
+                EXPECT_EQ(want, g_signatureState) << operation << " " << name;
+                if (g_signatureState == SIGNATURES_COMPLETE) {
+                    EXPECT_EQ(std::string("ABCDEFG", 8), Signature1());
+                    EXPECT_EQ(std::string("abcdefg", 8), Signature2());
+                }
+                s_loadTally.run++;
+                s_loadTally.passed += FailuresSoFar() == failuresBefore;
+            }
+        }
+    }
 }

@@ -6,6 +6,7 @@
 
 std::string g_distDir = "Z:\\dist";
 bool g_shots = false;
+bool g_wow64 = false;
 
 bool App::Start(const std::string& exe, const std::string& workDir)
 {

@@ -16,6 +16,9 @@ extern std::string g_distDir;
 // Set by --shots: every Shot() prints the window's rectangle on stdout and
 // waits for a line on stdin, while the screenshot script takes its picture.
 extern bool g_shots;
+// Set by --wow64: the run is in a 64-bit prefix, where this driver and the
+// programs run under WoW64.
+extern bool g_wow64;
 
 class App {
 public:

@@ -1,5 +1,6 @@
 // Entry of the end-to-end programs: GoogleTest, plus --dist DIR naming the
-// folder of the programs under test and --shots for the screenshot script.
+// folder of the programs under test, --shots for the screenshot script and
+// --wow64 for a run in a 64-bit prefix.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -14,6 +15,8 @@ int main(int argc, char** argv)
             g_distDir = argv[k + 1];
         if (strcmp(argv[k], "--shots") == 0)
             g_shots = true;
+        if (strcmp(argv[k], "--wow64") == 0)
+            g_wow64 = true;
     }
     return RUN_ALL_TESTS();
 }

@@ -22,8 +22,7 @@ const char* const kTemporaryFiles[4] = {"tmpFile.txt", "tmpFile1.txt", "tmpKeyOu
 void StartCommandsWindow()
 {
     CreateTestMainWindow();
-    ToSignatureForm("Sig one", g_signature1);
-    ToSignatureForm("Sig 2", g_signature2);
+    SetTestSignatures("Sig one", "Sig 2");
     g_transformMode = 3;
     g_cancel = false;
     g_sourcePath[0] = '\0';

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <deque>
 
+#include "cipher/transform.h"
+#include "credentials/credentials_win.h"
 #include "shell/modal_win.h"
 #include "shell/shell_win.h"
 
@@ -205,6 +207,13 @@ std::string PseudoRandomBytes(size_t count, unsigned seed)
         bytes[k] = (char)(state >> 16);
     }
     return bytes;
+}
+
+void SetTestSignatures(const char* signature1, const char* signature2)
+{
+    ToSignatureForm(signature1, g_signature1);
+    ToSignatureForm(signature2, g_signature2);
+    g_signatureState = SIGNATURES_COMPLETE;
 }
 
 std::string WindowText(HWND window)

@@ -74,6 +74,10 @@ bool FileIsThere(const std::string& path);
 // Deterministic pseudo-random bytes.
 std::string PseudoRandomBytes(size_t count, unsigned seed);
 
+// Sets both signatures in memory as the signature window's "OK" would
+// (signature form, in force at once), without saving them.
+void SetTestSignatures(const char* signature1, const char* signature2);
+
 // The window text of a window, as a string.
 std::string WindowText(HWND window);
 // The first top-level window of this thread with this class and title.

@@ -1,0 +1,166 @@
+// Signatures that load could not rebuild whole: Mirelock and Embed refuse
+// before any dialog, in both wordings, and touch nothing, while Unveil and
+// Extract (which compare with typed keys) work; once the signature window's
+// "OK" has set them, Mirelock and Embed make exact files.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <string>
+
+#include "credentials/credentials_win.h"
+#include "tests/carrier/memory_carrier.h"
+#include "tests/cipher/vectors.h"
+#include "tests/credentials/credentials_fixture_win.h"
+#include "tests/faults/drive_win.h"
+#include "tests/support/sha256.h"
+
+using IncompleteSignaturesTest = CredentialsTest;
+
+namespace {
+
+const char kIncomplete[] =
+    "The signatures could not be read completely. Set them again under Signature.";
+const char kNotYetSet[] =
+    "Create the password and the signatures first: start Zorvane again if their window is "
+    "closed.";
+
+// Every file of a folder with its bytes.
+std::map<std::string, std::string> FolderContents(const ScratchDir& dir)
+{
+    std::map<std::string, std::string> files;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(dir.Path("*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return files;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            files[found.cFileName] = ReadFileBytes(dir.Path(found.cFileName));
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return files;
+}
+
+void Press(HWND window, int id)
+{
+    SendMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+    PumpPending();
+}
+
+} // namespace
+
+TEST_F(IncompleteSignaturesTest, MirelockAndEmbedRefuseUntilTheSignatureWindowSetsThem)
+{
+    const CipherVector* vector = FindCipherVector("mode3-3000.zel");
+    ASSERT_TRUE(vector != nullptr);
+    bool found = false;
+    const std::string cipher = ReadCipherVector(*vector, &found);
+    ASSERT_TRUE(found);
+    const std::string payload = DecodeVectorPayload(*vector, &found);
+    ASSERT_EQ(vector->payloadSha256, Sha256Hex(payload));
+    const std::string own = PseudoRandomBytes(700, 17);
+    const std::string hidden = "the hidden file";
+
+    struct Case {
+        const char* name;
+        std::function<void()> damage;
+        bool password;
+        const char* text;
+    } cases[] = {
+        {"location 3 missing",
+         [] { DeleteKeyTree(HKEY_CURRENT_CONFIG, "Software\\TempKey"); }, true, kIncomplete},
+        {"a value too short",
+         [] {
+             WriteStringValue(HKEY_CURRENT_USER, "Control Panel", "Signature2",
+                              std::string("b\0", 2));
+         },
+         true, kIncomplete},
+        {"the first start",
+         [] { DeleteKeyTree(HKEY_CURRENT_USER, "Software\\MirelockIT"); }, false, kNotYetSet},
+        {"the first start, a password from an earlier run",
+         [] { DeleteKeyTree(HKEY_CURRENT_USER, "Software\\MirelockIT"); }, true, kIncomplete},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        StoreFragments("ABCDEFG", "abcdefg");
+        DeleteKeyTree(HKEY_LOCAL_MACHINE, "Software\\MirelockPass");
+        if (c.password)
+            StorePassword("pw");
+        c.damage();
+        DestroyCredentialWindows();
+        SignatureStoreLoad();
+        EXPECT_NE(SIGNATURES_COMPLETE, g_signatureState);
+        recorder->messages.clear();
+
+        ScratchDir dir;
+        ASSERT_TRUE(WriteFileBytes(dir.Path("plain.bin"), payload));
+        ASSERT_TRUE(WriteFileBytes(dir.Path("hidden.bin"), hidden));
+        ASSERT_TRUE(WriteFileBytes(dir.Path("carrier.png"), own));
+        const std::map<std::string, std::string> before = FolderContents(dir);
+        {
+            DialogAnswers answers; // refused before any dialog: none is answered
+            Press(mainWindow, IDC_MAIN_MIRELOCK);
+            Press(mainWindow, IDC_MAIN_EMBED);
+            EXPECT_TRUE(answers.titles.empty());
+        }
+        ASSERT_EQ(2u, recorder->messages.size());
+        for (const RecordedMessage& m : recorder->messages) {
+            EXPECT_EQ(nullptr, m.owner);
+            EXPECT_EQ(c.text, m.text);
+            EXPECT_EQ("Cannot find signatures due to ...", m.caption);
+            EXPECT_EQ((UINT)(MB_OK | MB_ICONINFORMATION), m.type);
+        }
+        EXPECT_TRUE(before == FolderContents(dir));
+
+        // Unveil and Extract take typed keys and are not refused.
+        ASSERT_TRUE(WriteFileBytes(dir.Path("vector.zel"), cipher));
+        ASSERT_TRUE(WriteFileBytes(dir.Path("held.png"),
+                                   AppendTrailer(own, "Carry 1", hidden, "C:\\held.txt")));
+        RunDecrypt(vector->signature1, vector->signature2, dir.Path("vector.zel"));
+        RunExtract("Carry 1", dir.Path("held.png").c_str(), dir.Path("held.txt").c_str());
+        CloseCommandWindows();
+        EXPECT_TRUE(recorder->messages.size() == 2u);
+        EXPECT_TRUE(payload == ReadFileBytes(dir.Path("vectorzel.zel")));
+        EXPECT_EQ(hidden, ReadFileBytes(dir.Path("held.txt")));
+        EXPECT_TRUE(own == ReadFileBytes(dir.Path("held.png")));
+
+        // The signature window: from the first-use window before any
+        // password, from "Signature" after one.
+        HWND options = nullptr;
+        if (!c.password) {
+            HWND change = FindChgpassWindow(kFirstUseTitle);
+            ASSERT_TRUE(change != nullptr);
+            SetWindowTextA(NewPasswordBox(change, 1), "pw");
+            SetWindowTextA(NewPasswordBox(change, 2), "pw");
+            Press(change, IDC_CHGPASS_ACCEPT);
+        } else {
+            Press(mainWindow, IDC_MAIN_SIGNATURE);
+            HWND pass = FindPassWindow();
+            ASSERT_TRUE(pass != nullptr);
+            SetWindowTextA(PasswordBox(pass), "pw");
+            Press(pass, IDC_PASS_CONFIRM);
+        }
+        options = FindOptionWindow();
+        ASSERT_TRUE(options != nullptr);
+        SetWindowTextA(SignatureBox(options, 1), vector->signature1);
+        SetWindowTextA(SignatureBox(options, 2), vector->signature2);
+        Press(options, IDC_OPTION_OK);
+        EXPECT_EQ(SIGNATURES_COMPLETE, g_signatureState);
+
+        recorder->messages.clear();
+        {
+            DialogAnswers answers;
+            answers.Queue(dir.Path("plain.bin").c_str());
+            Press(mainWindow, IDC_MAIN_MIRELOCK);
+            answers.Queue(dir.Path("hidden.bin").c_str());
+            answers.Queue(dir.Path("carrier.png").c_str());
+            Press(mainWindow, IDC_MAIN_EMBED);
+            EXPECT_EQ(0u, answers.Pending());
+        }
+        EXPECT_TRUE(recorder->messages.empty());
+        EXPECT_TRUE(cipher == ReadFileBytes(dir.Path("plainzel.bin")));
+        EXPECT_TRUE(ReadFileBytes(dir.Path("carrier.png")) ==
+                    AppendTrailer(own, vector->signature1, hidden, dir.Path("hidden.bin")));
+        DestroyCredentialWindows();
+    }
+}
