@@ -9,7 +9,7 @@
 #include "shell/fileio_win.h"
 #include "shell/modal_win.h"
 
-char g_typedKey[8];
+char g_typedKey[SIGNATURE_FORM_SIZE];
 HWND g_extractKeyField = nullptr;
 
 static const char kExtractClass[] = "ExtractWindow";
@@ -26,7 +26,7 @@ const ControlSpec g_extractControlTable[EXTRACT_CONTROL_COUNT] = {
 
 static void ReadTypedKey()
 {
-    char text[8];
+    char text[SIGNATURE_FORM_SIZE];
     text[0] = '\0';
     GetWindowTextA(g_extractKeyField, text, sizeof text);
     ToSignatureForm(text, g_typedKey);

@@ -6,8 +6,8 @@
 
 #include "credentials/fragments.h"
 
-char g_signature1[SIGNATURE_SIZE] = "       ";
-char g_signature2[SIGNATURE_SIZE] = "       ";
+char g_signature1[SIGNATURE_FORM_SIZE] = "       ";
+char g_signature2[SIGNATURE_FORM_SIZE] = "       ";
 int g_firstUse = 0;
 
 // The three locations. Location 1 is opened by save under its mixed-case
@@ -49,10 +49,10 @@ static HKEY OpenForWriting(HKEY root, const char* openPath, const char* createPa
 
 void SignatureStoreSave()
 {
-    char copy1[SIGNATURE_SIZE];
-    char copy2[SIGNATURE_SIZE];
-    memcpy(copy1, g_signature1, SIGNATURE_SIZE);
-    memcpy(copy2, g_signature2, SIGNATURE_SIZE);
+    char copy1[SIGNATURE_FORM_SIZE];
+    char copy2[SIGNATURE_FORM_SIZE];
+    memcpy(copy1, g_signature1, SIGNATURE_FORM_SIZE);
+    memcpy(copy2, g_signature2, SIGNATURE_FORM_SIZE);
     char fragments[FRAGMENT_COUNT][FRAGMENT_TEXT_SIZE];
     size_t lengths[FRAGMENT_COUNT];
     for (int f = 0; f < FRAGMENT_COUNT; f++)
