@@ -58,15 +58,8 @@ static bool ReadLastTrailer(HANDLE carrier, int64_t* fileLength, TrailerLayout* 
 static bool StoredKeyMatches(HANDLE carrier, const TrailerLayout& layout)
 {
     unsigned char head[TRAILER_HEAD_SIZE];
-    unsigned char decoded[SIGNATURE_BLOCK_SIZE];
-    bool match = false;
-    if (ReadExactAt(carrier, layout.signatureOffset, head, sizeof head)) {
-        TrailerDecodeBlock(head, decoded);
-        if (!CheckKeyThroughKeyFile(decoded, g_typedKey, &match))
-            match = false;
-    }
-    SecureZeroMemory(decoded, sizeof decoded);
-    return match;
+    return ReadExactAt(carrier, layout.signatureOffset, head, sizeof head) &&
+           TrailerKeyMatches(head, g_typedKey, StageThroughKeyFile);
 }
 
 // Writes the S hidden bytes from the output's start, cuts off whatever an

@@ -440,11 +440,7 @@ static int LocateTrailer(CliFile* carrier, const char* carrierPath,
         ComplainFile(carrierPath, "cannot read");
         return CLI_EXIT_FILE;
     }
-    unsigned char decoded[SIGNATURE_BLOCK_SIZE];
-    TrailerDecodeBlock(block, decoded);
-    bool matches = DecodedKeyMatches(decoded, key);
-    memset(decoded, 0, sizeof decoded);
-    if (!matches) {
+    if (!TrailerKeyMatches(block, key)) {
         Complain(carrierPath, "wrong key (or no carrier trailer); nothing written");
         return CLI_EXIT_WRONG_KEY;
     }
