@@ -10,7 +10,7 @@
 #include "base/pathname.h"
 #include "carrier/trailer.h"
 #include "cli/platform.h"
-#include "cli/stream.h"
+#include "cipher/cipherstream.h"
 
 static const char kProgramName[] = "zorvane-cli";
 // Files at least this large get a progress bar when stderr is a terminal.

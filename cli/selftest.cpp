@@ -6,7 +6,7 @@
 
 #include "carrier/trailer.h"
 #include "cli/commands.h"
-#include "cli/stream.h"
+#include "cipher/cipherstream.h"
 
 struct SelfTestCipherVector {
     const char* name;

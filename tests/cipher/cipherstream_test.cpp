@@ -1,12 +1,12 @@
-// The streaming core of zorvane-cli on the known-answer cipher files: any
-// chunking gives the same bytes, both ways, and every cut-short start of a
-// cipher file is refused before a payload byte is written.
+// The cipher stream on the known-answer cipher files: any chunking gives the
+// same bytes, both ways, and every cut-short start of a cipher file is
+// refused before a payload byte is written.
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
 
-#include "cli/stream.h"
+#include "cipher/cipherstream.h"
 #include "tests/cipher/vectors.h"
 #include "tests/support/sha256.h"
 
