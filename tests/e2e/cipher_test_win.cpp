@@ -78,8 +78,8 @@ protected:
 
     void ExpectNoTemporaries()
     {
-        for (const char* name : {"tmpFile.txt", "tmpFile1.txt", "tmpKeyOut.txt"})
-            EXPECT_FALSE(Exists(In(name))) << name;
+        for (const std::string& name : CipherTemporaryFiles())
+            EXPECT_FALSE(Exists(In(name.c_str()))) << name;
     }
 
     void ExitProgram()

@@ -11,9 +11,6 @@
 #include "shell/shell_win.h"
 #include "tests/support/testing_win.h"
 
-const char* const kTemporaryFiles[4] = {"tmpFile.txt", "tmpFile1.txt", "tmpKeyOut.txt",
-                                        "tmpEFile"};
-
 void StartCommandsWindow()
 {
     CreateTestMainWindow();
