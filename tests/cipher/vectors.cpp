@@ -55,26 +55,25 @@ std::string EncryptWithLibrary(const char* signature1, const char* signature2, i
     return WhitenWithLibrary(image, signature2);
 }
 
+// Both directions of the whitening pass over a whole string.
+static std::string WhitenBytes(const std::string& in, const char* seed,
+                               WhiteningDirection direction)
+{
+    char form[SIGNATURE_FORM_SIZE];
+    ToSignatureForm(seed, form);
+    WhiteningState state;
+    WhiteningBegin(&state, form, direction);
+    std::string out(in.size(), '\0');
+    WhiteningFeed(&state, (const unsigned char*)in.data(), in.size(), (unsigned char*)&out[0]);
+    return out;
+}
+
 std::string WhitenWithLibrary(const std::string& image, const char* signature2)
 {
-    char s2[SIGNATURE_FORM_SIZE];
-    ToSignatureForm(signature2, s2);
-    WhiteningState state;
-    WhiteningBegin(&state, s2, WHITEN_ENCRYPT);
-    std::string cipher(image.size(), '\0');
-    WhiteningFeed(&state, (const unsigned char*)image.data(), image.size(),
-                  (unsigned char*)&cipher[0]);
-    return cipher;
+    return WhitenBytes(image, signature2, WHITEN_ENCRYPT);
 }
 
 std::string UnwhitenWithLibrary(const std::string& cipher, const char* key2)
 {
-    char k2[SIGNATURE_FORM_SIZE];
-    ToSignatureForm(key2, k2);
-    WhiteningState state;
-    WhiteningBegin(&state, k2, WHITEN_DECRYPT);
-    std::string image(cipher.size(), '\0');
-    WhiteningFeed(&state, (const unsigned char*)cipher.data(), cipher.size(),
-                  (unsigned char*)&image[0]);
-    return image;
+    return WhitenBytes(cipher, key2, WHITEN_DECRYPT);
 }
