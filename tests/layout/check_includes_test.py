@@ -8,6 +8,8 @@ import subprocess
 import sys
 import tempfile
 import unittest
+from importlib.machinery import SourceFileLoader
+from importlib.util import module_from_spec, spec_from_loader
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 SCRIPT = os.path.join(ROOT, "scripts", "check-includes")
@@ -62,13 +64,20 @@ class CheckIncludesTest(unittest.TestCase):
                 self.assertRefused(tree, expected)
 
     def test_a_mended_include_must_leave_the_known_list(self):
+        spec = spec_from_loader("check_includes", SourceFileLoader("check_includes", SCRIPT))
+        script = module_from_spec(spec)
+        spec.loader.exec_module(script)
+        known = script.KNOWN
+        if not known:
+            self.skipTest("no known wrong includes left")
+        source, header = known[0]
         tree = self.copy_tree()
-        path = os.path.join(tree, "credentials", "messages_win.cpp")
+        path = os.path.join(tree, source)
         with open(path) as f:
             text = f.read()
         with open(path, "w") as f:
-            f.write(text.replace('#include "shell/modal_win.h"\n', ""))
-        self.assertRefused(tree, "credentials/messages_win.cpp no longer includes shell/modal_win.h")
+            f.write(text.replace('#include "%s"\n' % header, ""))
+        self.assertRefused(tree, "%s no longer includes %s" % (source, header))
 
 
 if __name__ == "__main__":
