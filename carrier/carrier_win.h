@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "base/signatureform.h"
 #include "shell/shell_win.h"
 
 // Command ids of the extract window.
@@ -21,7 +22,7 @@ extern const ControlSpec g_extractControlTable[EXTRACT_CONTROL_COUNT];
 extern char g_sourcePath[PATH_BUFFER_SIZE];
 extern char g_targetPath[PATH_BUFFER_SIZE];
 // The key typed into the extract window, in signature form.
-extern char g_typedKey[8];
+extern char g_typedKey[SIGNATURE_FORM_SIZE];
 // The key field of the open extract window (null when none is open).
 extern HWND g_extractKeyField;
 

@@ -9,7 +9,7 @@
 #include "shell/fileio_win.h"
 #include "shell/modal_win.h"
 
-char g_typedKey[8];
+char g_typedKey[SIGNATURE_FORM_SIZE];
 HWND g_extractKeyField = nullptr;
 
 static const char kExtractClass[] = "ExtractWindow";
@@ -26,7 +26,7 @@ const ControlSpec g_extractControlTable[EXTRACT_CONTROL_COUNT] = {
 
 static void ReadTypedKey()
 {
-    char text[8];
+    char text[SIGNATURE_FORM_SIZE];
     text[0] = '\0';
     GetWindowTextA(g_extractKeyField, text, sizeof text);
     ToSignatureForm(text, g_typedKey);
@@ -58,15 +58,8 @@ static bool ReadLastTrailer(HANDLE carrier, int64_t* fileLength, TrailerLayout* 
 static bool StoredKeyMatches(HANDLE carrier, const TrailerLayout& layout)
 {
     unsigned char head[TRAILER_HEAD_SIZE];
-    unsigned char decoded[SIGNATURE_BLOCK_SIZE];
-    bool match = false;
-    if (ReadExactAt(carrier, layout.signatureOffset, head, sizeof head)) {
-        TrailerDecodeBlock(head, decoded);
-        if (!CheckKeyThroughKeyFile(decoded, g_typedKey, &match))
-            match = false;
-    }
-    SecureZeroMemory(decoded, sizeof decoded);
-    return match;
+    return ReadExactAt(carrier, layout.signatureOffset, head, sizeof head) &&
+           TrailerKeyMatches(head, g_typedKey, StageThroughKeyFile);
 }
 
 // Writes the S hidden bytes from the output's start, cuts off whatever an

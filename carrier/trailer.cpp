@@ -98,6 +98,26 @@ void TrailerDecodeBlock(const unsigned char block[SIGNATURE_BLOCK_SIZE],
         decoded[k] = Decode(block[k]);
 }
 
+bool TrailerKeyMatches(const unsigned char block[SIGNATURE_BLOCK_SIZE],
+                       const char key[SIGNATURE_FORM_SIZE], KeyStage stage)
+{
+    unsigned char decoded[SIGNATURE_BLOCK_SIZE];
+    unsigned char back[SIGNATURE_FORM_SIZE];
+    TrailerDecodeBlock(block, decoded);
+    const unsigned char* compared = decoded;
+    size_t got = SIGNATURE_FORM_SIZE;
+    bool staged = true;
+    if (stage) {
+        got = 0;
+        staged = stage(decoded, sizeof decoded, back, sizeof back, &got);
+        compared = back;
+    }
+    bool matches = staged && got == SIGNATURE_FORM_SIZE && DecodedKeyMatches(compared, key);
+    memset(decoded, 0, sizeof decoded);
+    memset(back, 0, sizeof back);
+    return matches;
+}
+
 bool IsTextCarrierName(const char* path)
 {
     static const char* const kTextEndings[] = {".txt", ".ini", ".TXT", ".INI"};

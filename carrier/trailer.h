@@ -86,4 +86,19 @@ bool IsTextCarrierName(const char* path);
 void TrailerDecodeBlock(const unsigned char block[SIGNATURE_BLOCK_SIZE],
                         unsigned char decoded[SIGNATURE_BLOCK_SIZE]);
 
+// A place the decoded block is routed through before it is compared (the
+// window program's temporary key file): `count` bytes go in, and up to
+// `backSize` bytes read back from its start land in `back`, *got of them.
+// False when the staging failed.
+typedef bool (*KeyStage)(const unsigned char* bytes, size_t count, unsigned char* back,
+                         size_t backSize, size_t* got);
+
+// The carrier key check, for every reader of carriers: the stored signature
+// block is decoded, and its first 8 bytes, as a NUL-terminated string, must
+// equal the key (signature form) exactly. With a stage, the 31 decoded bytes
+// go through it and the 8 read back are compared; a staging that fails or
+// gives back fewer than 8 bytes is a mismatch.
+bool TrailerKeyMatches(const unsigned char block[SIGNATURE_BLOCK_SIZE],
+                       const char key[SIGNATURE_FORM_SIZE], KeyStage stage = nullptr);
+
 #endif

@@ -43,5 +43,9 @@ BOOL MakeSignatureBlock(const char signature[SIGNATURE_FORM_SIZE],
 // the key. FALSE on a file failure; otherwise *matches holds the result.
 BOOL CheckKeyThroughKeyFile(const unsigned char decoded[SIGNATURE_BLOCK_SIZE],
                             const char key[SIGNATURE_FORM_SIZE], bool* matches);
+// The same round trip as a stage of the carrier key check (TrailerKeyMatches):
+// `count` bytes in, up to `backSize` read back into `back`.
+bool StageThroughKeyFile(const unsigned char* bytes, size_t count, unsigned char* back,
+                         size_t backSize, size_t* got);
 
 #endif

@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "base/pathname.h"
+
 static const char kMarker[] = "zel";
 enum { MARKER_LENGTH = 3, TAIL_LENGTH = 4 };
 
@@ -27,17 +29,6 @@ ImageVerdict JudgeImage(bool keyMatches, uint64_t imageSize, unsigned char modeB
     return IMAGE_DECRYPTABLE;
 }
 
-// Offset of the last path component: after the last '\', '/' or ':'.
-static size_t NameStart(const char* path, size_t length)
-{
-    size_t start = 0;
-    for (size_t k = 0; k < length; k++) {
-        if (path[k] == '\\' || path[k] == '/' || path[k] == ':')
-            start = k + 1;
-    }
-    return start;
-}
-
 OutputNameResult MakeOutputName(const char* path, char* out, size_t outSize)
 {
     size_t length = strlen(path);
@@ -52,7 +43,7 @@ OutputNameResult MakeOutputName(const char* path, char* out, size_t outSize)
     // zelC:\A). It never goes before the file name: C:\DATA\AB gives
     // C:\DATA\zelAB. Names of four characters and more follow the rule.
     size_t at = length >= TAIL_LENGTH ? length - TAIL_LENGTH : 0;
-    size_t nameStart = NameStart(path, length);
+    size_t nameStart = (size_t)(LastPathComponent(path) - path);
     if (at < nameStart)
         at = nameStart;
     memcpy(out, path, at);

@@ -30,6 +30,15 @@ static BOOL ThroughKeyFile(const unsigned char* bytes, DWORD count, unsigned cha
     return ok;
 }
 
+bool StageThroughKeyFile(const unsigned char* bytes, size_t count, unsigned char* back,
+                         size_t backSize, size_t* got)
+{
+    DWORD read = 0;
+    BOOL ok = ThroughKeyFile(bytes, (DWORD)count, back, (DWORD)backSize, &read);
+    *got = read;
+    return ok != FALSE;
+}
+
 BOOL MakeSignatureBlock(const char signature[SIGNATURE_FORM_SIZE],
                         unsigned char block[SIGNATURE_BLOCK_SIZE])
 {

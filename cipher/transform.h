@@ -5,7 +5,9 @@
 
 #include <cstddef>
 
-enum { TRANSFORM_MODE_COUNT = 5, SIGNATURE_BLOCK_SIZE = 31, SIGNATURE_FORM_SIZE = 8 };
+#include "base/signatureform.h"
+
+enum { TRANSFORM_MODE_COUNT = 5, SIGNATURE_BLOCK_SIZE = 31 };
 
 // Modes 0..4; mode 3 is what the encrypt command writes. Any other mode is
 // treated by the callers as "not a cipher file".
@@ -38,9 +40,5 @@ void DecodedBlockFromImage(const unsigned char* image, size_t imageLength,
 // string, equal the key (signature form: 7 characters and a NUL) exactly.
 bool DecodedKeyMatches(const unsigned char decoded[SIGNATURE_FORM_SIZE],
                        const char key[SIGNATURE_FORM_SIZE]);
-
-// Fills a signature-form buffer from typed text: at most 7 characters, the
-// rest up to index 6 spaces, NUL at index 7.
-void ToSignatureForm(const char* text, char out[SIGNATURE_FORM_SIZE]);
 
 #endif

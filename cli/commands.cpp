@@ -7,9 +7,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/pathname.h"
 #include "carrier/trailer.h"
 #include "cli/platform.h"
-#include "cli/stream.h"
+#include "cipher/cipherstream.h"
 
 static const char kProgramName[] = "zorvane-cli";
 // Files at least this large get a progress bar when stderr is a terminal.
@@ -302,13 +303,7 @@ static bool StoredNameFor(const char* hiddenPath, char name[TRAILER_NAME_FIELD_S
         ComplainFile(hiddenPath, "cannot resolve its full path");
         return false;
     }
-    const char* use = full;
-    if (strlen(full) >= TRAILER_NAME_FIELD_SIZE) {
-        for (const char* at = full; *at; at++) {
-            if (*at == '/' || *at == '\\' || *at == ':')
-                use = at + 1;
-        }
-    }
+    const char* use = strlen(full) >= TRAILER_NAME_FIELD_SIZE ? LastPathComponent(full) : full;
     if (strlen(use) >= TRAILER_NAME_FIELD_SIZE) {
         Complain(hiddenPath, "file name too long to store in a carrier");
         return false;
@@ -397,11 +392,7 @@ static bool ExtractOutputName(const char* stored, const CliOptions& options, cha
 {
     const char* use = options.output;
     if (!use) {
-        use = stored;
-        for (const char* at = stored; *at; at++) {
-            if (*at == '/' || *at == '\\' || *at == ':')
-                use = at + 1;
-        }
+        use = LastPathComponent(stored);
         if (*use == '\0' || strcmp(use, ".") == 0 || strcmp(use, "..") == 0) {
             char reason[TRAILER_NAME_FIELD_SIZE + 64];
             snprintf(reason, sizeof reason, "stored name \"%s\" has no file name; give one with -o",
@@ -449,11 +440,7 @@ static int LocateTrailer(CliFile* carrier, const char* carrierPath,
         ComplainFile(carrierPath, "cannot read");
         return CLI_EXIT_FILE;
     }
-    unsigned char decoded[SIGNATURE_BLOCK_SIZE];
-    TrailerDecodeBlock(block, decoded);
-    bool matches = DecodedKeyMatches(decoded, key);
-    memset(decoded, 0, sizeof decoded);
-    if (!matches) {
+    if (!TrailerKeyMatches(block, key)) {
         Complain(carrierPath, "wrong key (or no carrier trailer); nothing written");
         return CLI_EXIT_WRONG_KEY;
     }

@@ -3,7 +3,7 @@
 #ifndef ZORVANE_CLI_KEYS_H
 #define ZORVANE_CLI_KEYS_H
 
-#include "cipher/transform.h"
+#include "base/signatureform.h"
 
 enum KeySource {
     KEYS_FROM_STDIN,  // --keys-from-stdin: one line per secret, in order

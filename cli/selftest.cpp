@@ -6,7 +6,7 @@
 
 #include "carrier/trailer.h"
 #include "cli/commands.h"
-#include "cli/stream.h"
+#include "cipher/cipherstream.h"
 
 struct SelfTestCipherVector {
     const char* name;
@@ -83,11 +83,9 @@ static const char* CheckCarrier(const SelfTestCarrierVector& vector)
     char key[SIGNATURE_FORM_SIZE], other[SIGNATURE_FORM_SIZE];
     ToSignatureForm(vector.key, key);
     ToSignatureForm("wrong", other);
-    unsigned char decoded[SIGNATURE_BLOCK_SIZE];
-    TrailerDecodeBlock(vector.bytes + layout.signatureOffset, decoded);
-    if (!DecodedKeyMatches(decoded, key))
+    if (!TrailerKeyMatches(vector.bytes + layout.signatureOffset, key))
         return "the right key was refused";
-    if (DecodedKeyMatches(decoded, other))
+    if (TrailerKeyMatches(vector.bytes + layout.signatureOffset, other))
         return "a wrong key was accepted";
     // The trailer embed would write for the same key, hidden bytes and name.
     unsigned char block[SIGNATURE_BLOCK_SIZE], head[TRAILER_HEAD_SIZE], tail[TRAILER_TAIL_SIZE];

@@ -6,14 +6,13 @@
 
 #include <windows.h>
 
+#include "base/signatureform.h"
 #include "credentials/password.h"
 #include "shell/shell_win.h"
 
-enum { SIGNATURE_SIZE = 8 };
-
 // Signature form: seven characters, space-padded, NUL at index 7.
-extern char g_signature1[SIGNATURE_SIZE];
-extern char g_signature2[SIGNATURE_SIZE];
+extern char g_signature1[SIGNATURE_FORM_SIZE];
+extern char g_signature2[SIGNATURE_FORM_SIZE];
 
 // 1 from a start without location 1 until the next "Accept" of a
 // change-password window opens the signature window.

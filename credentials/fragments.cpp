@@ -11,8 +11,8 @@ const FragmentLayout kFragmentLayout[FRAGMENT_COUNT] = {
     {2, {{2, 2}, {1, 4}, {0, 0}}},
 };
 
-size_t SplitFragment(const char signature1[SIGNATURE_FORM_BYTES],
-                     const char signature2[SIGNATURE_FORM_BYTES], int fragment,
+size_t SplitFragment(const char signature1[SIGNATURE_FORM_SIZE],
+                     const char signature2[SIGNATURE_FORM_SIZE], int fragment,
                      char out[FRAGMENT_TEXT_SIZE])
 {
     const FragmentLayout& layout = kFragmentLayout[fragment];
@@ -25,8 +25,8 @@ size_t SplitFragment(const char signature1[SIGNATURE_FORM_BYTES],
 }
 
 bool ReassembleSignatures(const FragmentRead fragments[FRAGMENT_COUNT],
-                          char signature1[SIGNATURE_FORM_BYTES],
-                          char signature2[SIGNATURE_FORM_BYTES])
+                          char signature1[SIGNATURE_FORM_SIZE],
+                          char signature2[SIGNATURE_FORM_SIZE])
 {
     bool complete = true;
     for (int f = 0; f < FRAGMENT_COUNT; f++) {

@@ -5,14 +5,15 @@
 
 #include <cstddef>
 
+#include "base/signatureform.h"
+
 enum {
     FRAGMENT_COUNT = 6,
     FRAGMENT_MAX_CHARS = 3,
     FRAGMENT_TEXT_SIZE = FRAGMENT_MAX_CHARS + 1,
     // Every fragment is queried with this size limit.
     FRAGMENT_QUERY_SIZE = 30,
-    SIGNATURE_CHARS = 7,
-    SIGNATURE_FORM_BYTES = SIGNATURE_CHARS + 1
+    SIGNATURE_CHARS = SIGNATURE_FORM_SIZE - 1
 };
 
 // One character of a fragment: which signature (1 or 2) and which index.
@@ -33,8 +34,8 @@ extern const FragmentLayout kFragmentLayout[FRAGMENT_COUNT];
 
 // The text of one fragment (index 0..5) of two signature-form buffers,
 // NUL-terminated. Returns its character count.
-size_t SplitFragment(const char signature1[SIGNATURE_FORM_BYTES],
-                     const char signature2[SIGNATURE_FORM_BYTES], int fragment,
+size_t SplitFragment(const char signature1[SIGNATURE_FORM_SIZE],
+                     const char signature2[SIGNATURE_FORM_SIZE], int fragment,
                      char out[FRAGMENT_TEXT_SIZE]);
 
 // A fragment as load read it: `filled` is how many leading bytes of `text`
@@ -50,7 +51,7 @@ struct FragmentRead {
 // fragment's length are ignored. Returns true when every one of the fourteen
 // characters came from a stored fragment, false when any was made up.
 bool ReassembleSignatures(const FragmentRead fragments[FRAGMENT_COUNT],
-                          char signature1[SIGNATURE_FORM_BYTES],
-                          char signature2[SIGNATURE_FORM_BYTES]);
+                          char signature1[SIGNATURE_FORM_SIZE],
+                          char signature2[SIGNATURE_FORM_SIZE]);
 
 #endif

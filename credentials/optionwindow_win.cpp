@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "cipher/transform.h"
+#include "base/signatureform.h"
 
 static const char kOptionClass[] = "optionWindow";
 static const char* const kBoxProperties[2] = {"ZorvaneSignature1Box", "ZorvaneSignature2Box"};
@@ -50,10 +50,10 @@ static LRESULT OnOptionCreate(HWND window, const CREATESTRUCTA* create)
 }
 
 // A box gives at most seven characters; the rest of the signature is spaces.
-static void ReadSignatureBox(HWND box, char signature[SIGNATURE_SIZE])
+static void ReadSignatureBox(HWND box, char signature[SIGNATURE_FORM_SIZE])
 {
-    char text[SIGNATURE_SIZE];
-    GetWindowTextA(box, text, SIGNATURE_SIZE);
+    char text[SIGNATURE_FORM_SIZE];
+    GetWindowTextA(box, text, SIGNATURE_FORM_SIZE);
     ToSignatureForm(text, signature);
     memset(text, 0, sizeof text);
 }

@@ -8,8 +8,8 @@
 #include "base/registry_win.h"
 #include "credentials/fragments.h"
 
-char g_signature1[SIGNATURE_SIZE] = "       ";
-char g_signature2[SIGNATURE_SIZE] = "       ";
+char g_signature1[SIGNATURE_FORM_SIZE] = "       ";
+char g_signature2[SIGNATURE_FORM_SIZE] = "       ";
 int g_firstUse = 0;
 SignatureState g_signatureState = SIGNATURES_COMPLETE;
 
@@ -70,10 +70,10 @@ static void MarkFailed(StoreSaveResult* result, int location, DWORD error)
 StoreSaveResult SignatureStoreSave()
 {
     StoreSaveResult result = {};
-    char copy1[SIGNATURE_SIZE];
-    char copy2[SIGNATURE_SIZE];
-    memcpy(copy1, g_signature1, SIGNATURE_SIZE);
-    memcpy(copy2, g_signature2, SIGNATURE_SIZE);
+    char copy1[SIGNATURE_FORM_SIZE];
+    char copy2[SIGNATURE_FORM_SIZE];
+    memcpy(copy1, g_signature1, SIGNATURE_FORM_SIZE);
+    memcpy(copy2, g_signature2, SIGNATURE_FORM_SIZE);
     char fragments[FRAGMENT_COUNT][FRAGMENT_TEXT_SIZE];
     size_t lengths[FRAGMENT_COUNT];
     for (int f = 0; f < FRAGMENT_COUNT; f++)

@@ -1,6 +1,7 @@
 // The one seam for the program's modal calls. Every message box and every
 // open-file dialog goes through these pointers, so a test can answer them
-// from code (a CBT hook on the real dialog, or a swapped function).
+// from code (a thread timer that answers the real dialog, or a swapped
+// function).
 #ifndef ZORVANE_SHELL_MODAL_WIN_H
 #define ZORVANE_SHELL_MODAL_WIN_H
 

@@ -13,6 +13,7 @@
 #include "shell/modal_win.h"
 #include "shell/shell_win.h"
 #include "tests/carrier/memory_carrier.h"
+#include "tests/support/paths.h"
 #include "tests/support/sha256.h"
 #include "tests/carrier/vectors.h"
 #include "tests/support/testing_win.h"
@@ -75,7 +76,11 @@ protected:
 
     bool NoTemporaryFiles() const
     {
-        return !FileIsThere(scratch.Path("tmpKeyOut.txt")) && !FileIsThere(scratch.Path("tmpEFile"));
+        for (const std::string& name : CarrierTemporaryFiles()) {
+            if (FileIsThere(scratch.Path(name)))
+                return false;
+        }
+        return true;
     }
     static std::string Line(MainControl line) { return WindowText(g_mainControls[line]); }
 
@@ -86,7 +91,7 @@ protected:
 static std::string Image()
 {
     bool found = false;
-    std::string image = ReadWholeFile(VectorPath("image.png"), &found);
+    std::string image = ReadFileBytes(TestDataPath("carrier/image.png"), &found);
     EXPECT_TRUE(found);
     return image;
 }
@@ -470,7 +475,7 @@ TEST_F(CarrierWin, KnownAnswerCarriersExtractToTheirRecordedBytes)
     for (const RequiredVector& v : kRequiredVectors) {
         SCOPED_TRACE(v.carrier);
         bool found = false;
-        std::string bytes = ReadWholeFile(VectorPath(v.carrier), &found);
+        std::string bytes = ReadFileBytes(TestDataPath(std::string("carrier/") + v.carrier), &found);
         ASSERT_TRUE(found);
         const std::string carrier = scratch.Path(v.carrier);
         ASSERT_TRUE(WriteFileBytes(carrier, bytes));

@@ -58,10 +58,8 @@ MemoryExtraction ExtractInMemory(const std::string& file, const std::string& key
         !Slice(file, 0, layout.ownLength, &result.remaining))
         return result;
     EXPECT_EQ(layout.sizeFieldOffset, layout.hiddenOffset + layout.hiddenSize);
-    unsigned char decoded[SIGNATURE_BLOCK_SIZE];
-    TrailerDecodeBlock((const unsigned char*)block.data(), decoded);
     char form[SIGNATURE_FORM_SIZE];
     ToSignatureForm(key.c_str(), form);
-    result.keyMatches = DecodedKeyMatches(decoded, form);
+    result.keyMatches = TrailerKeyMatches((const unsigned char*)block.data(), form);
     return result;
 }

@@ -234,6 +234,78 @@ TEST(TrailerKey, OnlyTheSameSevenCharactersMatch)
     }
 }
 
+// The check itself on stored blocks written out by hand: "abc" in signature
+// form is E1 D1 C1, four F5 (spaces) and F7 (the NUL), then 23 bytes F7.
+static std::string StoredBlock(const std::string& first8)
+{
+    return first8 + std::string(23, '\xF7');
+}
+
+static std::string s_staged;     // what the last stage was given
+static std::string s_stageReply; // what it gives back
+static bool s_stageWorks;
+
+static bool TestStage(const unsigned char* bytes, size_t count, unsigned char* back,
+                      size_t backSize, size_t* got)
+{
+    s_staged.assign((const char*)bytes, count);
+    *got = s_stageReply.size() < backSize ? s_stageReply.size() : backSize;
+    memcpy(back, s_stageReply.data(), *got);
+    return s_stageWorks;
+}
+
+TEST(TrailerKey, StoredBlocksAgainstTypedKeysDirectAndStaged)
+{
+    const std::string abc = StoredBlock("\xE1\xD1\xC1\xF5\xF5\xF5\xF5\xF7");
+    struct Case {
+        std::string block;
+        const char* key; // already in signature form
+        bool matches;
+    };
+    const Case cases[] = {
+        {abc, "abc    ", true},
+        {abc, "ABC    ", false},
+        {abc, "abc   x", false},
+        {StoredBlock("\xE1\xD1\xC1\xF5\xF5\xF5\xF5\x70"), "abc    ", false}, // byte 7 'p', no NUL
+        {StoredBlock("\xE1\xD1\xC1\xF7\xF5\xF5\xF5\xF7"), "abc    ", false}, // "abc" ends early
+        {std::string(31, '\xF7'), "       ", false}, // decodes to an empty string
+    };
+    for (const Case& c : cases) {
+        const unsigned char* block = (const unsigned char*)c.block.data();
+        EXPECT_EQ(c.matches, TrailerKeyMatches(block, c.key)) << c.key;
+    }
+
+    // Staged: the 31 decoded bytes go in, and only what comes back counts.
+    const std::string decodedAbc = std::string("abc    ", 8) + std::string(23, '\0');
+    const unsigned char* block = (const unsigned char*)abc.data();
+    struct Stage {
+        std::string reply;
+        bool works;
+        bool matches;
+    };
+    const Stage stages[] = {
+        {decodedAbc, true, true},
+        {decodedAbc.substr(0, 8), true, true},
+        {decodedAbc.substr(0, 7), true, false}, // short read back
+        {decodedAbc, false, false},             // the staging failed
+        {std::string("abd    ", 8), true, false},
+        {std::string(), true, false},
+    };
+    for (const Stage& stage : stages) {
+        s_stageReply = stage.reply;
+        s_stageWorks = stage.works;
+        s_staged.clear();
+        EXPECT_EQ(stage.matches, TrailerKeyMatches(block, "abc    ", TestStage))
+            << stage.reply.size() << " bytes back, works " << stage.works;
+        EXPECT_EQ(decodedAbc, s_staged);
+    }
+    // A stage can turn a wrong block into a match: what it gives back decides.
+    s_stageReply = decodedAbc;
+    s_stageWorks = true;
+    EXPECT_TRUE(TrailerKeyMatches((const unsigned char*)std::string(31, '\xF7').data(), "abc    ",
+                                  TestStage));
+}
+
 TEST(TrailerRoundTrip, NestedTrailersComeOffLastFirst)
 {
     std::string own = Pseudo(333, 4);

@@ -1,9 +1,10 @@
-// Reads the known-answer list of tests/data/carrier/vectors.txt.
+// Reads the known-answer list of tests/data/carrier/vectors.tsv.
 #include "tests/carrier/vectors.h"
 
-#include <fstream>
-#include <iterator>
-#include <sstream>
+#include <cstdlib>
+
+#include "tests/support/files.h"
+#include "tests/support/paths.h"
 
 const RequiredVector kRequiredVectors[4] = {
     {"image-empty.png", 1},
@@ -12,37 +13,14 @@ const RequiredVector kRequiredVectors[4] = {
     {"image-nested.png", 2},
 };
 
-std::string VectorPath(const std::string& name)
-{
-#ifdef _WIN32
-    // Under Wine the build's Unix path is reached through drive Z:.
-    const std::string drive = ZORVANE_TESTDATA[0] == '/' ? "Z:" : "";
-#else
-    const std::string drive;
-#endif
-    return drive + ZORVANE_TESTDATA + "/carrier/" + name;
-}
-
-std::string ReadWholeFile(const std::string& path, bool* found)
-{
-    std::ifstream in(path, std::ios::binary);
-    *found = in.good();
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 std::vector<CarrierVectorStep> LoadVectorSteps()
 {
     std::vector<CarrierVectorStep> steps;
-    std::ifstream in(VectorPath("vectors.txt"));
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#')
+    for (const std::vector<std::string>& row : ReadTable(TestDataPath("carrier/vectors.tsv"))) {
+        if (row.size() < 7)
             continue;
-        std::istringstream fields(line);
-        CarrierVectorStep s;
-        if (fields >> s.carrier >> s.step >> s.key >> s.hiddenSize >> s.hiddenSha256 >>
-            s.remainingSha256 >> s.storedName)
-            steps.push_back(s);
+        steps.push_back({row[0], atoi(row[1].c_str()), row[2], atoll(row[3].c_str()), row[4],
+                         row[5], row[6]});
     }
     return steps;
 }

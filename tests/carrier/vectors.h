@@ -17,19 +17,17 @@ struct CarrierVectorStep {
 };
 
 // Every carrier the suite requires and how many trailers each holds; a
-// vector missing from the folder or from vectors.txt fails the suite.
+// vector missing from the folder or from vectors.tsv fails the suite.
 struct RequiredVector {
     const char* carrier;
     int steps;
 };
 extern const RequiredVector kRequiredVectors[4];
 
-std::string VectorPath(const std::string& name);
-// Reads vectors.txt; an empty list when it is missing.
+// Reads vectors.tsv; an empty list when it is missing.
 std::vector<CarrierVectorStep> LoadVectorSteps();
 // The carrier's steps in extraction order.
 std::vector<CarrierVectorStep> StepsOf(const std::vector<CarrierVectorStep>& all,
                                        const std::string& carrier);
-std::string ReadWholeFile(const std::string& path, bool* found);
 
 #endif

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "tests/carrier/memory_carrier.h"
+#include "tests/support/files.h"
+#include "tests/support/paths.h"
 #include "tests/support/sha256.h"
 #include "tests/carrier/vectors.h"
 
@@ -11,7 +13,7 @@ TEST(CarrierVectors, EveryRequiredVectorIsPresent)
     std::vector<CarrierVectorStep> all = LoadVectorSteps();
     for (const RequiredVector& v : kRequiredVectors) {
         bool found = false;
-        ReadWholeFile(VectorPath(v.carrier), &found);
+        ReadFileBytes(TestDataPath(std::string("carrier/") + v.carrier), &found);
         EXPECT_TRUE(found) << "missing vector " << v.carrier;
         EXPECT_EQ((size_t)v.steps, StepsOf(all, v.carrier).size()) << v.carrier;
     }
@@ -21,10 +23,10 @@ TEST(CarrierVectors, ExtractionGivesTheRecordedBytes)
 {
     std::vector<CarrierVectorStep> all = LoadVectorSteps();
     bool found = false;
-    std::string image = ReadWholeFile(VectorPath("image.png"), &found);
+    std::string image = ReadFileBytes(TestDataPath("carrier/image.png"), &found);
     ASSERT_TRUE(found);
     for (const RequiredVector& v : kRequiredVectors) {
-        std::string file = ReadWholeFile(VectorPath(v.carrier), &found);
+        std::string file = ReadFileBytes(TestDataPath(std::string("carrier/") + v.carrier), &found);
         ASSERT_TRUE(found) << v.carrier;
         for (const CarrierVectorStep& s : StepsOf(all, v.carrier)) {
             SCOPED_TRACE(v.carrier + std::string(" step ") + std::to_string(s.step));

@@ -15,11 +15,11 @@
 #include "shell/fileio_win.h"
 #include "shell/modal_win.h"
 #include "shell/shell_win.h"
+#include "tests/support/paths.h"
 #include "tests/support/sha256.h"
 #include "tests/cipher/vectors.h"
 #include "tests/support/testing_win.h"
 
-static const char* const kTemporaryFiles[] = {"tmpFile.txt", "tmpFile1.txt", "tmpKeyOut.txt"};
 
 // Counts entries into the busy state by watching the Cancel button being
 // shown, and lets a test act at the start of the Nth file's byte loop.
@@ -133,8 +133,8 @@ protected:
 
     void ExpectNoTemporaryFiles()
     {
-        for (const char* name : kTemporaryFiles)
-            EXPECT_FALSE(There(name)) << name << " left behind";
+        for (const std::string& name : CipherTemporaryFiles())
+            EXPECT_FALSE(There(name.c_str())) << name << " left behind";
     }
 
     void ExpectIdle(const char* label)

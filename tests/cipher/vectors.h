@@ -1,11 +1,12 @@
 // The known-answer cipher files in tests/data/cipher, written by an
-// independent reference, and library-level encryption and decryption that
-// the tests compare them with.
+// independent reference with their table vectors.tsv, and library-level
+// encryption and decryption that the tests compare them with.
 #ifndef ZORVANE_TESTS_CIPHER_VECTORS_H
 #define ZORVANE_TESTS_CIPHER_VECTORS_H
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 struct CipherVector {
     const char* file;
@@ -16,14 +17,11 @@ struct CipherVector {
     const char* payloadSha256;
 };
 
-extern const CipherVector kCipherVectors[];
+// The rows of tests/data/cipher/vectors.tsv, read once before the tests
+// start; empty when the table cannot be read (the tests check the count).
+extern const std::vector<CipherVector> kCipherVectors;
 extern const size_t kCipherVectorCount;
 
-// Path of a file in tests/data/cipher as this build's file calls want it
-// (a drive path under Wine).
-std::string CipherDataPath(const char* name);
-// The whole file; `found` is false when it cannot be read.
-std::string ReadDataFile(const std::string& path, bool* found);
 // The bytes of a known-answer cipher file; *found is false when it is missing.
 std::string ReadCipherVector(const CipherVector& vector, bool* found);
 // The vector of this file name; nullptr when there is none.

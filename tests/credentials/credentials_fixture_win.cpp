@@ -41,8 +41,8 @@ void CredentialsTest::Click(HWND window, int id)
 
 void CredentialsTest::SetSignatures(const char* s1, const char* s2)
 {
-    memcpy(g_signature1, s1, SIGNATURE_SIZE);
-    memcpy(g_signature2, s2, SIGNATURE_SIZE);
+    memcpy(g_signature1, s1, SIGNATURE_FORM_SIZE);
+    memcpy(g_signature2, s2, SIGNATURE_FORM_SIZE);
     g_signatureState = SIGNATURES_COMPLETE;
 }
 
@@ -56,12 +56,12 @@ void CredentialsTest::StorePassword(const char* password)
 
 std::string CredentialsTest::Signature1()
 {
-    return std::string(g_signature1, SIGNATURE_SIZE);
+    return std::string(g_signature1, SIGNATURE_FORM_SIZE);
 }
 
 std::string CredentialsTest::Signature2()
 {
-    return std::string(g_signature2, SIGNATURE_SIZE);
+    return std::string(g_signature2, SIGNATURE_FORM_SIZE);
 }
 
 HWND FindPassWindow()

@@ -54,26 +54,26 @@ TEST(Fragments, SplitThenReassembleGivesEveryCharacterBack)
     for (auto& pair : cases) {
         FragmentRead reads[FRAGMENT_COUNT];
         SplitAll(pair[0].c_str(), pair[1].c_str(), reads);
-        char s1[SIGNATURE_FORM_BYTES] = "zzzzzzz";
-        char s2[SIGNATURE_FORM_BYTES] = "zzzzzzz";
+        char s1[SIGNATURE_FORM_SIZE] = "zzzzzzz";
+        char s2[SIGNATURE_FORM_SIZE] = "zzzzzzz";
         EXPECT_TRUE(ReassembleSignatures(reads, s1, s2));
-        EXPECT_EQ(0, memcmp(pair[0].c_str(), s1, SIGNATURE_FORM_BYTES));
-        EXPECT_EQ(0, memcmp(pair[1].c_str(), s2, SIGNATURE_FORM_BYTES));
+        EXPECT_EQ(0, memcmp(pair[0].c_str(), s1, SIGNATURE_FORM_SIZE));
+        EXPECT_EQ(0, memcmp(pair[1].c_str(), s2, SIGNATURE_FORM_SIZE));
     }
     for (int round = 0; round < 200; round++) {
-        char in1[SIGNATURE_FORM_BYTES] = {};
-        char in2[SIGNATURE_FORM_BYTES] = {};
+        char in1[SIGNATURE_FORM_SIZE] = {};
+        char in2[SIGNATURE_FORM_SIZE] = {};
         for (int i = 0; i < SIGNATURE_CHARS; i++) {
             in1[i] = (char)printable(random);
             in2[i] = (char)printable(random);
         }
         FragmentRead reads[FRAGMENT_COUNT];
         SplitAll(in1, in2, reads);
-        char s1[SIGNATURE_FORM_BYTES];
-        char s2[SIGNATURE_FORM_BYTES];
+        char s1[SIGNATURE_FORM_SIZE];
+        char s2[SIGNATURE_FORM_SIZE];
         ASSERT_TRUE(ReassembleSignatures(reads, s1, s2)) << "round " << round;
-        ASSERT_EQ(0, memcmp(in1, s1, SIGNATURE_FORM_BYTES)) << "round " << round;
-        ASSERT_EQ(0, memcmp(in2, s2, SIGNATURE_FORM_BYTES)) << "round " << round;
+        ASSERT_EQ(0, memcmp(in1, s1, SIGNATURE_FORM_SIZE)) << "round " << round;
+        ASSERT_EQ(0, memcmp(in2, s2, SIGNATURE_FORM_SIZE)) << "round " << round;
     }
 }
 
@@ -86,8 +86,8 @@ TEST(Fragments, LongerValuesLoadByTheirFirstCharacters)
     reads[3].filled = 5;
     strcpy(reads[0].text, "fCF0123456789");
     reads[0].filled = 13;
-    char s1[SIGNATURE_FORM_BYTES];
-    char s2[SIGNATURE_FORM_BYTES];
+    char s1[SIGNATURE_FORM_SIZE];
+    char s2[SIGNATURE_FORM_SIZE];
     EXPECT_TRUE(ReassembleSignatures(reads, s1, s2));
     EXPECT_STREQ("ABCDEFG", s1);
     EXPECT_STREQ("abcdefg", s2);
@@ -117,8 +117,8 @@ TEST(Fragments, UnfilledCharactersBecomeSpacesAndMakeTheSignaturesIncomplete)
         SplitAll("ABCDEFG", "abcdefg", reads);
         for (int f = c.fragment; f < c.fragment + c.fragmentCount; f++)
             reads[f].filled = c.filled;
-        char s1[SIGNATURE_FORM_BYTES];
-        char s2[SIGNATURE_FORM_BYTES];
+        char s1[SIGNATURE_FORM_SIZE];
+        char s2[SIGNATURE_FORM_SIZE];
         memset(s1, 'Q', sizeof s1);
         memset(s2, 'Q', sizeof s2);
         EXPECT_FALSE(ReassembleSignatures(reads, s1, s2)) << c.name;

@@ -45,7 +45,8 @@ TEST(CarrierE2e, EmbedThenExtractWithWrongAndRightKey)
     EXPECT_EQ(hidden, embedded.substr(image.size() + 32, hidden.size()));
     Sleep(200);
     EXPECT_EQ(nullptr, OpenDialog(app.pid)); // no message on success
-    EXPECT_FALSE(Exists(dir + "\\tmpKeyOut.txt"));
+    for (const std::string& name : CarrierTemporaryFiles())
+        EXPECT_FALSE(Exists(dir + "\\" + name)) << name;
 
     struct Attempt {
         const char* key;
@@ -79,7 +80,7 @@ TEST(CarrierE2e, EmbedThenExtractWithWrongAndRightKey)
         EXPECT_TRUE(found);
         EXPECT_EQ(a.right ? hidden : std::string(), output);
         EXPECT_EQ(a.right ? image : embedded, ReadFileBytes(carrierPath));
-        for (const char* name : {"tmpKeyOut.txt", "tmpEFile"})
+        for (const std::string& name : CarrierTemporaryFiles())
             EXPECT_FALSE(Exists(dir + "\\" + name)) << name;
     }
     EXPECT_EQ(hidden, ReadFileBytes(hiddenPath));

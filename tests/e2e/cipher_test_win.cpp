@@ -78,8 +78,8 @@ protected:
 
     void ExpectNoTemporaries()
     {
-        for (const char* name : {"tmpFile.txt", "tmpFile1.txt", "tmpKeyOut.txt"})
-            EXPECT_FALSE(Exists(In(name))) << name;
+        for (const std::string& name : CipherTemporaryFiles())
+            EXPECT_FALSE(Exists(In(name.c_str()))) << name;
     }
 
     void ExitProgram()
@@ -157,14 +157,21 @@ TEST_F(CipherE2e, RoundTripsAndWrongKeys)
 // cancelled long before its end.
 const size_t kLargeSize = 400 * 1024;
 
-// Waits until the command's byte loop runs: the Cancel button is shown.
+// Waits until the command's byte loop runs: the Cancel button is shown and
+// "Mirelock" and "Unveil" are hidden. Seen from this process the three
+// changes arrive one by one, so all three are waited for.
 bool WaitBusy(HWND main)
 {
     HWND cancel = GetDlgItem(main, kCancel);
+    HWND mirelock = GetDlgItem(main, kMirelock);
+    HWND unveil = GetDlgItem(main, kUnveil);
+    auto busy = [&] {
+        return IsWindowVisible(cancel) && !IsWindowVisible(mirelock) && !IsWindowVisible(unveil);
+    };
     DWORD start = GetTickCount();
-    while (!IsWindowVisible(cancel) && GetTickCount() - start < 20000)
+    while (!busy() && GetTickCount() - start < 20000)
         Sleep(10);
-    return IsWindowVisible(cancel);
+    return busy();
 }
 
 // Waits until the percentage label shows something other than `shown`.
@@ -189,8 +196,6 @@ TEST_F(CipherE2e, BusyWhileEncryptingThenCancel)
 
     ASSERT_TRUE(WaitBusy(main));
     HWND cancel = GetDlgItem(main, kCancel);
-    EXPECT_FALSE(IsWindowVisible(GetDlgItem(main, kMirelock)));
-    EXPECT_FALSE(IsWindowVisible(GetDlgItem(main, kUnveil)));
     EXPECT_EQ("Encrypting file ...", TextOf(operationLine));
     std::string before = TextOf(percentage);
 

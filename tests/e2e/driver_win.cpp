@@ -391,13 +391,3 @@ std::string MakeWorkDir(const char* name)
     CreateDirectoryA(dir.c_str(), nullptr);
     return dir;
 }
-
-std::string TestDataPath(const char* relative)
-{
-    std::string path = std::string("Z:") + ZORVANE_TESTDATA + "/" + relative;
-    for (char& c : path) {
-        if (c == '/')
-            c = '\\';
-    }
-    return path;
-}

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tests/support/files.h"
+#include "tests/support/paths.h"
 
 // The programs under test; set from the command line (--dist DIR).
 extern std::string g_distDir;
@@ -88,7 +89,5 @@ std::string RegQueryData(const char* key, const char* name);
 bool Exists(const std::string& path);
 // A fresh working folder under the prefix's temporary folder.
 std::string MakeWorkDir(const char* name);
-// A file of tests/data, as this process names it (through drive Z:).
-std::string TestDataPath(const char* relative);
 
 #endif

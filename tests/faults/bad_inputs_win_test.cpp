@@ -50,10 +50,7 @@ static std::string Unescape(const std::string& cell)
 
 static std::vector<Row> LoadTable()
 {
-    std::string path = std::string(ZORVANE_TESTDATA) + "/faults/bad-inputs.tsv";
-    if (path[0] == '/')
-        path = "Z:" + path; // Wine shows the Unix root as drive Z:
-    std::istringstream table(ReadFileBytes(path));
+    std::istringstream table(ReadFileBytes(TestDataPath("faults/bad-inputs.tsv")));
     std::vector<Row> rows;
     std::string line;
     for (int number = 1; std::getline(table, line); number++) {

@@ -16,9 +16,6 @@
 std::function<void(const std::string& title)> g_inEachDialog;
 HWND g_drivenWindow = nullptr;
 
-const char* const kTemporaryFiles[4] = {"tmpFile.txt", "tmpFile1.txt", "tmpKeyOut.txt",
-                                        "tmpEFile"};
-
 void StartCommandsWindow()
 {
     CreateTestMainWindow();

@@ -9,8 +9,7 @@
 #include <functional>
 #include <string>
 
-// The temporary files the commands make in the current directory.
-extern const char* const kTemporaryFiles[4];
+#include "tests/support/paths.h"
 
 // A main window with the signatures "Sig one" / "Sig 2" and mode 3, and the
 // carrier commands' shared paths empty.

@@ -383,9 +383,9 @@ TEST_P(Intrusions, RefusedOrDesignedEffectOnly)
     }
     bool renewed = row.press == PRESS_OPTIONS_OK;
     EXPECT_EQ(!renewed, IsWindow(optionWindow) != FALSE);
-    char signature[SIGNATURE_SIZE];
+    char signature[SIGNATURE_FORM_SIZE];
     ToSignatureForm(renewed ? kNew1 : "Sig one", signature);
-    EXPECT_EQ(0, memcmp(signature, g_signature1, SIGNATURE_SIZE));
+    EXPECT_EQ(0, memcmp(signature, g_signature1, SIGNATURE_FORM_SIZE));
 }
 
 static std::string RowName(const testing::TestParamInfo<Row>& info)

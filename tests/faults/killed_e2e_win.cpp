@@ -175,7 +175,7 @@ protected:
     // Plants hidden leftovers full of junk, as a killed run could leave them.
     static void PlantLeftovers(const std::string& dir)
     {
-        for (const char* name : {"tmpKeyOut.txt", "tmpEFile", "tmpFile.txt", "tmpFile1.txt"}) {
+        for (const char* name : kTemporaryFiles) {
             std::string path = dir + "\\" + name;
             HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                    FILE_ATTRIBUTE_HIDDEN, nullptr);
@@ -322,7 +322,7 @@ TEST_F(Killed, InTheMiddleOfAnEncryption)
     Choose(app, "Select File(s)", dir + "\\nextzel.dat");
     EXPECT_TRUE(WaitGone(keys, 20000));
     EXPECT_TRUE(ReadFileBytes(dir + "\\nextzelzel.dat") == plain);
-    for (const char* name : {"tmpFile.txt", "tmpFile1.txt", "tmpKeyOut.txt"})
+    for (const std::string& name : CipherTemporaryFiles())
         EXPECT_FALSE(Exists(dir + "\\" + name)) << name;
     EXPECT_TRUE(TopWindows(app.pid, "#32770").empty()) << "a message came up";
     ASSERT_TRUE(Click(main, 1000));

@@ -1,7 +1,8 @@
-// Whole files as byte strings.
+// Whole files as byte strings, and tab-separated tables.
 #include "tests/support/files.h"
 
 #include <cstdio>
+#include <sstream>
 
 std::string ReadFileBytes(const std::string& path, bool* found)
 {
@@ -26,4 +27,28 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes)
         return false;
     bool ok = fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     return fclose(f) == 0 && ok;
+}
+
+std::vector<std::vector<std::string>> ReadTable(const std::string& path)
+{
+    std::vector<std::vector<std::string>> rows;
+    std::istringstream lines(ReadFileBytes(path));
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.empty() || line[0] == '#')
+            continue;
+        std::vector<std::string> fields;
+        size_t start = 0;
+        for (;;) {
+            size_t tab = line.find('\t', start);
+            fields.push_back(line.substr(start, tab - start));
+            if (tab == std::string::npos)
+                break;
+            start = tab + 1;
+        }
+        rows.push_back(fields);
+    }
+    return rows;
 }

@@ -1,11 +1,17 @@
-// Whole files as byte strings, for tests native and under Wine alike.
+// Whole files as byte strings, and the tab-separated tables of tests/data,
+// for tests native and under Wine alike.
 #ifndef ZORVANE_TESTS_SUPPORT_FILES_H
 #define ZORVANE_TESTS_SUPPORT_FILES_H
 
 #include <string>
+#include <vector>
 
 // The file's bytes; empty when it cannot be read (then *found is false).
 std::string ReadFileBytes(const std::string& path, bool* found = nullptr);
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
+
+// The rows of a tab-separated table, each split into its fields; empty lines
+// and lines that start with '#' are skipped. No rows when it cannot be read.
+std::vector<std::vector<std::string>> ReadTable(const std::string& path);
 
 #endif

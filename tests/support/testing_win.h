@@ -1,7 +1,6 @@
 // Shared support for the tests that run under Wine: a main window made the
 // way start-up makes it, answers for message boxes and open-file dialogs
-// (swapped through the modal seam, or given to the real dialogs by a CBT
-// hook), and a scratch folder per test.
+// swapped in through the modal seam, and a scratch folder per test.
 #ifndef ZORVANE_TESTS_SUPPORT_TESTING_WIN_H
 #define ZORVANE_TESTS_SUPPORT_TESTING_WIN_H
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 # Makes the known-answer carriers from image.png, written from the trailer
-# layout alone (no code of the program), and records in vectors.txt the key
-# and the SHA-256 of what each extraction must give.
+# layout alone (no code of the program), and records in vectors.tsv (read by
+# the C++ tests, the CLI tests and the CLI's build) the key and the SHA-256
+# of what each extraction must give.
 import hashlib
 import os
 
@@ -29,15 +30,18 @@ def text_bytes(count):
 def main():
     image = open(os.path.join(HERE, "image.png"), "rb").read()
     inner = bytes(range(256)) * 2
+    # carrier, its trailers in embedding order, built into zorvane-cli's selftest
     cases = [
-        ("image-empty.png", [("zorvane", b"", r"C:\Users\demo\Documents\empty.dat")]),
-        ("image-one.png", [("k1", b"Z", r"C:\Users\demo\one.txt")]),
-        ("image-text.png", [("Secret7", text_bytes(3000), r"D:\notes\letter.txt")]),
+        ("image-empty.png", [("zorvane", b"", r"C:\Users\demo\Documents\empty.dat")], True),
+        ("image-one.png", [("k1", b"Z", r"C:\Users\demo\one.txt")], True),
+        ("image-text.png", [("Secret7", text_bytes(3000), r"D:\notes\letter.txt")], False),
         ("image-nested.png", [("inner", inner, r"C:\inner.bin"),
-                              ("OUTER12", text_bytes(1234), r"C:\outer.txt")]),
+                              ("OUTER12", text_bytes(1234), r"C:\outer.txt")], False),
     ]
-    lines = ["# carrier step key size sha256-of-hidden sha256-of-carrier-after stored-name"]
-    for file_name, layers in cases:
+    # Tab-separated: keys and stored names may hold spaces.
+    lines = ["# carrier\tstep\tkey\tsize\tsha256-of-hidden\tsha256-of-carrier-after"
+             "\tstored-name\tselftest"]
+    for file_name, layers, selftest in cases:
         data = image
         for key, hidden, name in layers:
             data += trailer(key, hidden, name)
@@ -46,11 +50,12 @@ def main():
         remaining = data
         for step, (key, hidden, name) in enumerate(reversed(layers), 1):
             remaining = remaining[: len(remaining) - len(hidden) - 300]
-            lines.append("%s %d %s %d %s %s %s" % (
-                file_name, step, key, len(hidden), hashlib.sha256(hidden).hexdigest(),
-                hashlib.sha256(remaining).hexdigest(), name))
+            fields = [file_name, str(step), key, str(len(hidden)), hashlib.sha256(hidden).hexdigest(),
+                      hashlib.sha256(remaining).hexdigest(), name, "yes" if selftest else "no"]
+            assert all(c not in f for f in fields for c in "\t\n;")
+            lines.append("\t".join(fields))
         assert remaining == image
-    open(os.path.join(HERE, "vectors.txt"), "w").write("\n".join(lines) + "\n")
+    open(os.path.join(HERE, "vectors.tsv"), "w").write("\n".join(lines) + "\n")
 
 
 main()

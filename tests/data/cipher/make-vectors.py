@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 # Independent reference for the cipher file format, written apart from the
 # C++ code: run once by hand to write the known-answer cipher files here and
-# print the whitening and key-update values pasted into the unit tests.
+# their table, vectors.tsv (read by the C++ tests, the CLI tests and the
+# CLI's build), and to print the whitening and key-update values pasted into
+# the unit tests.
 import hashlib
 import random
 import sys
@@ -68,17 +70,18 @@ def cipher_file(sig1, sig2, mode, payload):
 
 
 VECTORS = [
-    # name, signature 1, signature 2, mode, payload length, payload seed
-    ("mode3-0.zel", "Alpha", "Bravo12", 3, 0, 1),
-    ("mode3-1.zel", "Quartz", "k9 mule", 3, 1, 2),
-    ("mode3-7.zel", "seven77", "Zeta", 3, 7, 3),
-    ("mode3-8.zel", "x", "yy", 3, 8, 4),
-    ("mode3-9.zel", "NineN", "ninen", 3, 9, 5),
-    ("mode3-3000.zel", "Harbour", "Lantern", 3, 3000, 6),
-    ("mode0-300.zel", "Cobalt", "Ember", 0, 300, 7),
-    ("mode1-300.zel", "Dune", "Fjord!", 1, 300, 8),
-    ("mode2-300.zel", "Gale", "Heron", 2, 300, 9),
-    ("mode4-300.zel", "Ivory", "Jasper", 4, 300, 10),
+    # name, signature 1, signature 2, mode, payload length, payload seed,
+    # built into zorvane-cli's selftest
+    ("mode3-0.zel", "Alpha", "Bravo12", 3, 0, 1, True),
+    ("mode3-1.zel", "Quartz", "k9 mule", 3, 1, 2, False),
+    ("mode3-7.zel", "seven77", "Zeta", 3, 7, 3, False),
+    ("mode3-8.zel", "x", "yy", 3, 8, 4, True),
+    ("mode3-9.zel", "NineN", "ninen", 3, 9, 5, True),
+    ("mode3-3000.zel", "Harbour", "Lantern", 3, 3000, 6, False),
+    ("mode0-300.zel", "Cobalt", "Ember", 0, 300, 7, True),
+    ("mode1-300.zel", "Dune", "Fjord!", 1, 300, 8, True),
+    ("mode2-300.zel", "Gale", "Heron", 2, 300, 9, True),
+    ("mode4-300.zel", "Ivory", "Jasper", 4, 300, 10, True),
 ]
 
 
@@ -88,14 +91,18 @@ def hexs(b):
 
 def main():
     here = Path(__file__).resolve().parent
-    print("// known-answer vectors")
-    for name, s1, s2, mode, size, seed in VECTORS:
+    # Tab-separated: signatures may hold spaces.
+    rows = ["# file\tsignature1\tsignature2\tmode\tpayload-length\tsha256-of-payload\tselftest"]
+    for name, s1, s2, mode, size, seed, selftest in VECTORS:
         payload = random.Random(seed).randbytes(size)
         data = cipher_file(s1, s2, mode, payload)
         assert len(data) == size + 33
         (here / name).write_bytes(data)
         digest = hashlib.sha256(payload).hexdigest()
-        print(f'    {{"{name}", "{s1}", "{s2}", {mode}, {size}, "{digest}"}},')
+        fields = [name, s1, s2, str(mode), str(size), digest, "yes" if selftest else "no"]
+        assert all(c not in f for f in fields for c in "\t\n;")
+        rows.append("\t".join(fields))
+    (here / "vectors.tsv").write_text("\n".join(rows) + "\n")
 
     print("// key update of ABCDEFG\\0 under each rule")
     for r in range(5):

@@ -1,6 +1,6 @@
 // Cipher files in chunks: the header, then the payload, over the whitening
 // state and the same byte transforms, a word at a time.
-#include "cli/stream.h"
+#include "cipher/cipherstream.h"
 
 #include <cstring>
 

@@ -1,13 +1,15 @@
-// The streaming core of zorvane-cli on the known-answer cipher files: any
-// chunking gives the same bytes, both ways, and every cut-short start of a
-// cipher file is refused before a payload byte is written.
+// The cipher stream on the known-answer cipher files: any chunking gives the
+// same bytes, both ways, and every cut-short start of a cipher file is
+// refused before a payload byte is written.
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
 
-#include "cli/stream.h"
+#include "cipher/cipherstream.h"
 #include "tests/cipher/vectors.h"
+#include "tests/support/files.h"
+#include "tests/support/paths.h"
 #include "tests/support/sha256.h"
 
 static const size_t kChunkSizes[] = {1, 5, 8, 13, 4096};
@@ -27,7 +29,7 @@ TEST(CliStream, EveryVectorDecryptsAndReEncryptsInAnyChunks)
     for (size_t v = 0; v < kCipherVectorCount; v++) {
         const CipherVector& vector = kCipherVectors[v];
         bool found = false;
-        std::string file = ReadDataFile(CipherDataPath(vector.file), &found);
+        std::string file = ReadCipherVector(vector, &found);
         ASSERT_TRUE(found) << vector.file;
         char sig1[SIGNATURE_FORM_SIZE], sig2[SIGNATURE_FORM_SIZE];
         ToSignatureForm(vector.signature1, sig1);
@@ -58,7 +60,7 @@ TEST(CliStream, EveryShortStartIsRefused)
 {
     std::unique_ptr<CipherStream> stream(new CipherStream);
     bool found = false;
-    std::string file = ReadDataFile(CipherDataPath("mode3-3000.zel"), &found);
+    std::string file = ReadFileBytes(TestDataPath("cipher/mode3-3000.zel"), &found);
     ASSERT_TRUE(found);
     char key1[SIGNATURE_FORM_SIZE], key2[SIGNATURE_FORM_SIZE];
     ToSignatureForm("Harbour", key1);

@@ -1,8 +1,8 @@
-// The streaming core of zorvane-cli: a cipher file made or read in chunks of
-// any size, with nothing but the running state in memory, so the file
-// commands and the built-in self test run the very same code.
-#ifndef ZORVANE_CLI_STREAM_H
-#define ZORVANE_CLI_STREAM_H
+// A cipher file made or read as a stream, in chunks of any size, with
+// nothing but the running state in memory: zorvane-cli's file commands and
+// its built-in self test run the very same code.
+#ifndef ZORVANE_CIPHER_CIPHERSTREAM_H
+#define ZORVANE_CIPHER_CIPHERSTREAM_H
 
 #include <cstddef>
 #include <cstdint>

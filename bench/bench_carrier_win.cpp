@@ -1,4 +1,4 @@
-// Benchmark driver for scripts/bench-carrier (not a test): embeds one file
+// Benchmark driver for bench/bench-carrier (not a test): embeds one file
 // into a carrier and extracts it again in process, through the real
 // commands with their dialogs answered from code, and prints the seconds.
 #include <windows.h>
@@ -24,7 +24,7 @@ static double Seconds(LARGE_INTEGER from, LARGE_INTEGER to)
 int main(int argc, char** argv)
 {
     if (argc != 2) {
-        fprintf(stderr, "usage: carrier_bench FOLDER\n");
+        fprintf(stderr, "usage: bench_carrier FOLDER\n");
         return 2;
     }
     const std::string folder = argv[1];

@@ -1,0 +1,11 @@
+// The last component of a path, the one rule for "the file name of this
+// path" used by the output name of the cipher commands and by the CLI.
+#ifndef ZORVANE_BASE_PATHNAME_H
+#define ZORVANE_BASE_PATHNAME_H
+
+// What follows the last '\', '/' or ':' of a NUL-terminated path: the whole
+// path when it has none, an empty string when it ends in one. Points into
+// `path`.
+const char* LastPathComponent(const char* path);
+
+#endif
