@@ -2,6 +2,7 @@
 // decrypt command over the chosen cipher files, "Cancel" closes it.
 #include "cipher/cipher_win.h"
 
+#include "base/wipe.h"
 #include "cipher/fileloop_win.h"
 
 static const char kKeyClass[] = "keyWindow";
@@ -57,8 +58,8 @@ static void OnKeyOk(HWND window)
     s_runningKeyWindow = window;
     RunDecryptCommand(window, key1, key2);
     s_runningKeyWindow = nullptr;
-    SecureZeroMemory(key1, sizeof key1);
-    SecureZeroMemory(key2, sizeof key2);
+    Wipe(key1, sizeof key1);
+    Wipe(key2, sizeof key2);
     DestroyWindow(window);
 }
 

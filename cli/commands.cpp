@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/wipe.h"
 #include "carrier/trailer.h"
 #include "cli/platform.h"
 #include "cli/stream.h"
@@ -356,6 +357,7 @@ int EmbedFile(const char* hiddenPath, const char* carrierPath,
     unsigned char head[TRAILER_HEAD_SIZE];
     SignatureBlockFromKeyFile((const unsigned char*)sig1, SIGNATURE_FORM_SIZE, block);
     TrailerBuildHead(block, head);
+    Wipe(block, sizeof block);
     Progress progress;
     ProgressBegin(&progress, hiddenPath, hiddenSize);
     int result = CLI_EXIT_OK;
@@ -363,6 +365,7 @@ int EmbedFile(const char* hiddenPath, const char* carrierPath,
         ComplainFile(carrierPath, "cannot write");
         result = CLI_EXIT_FILE;
     }
+    Wipe(head, sizeof head);
     if (result == CLI_EXIT_OK)
         result = Pump(&hidden, hiddenPath, &carrier, carrierPath, hiddenSize, nullptr, nullptr,
                       &progress, 0);
@@ -452,7 +455,7 @@ static int LocateTrailer(CliFile* carrier, const char* carrierPath,
     unsigned char decoded[SIGNATURE_BLOCK_SIZE];
     TrailerDecodeBlock(block, decoded);
     bool matches = DecodedKeyMatches(decoded, key);
-    memset(decoded, 0, sizeof decoded);
+    Wipe(decoded, sizeof decoded);
     if (!matches) {
         Complain(carrierPath, "wrong key (or no carrier trailer); nothing written");
         return CLI_EXIT_WRONG_KEY;

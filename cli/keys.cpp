@@ -6,18 +6,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/wipe.h"
 #include "cli/commands.h"
 #include "cli/platform.h"
 
 enum { SECRET_LINE_SIZE = 1024 };
-
-// Through a volatile pointer, so the wipe of a dead buffer is not dropped.
-static void Wipe(char* bytes, size_t count)
-{
-    volatile char* at = bytes;
-    while (count-- > 0)
-        *at++ = 0;
-}
 
 static void StripLineEnd(char* text)
 {

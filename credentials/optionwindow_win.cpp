@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "base/wipe.h"
 #include "cipher/transform.h"
 
 static const char kOptionClass[] = "optionWindow";
@@ -55,7 +56,7 @@ static void ReadSignatureBox(HWND box, char signature[SIGNATURE_SIZE])
     char text[SIGNATURE_SIZE];
     GetWindowTextA(box, text, SIGNATURE_SIZE);
     ToSignatureForm(text, signature);
-    memset(text, 0, sizeof text);
+    Wipe(text, sizeof text);
 }
 
 static void OnOptionOk(HWND window)

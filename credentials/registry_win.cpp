@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "base/wipe.h"
 #include "credentials/fragments.h"
 
 char g_signature1[SIGNATURE_SIZE] = "       ";
@@ -73,8 +74,8 @@ void SignatureStoreSave()
         RegFlushKey(key);
         RegCloseKey(key);
     }
-    memset(copy1, 0, sizeof copy1);
-    memset(copy2, 0, sizeof copy2);
+    Wipe(copy1, sizeof copy1);
+    Wipe(copy2, sizeof copy2);
 }
 
 // Reads one fragment with the store's size limit. Only what the read
