@@ -19,6 +19,18 @@ static void StripLineEnd(char* text)
         text[--length] = '\0';
 }
 
+// Only the start of a line counts; the rest of a line longer than the buffer
+// is read and dropped, or it would become the next secret.
+static void DropRestOfLine(const char* line)
+{
+    if (strchr(line, '\n'))
+        return;
+    int c;
+    do
+        c = getchar();
+    while (c != EOF && c != '\n');
+}
+
 bool ObtainSecret(KeySource source, const char* label, const char* variable,
                   char out[SIGNATURE_FORM_SIZE])
 {
@@ -26,7 +38,9 @@ bool ObtainSecret(KeySource source, const char* label, const char* variable,
     bool ok;
     if (source == KEYS_FROM_STDIN) {
         ok = fgets(line, sizeof line, stdin) != nullptr;
-        if (!ok)
+        if (ok)
+            DropRestOfLine(line);
+        else
             Complain(label, "standard input ended before it");
     } else if (const char* value = getenv(variable)) {
         snprintf(line, sizeof line, "%s", value);
