@@ -13,6 +13,7 @@ import shutil
 import signal
 import subprocess
 import tempfile
+import termios
 import time
 import unittest
 
@@ -188,13 +189,9 @@ class VectorTest(CliCase):
         self.assertExit(self.run_cli("embed", "--keys-from-stdin", "secret.bin", "image.png",
                                      keys=["Pass 7x"]), 0)
         data = read(self.path("image.png"))
-        block = bytes(((((c << 4) | (c >> 4)) & 0xFF) ^ 0xF7) for c in b"Pass 7x\0") + b"\xF7" * 23
-        size = str(len(hidden)).encode().ljust(8, b"\0")
-        self.assertEqual(data[:len(image)], image)
-        self.assertEqual(data[len(image):len(image) + 40 + len(hidden)],
-                         block + b"\0" + hidden + size)
         name = data[-260:].split(b"\0")[0].decode()
-        self.assertTrue(name.endswith("secret.bin") and len(name) > len("secret.bin"), name)
+        self.assertEqual(name, os.path.realpath(self.path("secret.bin")))
+        self.assertEqual(data, image + trailer("Pass 7x", hidden, name))
         os.remove(self.path("secret.bin"))
         self.assertExit(self.run_cli("extract", "--keys-from-stdin", "image.png", keys=["Pass 7x"]), 0)
         self.assertEqual(read(self.path("secret.bin")), hidden)
@@ -435,7 +432,8 @@ class CommandLineTest(CliCase):
                 self.assertExit(result, 0)
                 self.assertEqual(read(self.path("h.bin")), b"deep")
                 os.remove(self.path("h.bin"))
-                shutil.rmtree(os.path.join(self.dir, os.path.relpath(folder, os.path.realpath(self.dir)).split(os.sep)[0]))
+                top = os.path.relpath(folder, os.path.realpath(self.dir)).split(os.sep)[0]
+                shutil.rmtree(self.path(top))
 
     def test_list_goes_on_after_a_failure_and_reports_the_first(self):
         for name in ["A.DOC", "C.DOC"]:
@@ -498,14 +496,20 @@ class FailureTest(CliCase):
     disk) leaves no output, no temporary file and the carrier unchanged."""
 
     LIMIT = 256 * 1024
+    TOO_LARGE = b"cannot write: File too large"
 
     def test_cipher_commands_leave_nothing(self):
         self.put("big.bin", os.urandom(1 << 20))
         env = clean_env(ZORVANE_SIGNATURE1="s1", ZORVANE_SIGNATURE2="s2")
-        self.assertExit(self.run_cli("encrypt", "big.bin", env=env, limit=self.LIMIT), 3)
+        result = self.run_cli("encrypt", "big.bin", env=env, limit=self.LIMIT)
+        self.assertExit(result, 3)
+        self.assertEqual(result.stderr, b"zorvane-cli: bigzel.bin: " + self.TOO_LARGE + b"\n")
+        self.assertEqual(result.stdout, b"")
         self.assertEqual(self.listing(), ["big.bin"])
         self.assertExit(self.run_cli("encrypt", "-o", "big.zel", "big.bin", env=env), 0)
-        self.assertExit(self.run_cli("decrypt", "big.zel", env=env, limit=self.LIMIT), 3)
+        result = self.run_cli("decrypt", "big.zel", env=env, limit=self.LIMIT)
+        self.assertExit(result, 3)
+        self.assertEqual(result.stderr, b"zorvane-cli: bigzel.zel: " + self.TOO_LARGE + b"\n")
         self.assertEqual(self.listing(), ["big.bin", "big.zel"])
 
     def test_extract_keeps_the_carrier_when_the_hidden_file_cannot_be_written(self):
@@ -516,42 +520,80 @@ class FailureTest(CliCase):
         carrier = read(self.path("photo.png"))
         result = self.run_cli("extract", "--keys-from-stdin", "photo.png", keys=["key"], limit=self.LIMIT)
         self.assertExit(result, 3)
+        self.assertEqual(result.stderr, b"zorvane-cli: big.bin: " + self.TOO_LARGE + b"\n"
+                                        b"zorvane-cli: photo.png: left as it was\n")
         self.assertEqual(read(self.path("photo.png")), carrier)
         self.assertEqual(self.listing(), ["photo.png"])
 
     def test_interrupt_removes_the_temporary_file(self):
         # The input is a pipe the test feeds, so the program is surely
         # halfway (temporary file made, input not ended) when it is stopped.
+        # The temporary file is beside its target, never in the current
+        # folder unless the target is there.
         os.mkfifo(self.path("in.fifo"))
+        os.mkdir(self.path("sub"))
         env = clean_env(ZORVANE_SIGNATURE1="s1", ZORVANE_SIGNATURE2="s2")
-        for signal_number in (signal.SIGINT, signal.SIGTERM):
-            with self.subTest(signal_number):
-                child = self.start([CLI, "encrypt", "-o", "out.zel", "in.fifo"], env=env,
+        runs = [(signal.SIGINT, "out.zel"), (signal.SIGTERM, "sub/out.zel"), (signal.SIGHUP, "sub/out.zel")]
+        for signal_number, target in runs:
+            with self.subTest(signal=signal_number, target=target):
+                folder = os.path.dirname(self.path(target))
+                before = sorted(os.listdir(folder))
+                child = self.start([CLI, "encrypt", "-o", target, "in.fifo"], env=env,
                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
                 with open(self.path("in.fifo"), "wb") as feed:
                     feed.write(b"x" * 100000)
                     feed.flush()
                     for _ in range(500):
-                        if len(self.listing()) > 1:
+                        if len(os.listdir(folder)) > len(before):
                             break
                         time.sleep(0.01)
-                    self.assertEqual(len(self.listing()), 2, self.listing())
+                    made = sorted(set(os.listdir(folder)) - set(before))
+                    self.assertEqual(len(made), 1, made)
+                    self.assertTrue(made[0].startswith(".zorvane-cli-"), made)
+                    self.assertEqual(self.listing(), sorted(["in.fifo", "sub"] + made * (folder == self.dir)))
                     child.send_signal(signal_number)
                     self.assertEqual(child.wait(timeout=30), -signal_number)
-                self.assertEqual(self.listing(), ["in.fifo"])
+                self.assertEqual(sorted(os.listdir(folder)), before)
+        self.assertEqual(self.listing(), ["in.fifo", "sub"])
+        self.assertEqual(os.listdir(self.path("sub")), [])
 
     def test_embed_cuts_a_partial_trailer_off_again(self):
         own = b"\x89PNG" * 1000
         self.put("photo.png", own)
         self.put("big.bin", os.urandom(1 << 20))
-        self.assertExit(self.run_cli("embed", "--keys-from-stdin", "big.bin", "photo.png", keys=["key"],
-                                     limit=self.LIMIT), 3)
+        result = self.run_cli("embed", "--keys-from-stdin", "big.bin", "photo.png", keys=["key"],
+                              limit=self.LIMIT)
+        self.assertExit(result, 3)
+        self.assertEqual(result.stderr, b"zorvane-cli: photo.png: " + self.TOO_LARGE + b"\n"
+                                        b"zorvane-cli: photo.png: left as it was\n")
         self.assertEqual(read(self.path("photo.png")), own)
         self.assertEqual(self.listing(), ["big.bin", "photo.png"])
 
 
+# What the progress bar of a run shows: the percentages it passes through, one
+# line each, for reads of a 256 KiB buffer whose first read is `first` bytes
+# short (the cipher header written in front of it).
+CHUNK = 256 * 1024
+
+
+def progress_lines(label, total, first=0):
+    lines = []
+    done = 0
+    want = CHUNK - first
+    while done < total:
+        done = min(total, done + want)
+        want = CHUNK
+        percent = done * 100 // total
+        filled = percent * 30 // 100
+        line = b"[%s%s] %3d %% %s" % (b"#" * filled, b"-" * (30 - filled), percent, label.encode())
+        if not lines or lines[-1] != line:
+            lines.append(line)
+    return lines
+
+
 class TerminalTest(CliCase):
-    """Secrets asked on a pseudo-terminal: no echo, and echo back afterwards."""
+    """Secrets asked on a pseudo-terminal: no echo, and echo back afterwards;
+    the progress bar."""
 
     def run_on_terminal(self, argv, answers, env=None):
         """Runs argv on a new pseudo-terminal, typing each answer when the
@@ -576,6 +618,15 @@ class TerminalTest(CliCase):
         reaped.append(pid)
         return os.waitstatus_to_exitcode(status), seen
 
+    def wait_for(self, master, text):
+        seen = b""
+        while not seen.endswith(text):
+            ready, _, _ = select.select([master], [], [], 30)
+            if not ready:
+                self.fail("no %r on the terminal: %r" % (text, seen))
+            seen += os.read(master, 4096)
+        return seen
+
     def test_prompt_does_not_echo_the_secret(self):
         self.copy_data("cipher", "mode3-7.zel", "s.zel")
         code, seen = self.run_on_terminal(
@@ -597,15 +648,59 @@ class TerminalTest(CliCase):
         self.assertIn(b"visible\r\n", seen)
         self.assertIn(b"got visible", seen)
 
+    def test_interrupt_gives_the_terminal_back_as_it_was(self):
+        # Stopped at its prompt, the program turns echo on again; stopped
+        # elsewhere, it leaves the terminal's settings alone.
+        self.put("x.bin", b"data")
+        os.mkfifo(self.path("in.fifo"))
+        runs = [([CLI, "encrypt", "x.bin"], None, b"Signature 1: "),
+                ([CLI, "encrypt", "in.fifo"], clean_env(ZORVANE_SIGNATURE1="a", ZORVANE_SIGNATURE2="b"), None)]
+        for argv, env, prompt in runs:
+            with self.subTest(argv):
+                pid, master, reaped = self.fork_on_terminal(argv, env)
+                settings = termios.tcgetattr(master)
+                if prompt:
+                    self.wait_for(master, prompt)
+                    self.assertFalse(termios.tcgetattr(master)[3] & termios.ECHO)
+                else:
+                    feed = open(self.path("in.fifo"), "wb")
+                    self.addCleanup(feed.close)
+                os.kill(pid, signal.SIGINT)
+                _, status = os.waitpid(pid, 0)
+                reaped.append(pid)
+                self.assertEqual(os.waitstatus_to_exitcode(status), -signal.SIGINT)
+                self.assertEqual(termios.tcgetattr(master), settings)
+                self.assertTrue(settings[3] & termios.ECHO)
+        self.assertEqual(self.listing(), ["in.fifo", "x.bin"])
+
     def test_progress_bar_only_on_a_terminal_for_big_files(self):
-        self.put("big.bin", b"\x01" * (6 << 20))
-        self.put("small.bin", b"\x01" * 1000)
-        code, seen = self.run_on_terminal(
-            ["encrypt", "small.bin", "big.bin"],
-            [(b"Signature 1: ", b"a\n"), (b"Signature 2: ", b"b\n")])
-        self.assertEqual(code, 0, seen)
-        self.assertIn(b"100 % big.bin", seen)
-        self.assertNotIn(b"% small.bin", seen)
+        # From 4 MiB on, every command draws its bar and ends it with a new line.
+        sizes = {"small.bin": 1000, "edge.bin": (4 << 20) - 1, "four.bin": 4 << 20,
+                 "six.bin": (6 << 20) + 12345}
+        for name, size in sizes.items():
+            self.put(name, bytes([name[0].encode()[0]]) * size)
+        self.put("photo.png", b"\x89PNG" * 100)
+        env = clean_env(ZORVANE_SIGNATURE1="a", ZORVANE_SIGNATURE2="b")
+        six = sizes["six.bin"]
+        runs = [
+            ([CLI, "encrypt", "small.bin", "edge.bin", "four.bin", "six.bin"],
+             progress_lines("four.bin", 4 << 20, 33) + progress_lines("six.bin", six, 33)),
+            ([CLI, "decrypt", "-o", "back.bin", "sixzel.bin"], progress_lines("sixzel.bin", six)),
+            ([CLI, "embed", "six.bin", "photo.png"], progress_lines("six.bin", six)),
+            ([CLI, "extract", "-o", "out.bin", "photo.png"], progress_lines("photo.png", six)),
+        ]
+        for argv, expected in runs:
+            with self.subTest(argv[1]):
+                code, seen = self.run_on_terminal(argv, [], env)
+                self.assertEqual(code, 0, seen)
+                bars = [piece for piece in seen.split(b"\r") if piece.startswith(b"[")]
+                self.assertEqual(bars, expected)
+                for line in expected:
+                    if b"] 100 % " in line:
+                        self.assertIn(line + b"\r\n", seen)
+        self.assertEqual(read(self.path("back.bin")), read(self.path("six.bin")))
+        self.assertEqual(read(self.path("out.bin")), read(self.path("six.bin")))
+        self.assertEqual(read(self.path("photo.png")), b"\x89PNG" * 100)
 
 
 class WineVectorTest(CliCase):
