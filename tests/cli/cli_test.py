@@ -85,10 +85,12 @@ class CliCase(unittest.TestCase):
         self.dir = tempfile.mkdtemp(prefix="zorvane-cli-test.")
         self.addCleanup(shutil.rmtree, self.dir)
 
-    def run_cli(self, *args, keys=None, env=None, limit=None, new_session=False):
+    def run_cli(self, *args, keys=None, env=None, limit=None, descriptors=None, new_session=False):
         def limit_size():
             if limit is not None:
                 resource.setrlimit(resource.RLIMIT_FSIZE, (limit, limit))
+            if descriptors is not None:
+                resource.setrlimit(resource.RLIMIT_NOFILE, (descriptors, descriptors))
         stdin = "".join(k + "\n" for k in keys) if keys is not None else ""
         return subprocess.run(RUNNER + [CLI] + list(args), cwd=self.dir,
                               input=stdin.encode("latin-1"), capture_output=True,
@@ -351,8 +353,11 @@ class CommandLineTest(CliCase):
         self.put("ezel.zel", b"already here")
         self.put("h.bin", b"hidden")
         os.mkdir(self.path("dir.png"))
+        os.mkfifo(self.path("fifo.png"))
         missing = b"No such file or directory"
         cases = [
+            (("encrypt", "dir.png"), ["a", "b"], b"dir.png: cannot open: Is a directory"),
+            (("embed", "h.bin", "fifo.png"), ["k"], b"fifo.png: cannot read: Illegal seek"),
             (("encrypt", "missing.doc"), ["a", "b"], b"missing.doc: cannot open: " + missing),
             (("decrypt", "e.zel"), ["Alpha", "Bravo12"], b"ezel.zel: already exists (--force replaces it)"),
             (("extract", "missing.png"), ["k"], b"missing.png: cannot open for writing: " + missing),
@@ -360,14 +365,15 @@ class CommandLineTest(CliCase):
             (("embed", "h.bin", "missing.png"), ["k"], b"missing.png: cannot open for writing: " + missing),
             (("embed", "gone.bin", "e.zel"), ["k"], b"gone.bin: cannot open: " + missing),
         ]
-        before = {n: read(self.path(n)) for n in self.listing() if n != "dir.png"}
+        others = ("dir.png", "fifo.png")
+        before = {n: read(self.path(n)) for n in self.listing() if n not in others}
         for args, keys, said in cases:
             with self.subTest(args):
                 result = self.run_cli(args[0], "--keys-from-stdin", *args[1:], keys=keys)
                 self.assertExit(result, 3)
                 self.assertEqual(result.stderr, b"zorvane-cli: " + said + b"\n")
                 self.assertEqual(result.stdout, b"")
-                self.assertEqual({n: read(self.path(n)) for n in self.listing() if n != "dir.png"},
+                self.assertEqual({n: read(self.path(n)) for n in self.listing() if n not in others},
                                  before)
         self.assertEqual(os.listdir(self.path("dir.png")), [])
 
@@ -448,6 +454,25 @@ class CommandLineTest(CliCase):
         self.assertExit(result, 0)
         self.assertEqual(read(self.path("Azelzel.DOC")), b"A.DOC" * 50)
         self.assertEqual(read(self.path("Czelzel.DOC")), b"C.DOC" * 50)
+
+    def test_a_long_list_of_failures_keeps_no_file_open(self):
+        # Twelve descriptors at most: a file left open by each failure would
+        # make the last file of the list fail too.
+        names = []
+        for k in range(15):
+            os.mkdir(self.path("dir%02d" % k))
+            self.put("f%02d.bin" % k, b"x")
+            self.put("f%02dzel.bin" % k, b"already")
+            names += ["dir%02d" % k, "f%02d.bin" % k]
+        self.put("last.bin", b"last")
+        env = clean_env(ZORVANE_SIGNATURE1="s1", ZORVANE_SIGNATURE2="s2")
+        result = self.run_cli("encrypt", *names, "last.bin", env=env, descriptors=12)
+        self.assertExit(result, 3)
+        self.assertEqual(result.stdout, b"last.bin -> lastzel.bin\n")
+        said = [b"zorvane-cli: %s: cannot open: Is a directory" % n.encode() if n.startswith("dir")
+                else b"zorvane-cli: %szel.bin: already exists (--force replaces it)" % n[:3].encode()
+                for n in names]
+        self.assertEqual(result.stderr.splitlines(), said)
 
     def test_help_and_version(self):
         for command in ["encrypt", "decrypt", "embed", "extract", "selftest"]:
