@@ -2,6 +2,7 @@
 // carrier by appending one trailer; a failed append is cut back off.
 #include "carrier/carrier_win.h"
 
+#include "base/wipe.h"
 #include "carrier/carrierfiles_win.h"
 #include "cipher/cipher_win.h"
 #include "carrier/trailer.h"
@@ -21,7 +22,7 @@ static bool MakeTrailerHead(unsigned char head[TRAILER_HEAD_SIZE])
     bool ok = MakeSignatureBlock(g_signature1, block) != FALSE;
     if (ok)
         TrailerBuildHead(block, head);
-    SecureZeroMemory(block, sizeof block);
+    Wipe(block, sizeof block);
     return ok;
 }
 

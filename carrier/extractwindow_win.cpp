@@ -3,6 +3,7 @@
 // back to its own bytes in place, so no failure can lose the carrier.
 #include "carrier/carrier_win.h"
 
+#include "base/wipe.h"
 #include "carrier/carrierfiles_win.h"
 #include "cipher/cipher_win.h"
 #include "carrier/trailer.h"
@@ -30,7 +31,7 @@ static void ReadTypedKey()
     text[0] = '\0';
     GetWindowTextA(g_extractKeyField, text, sizeof text);
     ToSignatureForm(text, g_typedKey);
-    SecureZeroMemory(text, sizeof text);
+    Wipe(text, sizeof text);
 }
 
 // Reads the last trailer's name into the target path and places its fields.

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/wipe.h"
+
 void TrailerBuildHead(const unsigned char block[SIGNATURE_BLOCK_SIZE],
                       unsigned char head[TRAILER_HEAD_SIZE])
 {
@@ -113,8 +115,8 @@ bool TrailerKeyMatches(const unsigned char block[SIGNATURE_BLOCK_SIZE],
         compared = back;
     }
     bool matches = staged && got == SIGNATURE_FORM_SIZE && DecodedKeyMatches(compared, key);
-    memset(decoded, 0, sizeof decoded);
-    memset(back, 0, sizeof back);
+    Wipe(decoded, sizeof decoded);
+    Wipe(back, sizeof back);
     return matches;
 }
 

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "base/wipe.h"
+
 void CipherEncryptBegin(CipherStream* stream, const char sig1[SIGNATURE_FORM_SIZE],
                         const char sig2[SIGNATURE_FORM_SIZE], int mode,
                         unsigned char header[IMAGE_HEADER_SIZE])
@@ -12,6 +14,7 @@ void CipherEncryptBegin(CipherStream* stream, const char sig1[SIGNATURE_FORM_SIZ
     // A key file that holds exactly the 8 bytes of Signature 1.
     SignatureBlockFromKeyFile((const unsigned char*)sig1, SIGNATURE_FORM_SIZE, block);
     BuildImageHeader(block, mode, header);
+    Wipe(block, sizeof block);
     stream->mode = mode;
     WhiteningBegin(&stream->whitening, sig2, WHITEN_ENCRYPT);
     WhiteningFeed(&stream->whitening, header, IMAGE_HEADER_SIZE, header);
@@ -45,8 +48,8 @@ ImageVerdict CipherDecryptBegin(CipherStream* stream, const char key1[SIGNATURE_
     if (verdict == IMAGE_DECRYPTABLE) {
         stream->mode = mode;
     }
-    memset(image, 0, sizeof image);
-    memset(decoded, 0, sizeof decoded);
+    Wipe(image, sizeof image);
+    Wipe(decoded, sizeof decoded);
     return verdict;
 }
 

@@ -3,6 +3,7 @@
 // turned back into the bytes that were encrypted, beside it.
 #include <cstring>
 
+#include "base/wipe.h"
 #include "cipher/cipher_win.h"
 #include "cipher/cipherfile.h"
 #include "cipher/fileloop_win.h"
@@ -68,7 +69,7 @@ static const char* CheckAndWrite(HANDLE staging, uint64_t imageSize, const char*
     DecodedBlockFromImage(header, got, decoded);
     bool matches = false;
     BOOL checked = !g_cipherReader.failed && CheckKeyThroughKeyFile(decoded, s_key1, &matches);
-    SecureZeroMemory(decoded, sizeof decoded);
+    Wipe(decoded, sizeof decoded);
     if (!checked) {
         FileClose(*output);
         *output = INVALID_HANDLE_VALUE;
@@ -163,6 +164,6 @@ void RunDecryptCommand(HWND keyWindow, const char* key1Text, const char* key2Tex
     ToSignatureForm(key1Text, s_key1);
     ToSignatureForm(key2Text, s_key2);
     RunFileLoop(kDecryptingText, keyWindow, DecryptTurn);
-    SecureZeroMemory(s_key1, sizeof s_key1);
-    SecureZeroMemory(s_key2, sizeof s_key2);
+    Wipe(s_key1, sizeof s_key1);
+    Wipe(s_key2, sizeof s_key2);
 }

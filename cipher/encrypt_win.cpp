@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "base/wipe.h"
 #include "cipher/cipherfile.h"
 #include "cipher/fileloop_win.h"
 #include "cipher/whitening.h"
@@ -163,7 +164,7 @@ static TurnResult EncryptTurn(const char* currentPath, const char* outputName, H
     memcpy(keys.signature2, g_signature2, SIGNATURE_FORM_SIZE);
     keys.mode = g_transformMode;
     TurnResult result = EncryptWithKeys(currentPath, outputName, owner, &keys);
-    SecureZeroMemory(&keys, sizeof keys);
+    Wipe(&keys, sizeof keys);
     return result;
 }
 

@@ -2,6 +2,7 @@
 // file of the selection, with the output name and status lines of each.
 #include "cipher/fileloop_win.h"
 
+#include "base/wipe.h"
 #include "cipher/cipher_win.h"
 
 #include <cstring>
@@ -76,6 +77,6 @@ void WhitenBetweenFiles(HANDLE input, HANDLE output, const char seed[SIGNATURE_F
     }
     *readOk = !g_cipherReader.failed;
     *writeOk = written && WriterFlush(&g_cipherWriter);
-    SecureZeroMemory(&state, sizeof state);
-    SecureZeroMemory(chunk, sizeof chunk);
+    Wipe(&state, sizeof state);
+    Wipe(chunk, sizeof chunk);
 }

@@ -2,6 +2,7 @@
 // made and key checks read back; each use creates it empty and deletes it.
 #include "cipher/cipher_win.h"
 
+#include "base/wipe.h"
 #include "shell/fileio_win.h"
 
 const char kKeyFileName[] = "tmpKeyOut.txt";
@@ -49,7 +50,7 @@ BOOL MakeSignatureBlock(const char signature[SIGNATURE_FORM_SIZE],
                         sizeof keyFile, &got))
         return FALSE;
     SignatureBlockFromKeyFile(keyFile, got, block);
-    SecureZeroMemory(keyFile, sizeof keyFile);
+    Wipe(keyFile, sizeof keyFile);
     return TRUE;
 }
 
@@ -62,6 +63,6 @@ BOOL CheckKeyThroughKeyFile(const unsigned char decoded[SIGNATURE_BLOCK_SIZE],
     if (!ThroughKeyFile(decoded, SIGNATURE_BLOCK_SIZE, back, sizeof back, &got))
         return FALSE;
     *matches = got == SIGNATURE_FORM_SIZE && DecodedKeyMatches(back, key);
-    SecureZeroMemory(back, sizeof back);
+    Wipe(back, sizeof back);
     return TRUE;
 }

@@ -2,6 +2,7 @@
 // decrypt command over the chosen cipher files, "Cancel" closes it.
 #include "cipher/cipher_win.h"
 
+#include "base/wipe.h"
 #include "cipher/fileloop_win.h"
 
 static const char kKeyClass[] = "keyWindow";
@@ -46,8 +47,8 @@ static void OnKeyOk(HWND window)
     GetWindowTextA((HWND)GetPropA(window, kKey1Prop), key1, SIGNATURE_FORM_SIZE);
     GetWindowTextA((HWND)GetPropA(window, kKey2Prop), key2, SIGNATURE_FORM_SIZE);
     RunDecryptCommand(window, key1, key2);
-    SecureZeroMemory(key1, sizeof key1);
-    SecureZeroMemory(key2, sizeof key2);
+    Wipe(key1, sizeof key1);
+    Wipe(key2, sizeof key2);
     CommandEnd();
     DestroyWindow(window);
 }

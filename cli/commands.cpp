@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "base/pathname.h"
+#include "base/wipe.h"
 #include "carrier/trailer.h"
 #include "cli/platform.h"
 #include "cipher/cipherstream.h"
@@ -351,6 +352,7 @@ int EmbedFile(const char* hiddenPath, const char* carrierPath,
     unsigned char head[TRAILER_HEAD_SIZE];
     SignatureBlockFromKeyFile((const unsigned char*)sig1, SIGNATURE_FORM_SIZE, block);
     TrailerBuildHead(block, head);
+    Wipe(block, sizeof block);
     Progress progress;
     ProgressBegin(&progress, hiddenPath, hiddenSize);
     int result = CLI_EXIT_OK;
@@ -358,6 +360,7 @@ int EmbedFile(const char* hiddenPath, const char* carrierPath,
         ComplainFile(carrierPath, "cannot write");
         result = CLI_EXIT_FILE;
     }
+    Wipe(head, sizeof head);
     if (result == CLI_EXIT_OK)
         result = Pump(&hidden, hiddenPath, &carrier, carrierPath, hiddenSize, nullptr, nullptr,
                       &progress, 0);

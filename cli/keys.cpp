@@ -6,24 +6,29 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/wipe.h"
 #include "cli/commands.h"
 #include "cli/platform.h"
 
 enum { SECRET_LINE_SIZE = 1024 };
-
-// Through a volatile pointer, so the wipe of a dead buffer is not dropped.
-static void Wipe(char* bytes, size_t count)
-{
-    volatile char* at = bytes;
-    while (count-- > 0)
-        *at++ = 0;
-}
 
 static void StripLineEnd(char* text)
 {
     size_t length = strlen(text);
     while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r'))
         text[--length] = '\0';
+}
+
+// Only the start of a line counts; the rest of a line longer than the buffer
+// is read and dropped, or it would become the next secret.
+static void DropRestOfLine(const char* line)
+{
+    if (strchr(line, '\n'))
+        return;
+    int c;
+    do
+        c = getchar();
+    while (c != EOF && c != '\n');
 }
 
 bool ObtainSecret(KeySource source, const char* label, const char* variable,
@@ -33,7 +38,9 @@ bool ObtainSecret(KeySource source, const char* label, const char* variable,
     bool ok;
     if (source == KEYS_FROM_STDIN) {
         ok = fgets(line, sizeof line, stdin) != nullptr;
-        if (!ok)
+        if (ok)
+            DropRestOfLine(line);
+        else
             Complain(label, "standard input ended before it");
     } else if (const char* value = getenv(variable)) {
         snprintf(line, sizeof line, "%s", value);

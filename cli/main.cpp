@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/wipe.h"
 #include "cli/commands.h"
 #include "cli/keys.h"
 #include "cli/platform.h"
@@ -154,8 +155,8 @@ static int RunFiles(const CommandSpec& command, char** files, int fileCount, Key
         if (result == CLI_EXIT_OK)
             result = one;
     }
-    memset(first, 0, sizeof first);
-    memset(second, 0, sizeof second);
+    Wipe(first, sizeof first);
+    Wipe(second, sizeof second);
     return result;
 }
 

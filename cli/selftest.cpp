@@ -56,6 +56,14 @@ static const char* CheckCipher(const SelfTestCipherVector& vector)
     size_t payload = vector.size - IMAGE_HEADER_SIZE;
     memcpy(g_plain, vector.bytes + IMAGE_HEADER_SIZE, payload);
     InChunks(&stream, g_plain, payload, CipherDecryptChunk);
+    // The payload in one piece must give the same bytes; otherwise a pass
+    // that changed nothing at all would still make the round trip below.
+    CipherStream whole;
+    CipherDecryptBegin(&whole, sig1, sig2, vector.bytes, vector.size);
+    memcpy(g_again, vector.bytes + IMAGE_HEADER_SIZE, payload);
+    CipherDecryptChunk(&whole, g_again, payload);
+    if (memcmp(g_again, g_plain, payload) != 0)
+        return "decrypting in pieces differs";
     // Re-encrypting the plain bytes in the file's own mode must give the file.
     unsigned char header[IMAGE_HEADER_SIZE];
     CipherEncryptBegin(&stream, sig1, sig2, stream.mode, header);

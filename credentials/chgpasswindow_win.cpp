@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+#include "base/wipe.h"
+
 static const char kChgpassClass[] = "chgpassWindow";
 static const char* const kBoxProperties[2] = {"ZorvaneNewPasswordBox", "ZorvaneConfirmBox"};
 
@@ -53,10 +55,10 @@ static void OnChgpassAccept(HWND window)
         char form[PASSWORD_BUFFER_SIZE];
         size_t length = BuildStoredPasswordForm(entered, form);
         WriteStoredPasswordForm(form, length);
-        memset(form, 0, sizeof form);
+        Wipe(form, sizeof form);
     }
-    memset(entered, 0, sizeof entered);
-    memset(confirmed, 0, sizeof confirmed);
+    Wipe(entered, sizeof entered);
+    Wipe(confirmed, sizeof confirmed);
     DestroyWindow(window);
     if (!same)
         ShowCredentialMessage(kPasswordsDifferText, kPasswordCaption);

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "base/signatureform.h"
+#include "base/wipe.h"
 
 static const char kOptionClass[] = "optionWindow";
 static const char* const kBoxProperties[2] = {"ZorvaneSignature1Box", "ZorvaneSignature2Box"};
@@ -55,7 +56,7 @@ static void ReadSignatureBox(HWND box, char signature[SIGNATURE_FORM_SIZE])
     char text[SIGNATURE_FORM_SIZE];
     GetWindowTextA(box, text, SIGNATURE_FORM_SIZE);
     ToSignatureForm(text, signature);
-    memset(text, 0, sizeof text);
+    Wipe(text, sizeof text);
 }
 
 // The typed signatures are in force from here on, whatever the save does.

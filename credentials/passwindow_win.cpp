@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/wipe.h"
+
 int g_changePassword = 0;
 int g_passwordAccepted = 0;
 char g_storedPasswordForm[PASSWORD_BUFFER_SIZE];
@@ -55,7 +57,7 @@ static void OnPassConfirm(HWND window)
     char entry[PASSWORD_ENTRY_SIZE];
     GetWindowTextA(PasswordBox(window), entry, PASSWORD_ENTRY_SIZE);
     g_passwordAccepted = PasswordMatches(entry, g_storedPasswordForm) ? 1 : 0;
-    memset(entry, 0, sizeof entry);
+    Wipe(entry, sizeof entry);
     DestroyWindow(window);
     if (!g_passwordAccepted)
         ShowCredentialMessage(kInvalidPasswordText, kPasswordCaption);

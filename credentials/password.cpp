@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "base/wipe.h"
+
 unsigned char PasswordTransform(unsigned char c)
 {
     unsigned char t = (unsigned char)((c << 6) | (c >= 0x80 ? 0x3F : 0x00));
@@ -27,6 +29,6 @@ bool PasswordMatches(const char* entry, const char* storedForm)
     char transformed[PASSWORD_BUFFER_SIZE];
     BuildStoredPasswordForm(entry, transformed);
     bool same = strcmp(transformed, storedForm) == 0;
-    memset(transformed, 0, sizeof transformed);
+    Wipe(transformed, sizeof transformed);
     return same;
 }

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "base/registry_win.h"
+#include "base/wipe.h"
 #include "credentials/fragments.h"
 
 char g_signature1[SIGNATURE_FORM_SIZE] = "       ";
@@ -110,9 +111,9 @@ StoreSaveResult SignatureStoreSave()
             RegistryClose(keys[k]);
         }
     }
-    SecureZeroMemory(copy1, sizeof copy1);
-    SecureZeroMemory(copy2, sizeof copy2);
-    SecureZeroMemory(fragments, sizeof fragments);
+    Wipe(copy1, sizeof copy1);
+    Wipe(copy2, sizeof copy2);
+    Wipe(fragments, sizeof fragments);
     return result;
 }
 
@@ -158,7 +159,7 @@ void SignatureStoreLoad()
         RegistryClose(key);
     }
     bool complete = ReassembleSignatures(fragments, g_signature1, g_signature2);
-    SecureZeroMemory(fragments, sizeof fragments);
+    Wipe(fragments, sizeof fragments);
     if (missing[0])
         g_signatureState = SIGNATURES_NOT_YET_SET;
     else
@@ -192,7 +193,7 @@ LONG ReadStoredPasswordForm(char out[PASSWORD_BUFFER_SIZE])
             memcpy(out, text, length + 1);
     }
     RegistryClose(key);
-    SecureZeroMemory(text, sizeof text);
+    Wipe(text, sizeof text);
     return ERROR_SUCCESS;
 }
 
@@ -203,7 +204,7 @@ bool PasswordIsStored()
     char form[PASSWORD_BUFFER_SIZE];
     form[0] = '\0';
     bool stored = ReadStoredPasswordForm(form) == ERROR_SUCCESS && form[0] != '\0';
-    SecureZeroMemory(form, sizeof form);
+    Wipe(form, sizeof form);
     return stored;
 }
 

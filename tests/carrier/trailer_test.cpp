@@ -84,6 +84,7 @@ TEST(TrailerTail, SizeFieldHoldsPlainDecimalDigits)
     };
     for (const Case& c : cases) {
         unsigned char tail[TRAILER_TAIL_SIZE];
+        memset(tail, 0xFF, sizeof tail);
         ASSERT_EQ(TRAILER_OK, TrailerBuildTail(c.size, "C:\\a.bin", tail));
         EXPECT_EQ(c.field, std::string((const char*)tail, 8)) << c.size;
         EXPECT_EQ(c.size, TrailerReadSize(tail));
@@ -100,7 +101,9 @@ TEST(TrailerTail, RefusesSizesTheFieldCannotHold)
 
 TEST(TrailerTail, NameFieldIsThePathThenZeros)
 {
+    // Filled first: every byte after the name must be written as a NUL.
     unsigned char tail[TRAILER_TAIL_SIZE];
+    memset(tail, 0xFF, sizeof tail);
     ASSERT_EQ(TRAILER_OK, TrailerBuildTail(1, "C:\\Users\\me\\x.doc", tail));
     std::string name((const char*)tail + 8, 260);
     EXPECT_EQ(std::string("C:\\Users\\me\\x.doc") + std::string(260 - 17, '\0'), name);
@@ -128,11 +131,25 @@ TEST(TrailerHead, IsTheScrambledSignatureThenF7AndTheSeparator)
     const char signature[8] = {'A', ' ', ' ', ' ', ' ', ' ', ' ', '\0'};
     unsigned char block[SIGNATURE_BLOCK_SIZE];
     SignatureBlockFromKeyFile((const unsigned char*)signature, 8, block);
+    // Filled first, so that a byte the builder does not write shows.
     unsigned char head[TRAILER_HEAD_SIZE];
+    memset(head, 0xFF, sizeof head);
     TrailerBuildHead(block, head);
     std::string expected = std::string("\xE3") + std::string(6, '\xF5') +
                            std::string(24, '\xF7') + std::string(1, '\0');
     EXPECT_EQ(expected, std::string((const char*)head, sizeof head));
+}
+
+TEST(TrailerHead, DecodingWritesTheBlockAndNothingAfterIt)
+{
+    unsigned char block[SIGNATURE_BLOCK_SIZE + 8];
+    for (size_t k = 0; k < sizeof block; k++)
+        block[k] = Encode((unsigned char)k);
+    unsigned char decoded[SIGNATURE_BLOCK_SIZE + 8];
+    memset(decoded, 0xAA, sizeof decoded);
+    TrailerDecodeBlock(block, decoded);
+    for (size_t k = 0; k < sizeof decoded; k++)
+        EXPECT_EQ(k < SIGNATURE_BLOCK_SIZE ? k : 0xAA, decoded[k]) << k;
 }
 
 TEST(TrailerLocate, PlacesEveryFieldOrRefuses)

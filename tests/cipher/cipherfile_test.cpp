@@ -32,6 +32,9 @@ TEST(OutputName, MarkerBeforeTheLastFourCharacters)
         {"AB", "zelAB"},
         {"", "zel"},
         {"D:X.Y", "D:zelX.Y"},
+        // A separator as the very first character counts too.
+        {"\\AB", "\\zelAB"},
+        {"/ab", "/zelab"},
     };
     for (const Case& c : cases) {
         char out[260];

@@ -122,6 +122,27 @@ TEST(SignatureBlock, DecodedWalkHoldsTheLastByte)
     EXPECT_EQ(decoded[6], decoded[30]);
 }
 
+TEST(SignatureBlock, NothingIsWrittenPastTheFixedSizes)
+{
+    // Output buffers one row longer than the result, filled first: the bytes
+    // after the 31 of a block (or the 8 of a signature form) stay as they were.
+    unsigned char source[40];
+    for (size_t k = 0; k < sizeof source; k++)
+        source[k] = (unsigned char)('A' + k);
+    unsigned char out[SIGNATURE_BLOCK_SIZE + 8];
+    const std::string untouched(8, '\xAA');
+    memset(out, 0xAA, sizeof out);
+    SignatureBlockFromKeyFile(source, sizeof source, out);
+    EXPECT_EQ(untouched, std::string((const char*)out + SIGNATURE_BLOCK_SIZE, 8));
+    memset(out, 0xAA, sizeof out);
+    DecodedBlockFromImage(source, sizeof source, out);
+    EXPECT_EQ(untouched, std::string((const char*)out + SIGNATURE_BLOCK_SIZE, 8));
+    char form[SIGNATURE_FORM_SIZE + 8];
+    memset(form, 0xAA, sizeof form);
+    ToSignatureForm("longer than seven", form);
+    EXPECT_EQ(std::string("longer ") + '\0' + untouched, std::string(form, sizeof form));
+}
+
 TEST(TransformBytes, AgreeWithTheByteMapsForEveryModeLengthAndAlignment)
 {
     unsigned char all[256 + 16];

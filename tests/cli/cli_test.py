@@ -13,6 +13,7 @@ import shutil
 import signal
 import subprocess
 import tempfile
+import termios
 import time
 import unittest
 
@@ -54,11 +55,23 @@ def selftest_vector_count():
     return sum(row[-1] == "yes" for row in table("cipher") + table("carrier"))
 
 
-def exec_child(directory, argv):
+def signature_block(key):
+    # The 31 bytes that open both formats: the scrambled signature form, then 0xF7.
+    form = key[:7].ljust(7).encode("latin-1") + b"\0"
+    return bytes(((((c << 4) | (c >> 4)) & 0xFF) ^ 0xF7) for c in form) + b"\xF7" * 23
+
+
+def trailer(key, hidden, name):
+    # A carrier trailer as the format describes it.
+    size = str(len(hidden)).encode().ljust(8, b"\0")
+    return signature_block(key) + b"\0" + hidden + size + name.encode("latin-1").ljust(260, b"\0")
+
+
+def exec_child(directory, argv, env=None):
     # In the forked child: never return into the test runner.
     try:
         os.chdir(directory)
-        os.execve(argv[0], argv, clean_env())
+        os.execve(argv[0], argv, env if env is not None else clean_env())
     finally:
         os._exit(127)
 
@@ -74,15 +87,47 @@ class CliCase(unittest.TestCase):
         self.dir = tempfile.mkdtemp(prefix="zorvane-cli-test.")
         self.addCleanup(shutil.rmtree, self.dir)
 
-    def run_cli(self, *args, keys=None, env=None, limit=None, new_session=False):
+    def run_cli(self, *args, keys=None, env=None, limit=None, descriptors=None, new_session=False):
         def limit_size():
             if limit is not None:
                 resource.setrlimit(resource.RLIMIT_FSIZE, (limit, limit))
+            if descriptors is not None:
+                resource.setrlimit(resource.RLIMIT_NOFILE, (descriptors, descriptors))
         stdin = "".join(k + "\n" for k in keys) if keys is not None else ""
         return subprocess.run(RUNNER + [CLI] + list(args), cwd=self.dir,
                               input=stdin.encode("latin-1"), capture_output=True,
                               env=env if env is not None else clean_env(),
                               preexec_fn=limit_size, start_new_session=new_session, timeout=120)
+
+    def start(self, argv, **kw):
+        # A child that outlives a failing test is ended by the cleanup.
+        child = subprocess.Popen(argv, cwd=self.dir, **kw)
+        self.addCleanup(self.end, child)
+        return child
+
+    @staticmethod
+    def end(child):
+        if child.poll() is None:
+            child.kill()
+        child.wait()
+
+    def fork_on_terminal(self, argv, env=None):
+        pid, master = pty.fork()
+        if pid == 0:
+            exec_child(self.dir, argv, env)
+        reaped = []
+        self.addCleanup(self.end_forked, pid, reaped)
+        self.addCleanup(os.close, master)
+        return pid, master, reaped
+
+    @staticmethod
+    def end_forked(pid, reaped):
+        if not reaped:
+            try:
+                os.kill(pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+            os.waitpid(pid, 0)
 
     def put(self, name, data):
         path = os.path.join(self.dir, name)
@@ -148,13 +193,9 @@ class VectorTest(CliCase):
         self.assertExit(self.run_cli("embed", "--keys-from-stdin", "secret.bin", "image.png",
                                      keys=["Pass 7x"]), 0)
         data = read(self.path("image.png"))
-        block = bytes(((((c << 4) | (c >> 4)) & 0xFF) ^ 0xF7) for c in b"Pass 7x\0") + b"\xF7" * 23
-        size = str(len(hidden)).encode().ljust(8, b"\0")
-        self.assertEqual(data[:len(image)], image)
-        self.assertEqual(data[len(image):len(image) + 40 + len(hidden)],
-                         block + b"\0" + hidden + size)
         name = data[-260:].split(b"\0")[0].decode()
-        self.assertTrue(name.endswith("secret.bin") and len(name) > len("secret.bin"), name)
+        self.assertEqual(name, os.path.realpath(self.path("secret.bin")))
+        self.assertEqual(data, image + trailer("Pass 7x", hidden, name))
         os.remove(self.path("secret.bin"))
         self.assertExit(self.run_cli("extract", "--keys-from-stdin", "image.png", keys=["Pass 7x"]), 0)
         self.assertEqual(read(self.path("secret.bin")), hidden)
@@ -167,89 +208,240 @@ class VectorTest(CliCase):
 
 
 class CommandLineTest(CliCase):
-    """Exit codes, refusals and where secrets come from."""
+    """Exit codes, refusals and where secrets come from, with what the
+    program says each time."""
 
     def test_usage_errors_exit_1(self):
         self.put("a.png", b"x" * 400)
         self.put("b.bin", b"y")
+        usage = b"\n\nUsage: zorvane-cli COMMAND [OPTIONS] FILE...\n"
         cases = [
-            (),
-            ("frobnicate",),
-            ("encrypt",),
-            ("encrypt", "--secret", "Alpha", "a.png"),
-            ("decrypt", "-o", "x", "a.png", "b.bin"),
-            ("embed", "b.bin"),
-            ("extract", "a.png", "b.bin"),
-            ("embed", "--force", "b.bin", "a.png"),
-            ("decrypt", "a.png", "-o"),
+            ((), b"zorvane-cli: no command given" + usage),
+            (("frobnicate",), b'zorvane-cli: unknown command "frobnicate"' + usage),
+            (("encrypt",), b"missing file name"),
+            (("encrypt", "--secret", "Alpha", "a.png"), b'unknown option "--secret"'),
+            (("decrypt", "-o", "x", "a.png", "b.bin"), b"-o takes one input file only"),
+            (("embed", "b.bin"), b"missing file name"),
+            (("embed", "b.bin", "a.png", "c.png"), b"too many file names"),
+            (("extract", "a.png", "b.bin"), b"too many file names"),
+            (("extract",), b"missing file name"),
+            (("embed", "--force", "b.bin", "a.png"), b'unknown option "--force"'),
+            (("embed", "-o", "x", "b.bin", "a.png"), b'unknown option "-o"'),
+            (("decrypt", "a.png", "-o"), b"-o needs a file name"),
+            (("selftest", "a.png"), b"too many file names"),
+            (("selftest", "--keys-from-stdin"), b'unknown option "--keys-from-stdin"'),
         ]
-        for args in cases:
+        for args, said in cases:
             with self.subTest(args):
                 result = self.run_cli(*args, keys=["k", "k"])
                 self.assertExit(result, 1)
-                self.assertIn(b"zorvane-cli", result.stderr)
+                if said.startswith(b"zorvane-cli: "):
+                    self.assertTrue(result.stderr.startswith(said), result.stderr)
+                else:
+                    # One line: the command, the reason, where help is.
+                    command = args[0].encode()
+                    self.assertEqual(result.stderr, b"zorvane-cli %s: %s (zorvane-cli %s --help)\n"
+                                     % (command, said, command))
+                self.assertEqual(result.stdout, b"")
         self.assertEqual(self.listing(), ["a.png", "b.bin"])
 
     def test_stdin_ending_early_and_no_terminal_exit_1(self):
         self.put("a.bin", b"abc")
-        self.assertExit(self.run_cli("encrypt", "--keys-from-stdin", "a.bin", keys=["only one"]), 1)
+        result = self.run_cli("encrypt", "--keys-from-stdin", "a.bin", keys=["only one"])
+        self.assertExit(result, 1)
+        self.assertEqual(result.stderr, b"zorvane-cli: Signature 2: standard input ended before it\n")
         # A new session has no controlling terminal to ask on.
         result = self.run_cli("encrypt", "a.bin", new_session=True)
         self.assertExit(result, 1)
-        self.assertIn(b"ZORVANE_SIGNATURE1", result.stderr)
+        self.assertEqual(result.stderr, b"zorvane-cli: Signature 1: no terminal to ask on; "
+                                        b"use --keys-from-stdin or set ZORVANE_SIGNATURE1\n")
+        result = self.run_cli("extract", "a.bin", new_session=True)
+        self.assertExit(result, 1)
+        self.assertTrue(result.stderr.startswith(b"zorvane-cli: Key: no terminal"), result.stderr)
         self.assertEqual(self.listing(), ["a.bin"])
 
+    def test_secrets_have_the_signature_form_wherever_they_come_from(self):
+        # An empty line, an empty variable and seven spaces are one signature;
+        # a line ended by CR LF is its text; only the first seven characters
+        # count, and the rest of a long line is not the next secret.
+        self.put("x.bin", bytes(range(256)) * 4)
+        runs = [
+            ("a-stdin.zel", ["", "Zz"], None),
+            ("a-crlf.zel", ["\r", "Zz\r"], None),
+            ("a-env.zel", None, {"ZORVANE_SIGNATURE1": "", "ZORVANE_SIGNATURE2": "Zz"}),
+            ("a-spaces.zel", None, {"ZORVANE_SIGNATURE1": "       ", "ZORVANE_SIGNATURE2": "Zz     "}),
+            ("b-env.zel", None, {"ZORVANE_SIGNATURE1": "Seven77", "ZORVANE_SIGNATURE2": "Zz"}),
+            ("b-long.zel", ["Seven77" + "x" * 5000, "Zz"], None),
+            ("b-longer.zel", ["Seven77tail", "Zz" + "     y" * 300], None),
+        ]
+        for name, keys, env in runs:
+            with self.subTest(name):
+                args = ["encrypt", "-o", name, "x.bin"]
+                if keys is not None:
+                    args.insert(1, "--keys-from-stdin")
+                result = self.run_cli(*args, keys=keys, env=clean_env(**env) if env else None)
+                self.assertExit(result, 0)
+                self.assertEqual(result.stdout, b"x.bin -> %s\n" % name.encode())
+        for group in "ab":
+            files = [read(self.path(name)) for name, _, _ in runs if name.startswith(group)]
+            self.assertEqual(files, [files[0]] * len(files), group)
+        self.assertNotEqual(read(self.path("a-env.zel")), read(self.path("b-env.zel")))
+
+    def test_options_end_at_a_double_dash(self):
+        self.put("-x.bin", b"dash")
+        env = clean_env(ZORVANE_SIGNATURE1="s1", ZORVANE_SIGNATURE2="s2")
+        result = self.run_cli("encrypt", "--", "-x.bin", env=env)
+        self.assertExit(result, 0)
+        self.assertEqual(result.stdout, b"-x.bin -> -xzel.bin\n")
+        result = self.run_cli("decrypt", "-o", "back.bin", "--", "-xzel.bin", env=env)
+        self.assertExit(result, 0)
+        self.assertEqual(read(self.path("back.bin")), b"dash")
+
     def test_text_carrier_is_refused(self):
-        for carrier in ["notes.txt", "SETUP.INI"]:
+        self.put("h.bin", b"hidden")
+        for carrier, keys in [("notes.txt", ["k"]), ("SETUP.INI", None)]:
             with self.subTest(carrier):
                 self.put(carrier, b"text")
-                self.put("h.bin", b"hidden")
-                self.assertExit(self.run_cli("embed", "--keys-from-stdin", "h.bin", carrier, keys=["k"]), 1)
+                if keys:
+                    result = self.run_cli("embed", "--keys-from-stdin", "h.bin", carrier, keys=keys)
+                else:
+                    result = self.run_cli("embed", "h.bin", carrier,
+                                          env=clean_env(ZORVANE_SIGNATURE1="k"))
+                self.assertExit(result, 1)
+                self.assertEqual(result.stderr, b"zorvane-cli: %s: a carrier cannot be a text file "
+                                                b"(.txt or .ini)\n" % carrier.encode())
                 self.assertEqual(read(self.path(carrier)), b"text")
+        self.assertEqual(self.listing(), ["SETUP.INI", "h.bin", "notes.txt"])
 
     def test_refusals_exit_2_and_write_nothing(self):
         self.copy_data("cipher", "mode3-3000.zel", "c.zel")
         self.copy_data("carrier", "image-one.png", "one.png")
+        self.put("cut.zel", read(self.path("c.zel"))[:20])
         self.put("random.bin", bytes(range(200)) * 3)
         self.put("short.bin", b"0123456789")
+        self.put("empty.bin", b"")
         self.put("plain.png", b"\x89PNG" * 100)
+        self.put("far.png", b"\x89PNG" * 100 + trailer("k1", b"x" * 50, "C:\\far.bin")[:-268]
+                 + b"99999\0\0\0" + b"C:\\far.bin".ljust(260, b"\0"))
+        wrong = b"wrong key (or not a cipher file); nothing written"
+        no_trailer = b"wrong key (or no carrier trailer); nothing written"
         cases = [
-            ("decrypt", "c.zel", ["Harbour", "Lanterx"]),    # wrong Key 2
-            ("decrypt", "c.zel", ["harbour", "Lantern"]),    # case counts
-            ("decrypt", "c.zel", ["Lantern", "Harbour"]),    # keys swapped
-            ("decrypt", "random.bin", ["Harbour", "Lantern"]),
-            ("decrypt", "short.bin", ["Harbour", "Lantern"]),
-            ("extract", "one.png", ["k2"]),
-            ("extract", "plain.png", ["k1"]),
-            ("extract", "short.bin", ["k1"]),
+            ("decrypt", "c.zel", ["Harbour", "Lanterx"], wrong),    # wrong Key 2
+            ("decrypt", "c.zel", ["harbour", "Lantern"], wrong),    # case counts
+            ("decrypt", "c.zel", ["Lantern", "Harbour"], wrong),    # keys swapped
+            ("decrypt", "random.bin", ["Harbour", "Lantern"], wrong),
+            ("decrypt", "short.bin", ["Harbour", "Lantern"], wrong),
+            ("decrypt", "empty.bin", ["Harbour", "Lantern"], wrong),
+            # The right keys on a file cut inside its header.
+            ("decrypt", "cut.zel", ["Harbour", "Lantern"],
+             b"not a cipher file for these keys; nothing written"),
+            ("extract", "one.png", ["k2"], no_trailer),
+            ("extract", "plain.png", ["k1"], no_trailer),
+            ("extract", "short.bin", ["k1"], b"no carrier trailer (shorter than 300 bytes); nothing written"),
+            ("extract", "far.png", ["k1"],
+             b"no carrier trailer (its size field points outside the file); nothing written"),
         ]
         before = {n: read(self.path(n)) for n in self.listing()}
-        for command, name, keys in cases:
+        for command, name, keys, said in cases:
             with self.subTest(command=command, name=name, keys=keys):
                 result = self.run_cli(command, "--keys-from-stdin", name, keys=keys)
                 self.assertExit(result, 2)
-                self.assertIn(name.encode(), result.stderr)
+                self.assertEqual(result.stderr, b"zorvane-cli: %s: %s\n" % (name.encode(), said))
+                self.assertEqual(result.stdout, b"")
                 self.assertEqual({n: read(self.path(n)) for n in self.listing()}, before)
 
     def test_file_errors_exit_3(self):
         self.copy_data("cipher", "mode3-0.zel", "e.zel")
         self.put("ezel.zel", b"already here")
-        self.assertExit(self.run_cli("encrypt", "--keys-from-stdin", "missing.doc", keys=["a", "b"]), 3)
-        self.assertExit(self.run_cli("decrypt", "--keys-from-stdin", "e.zel", keys=["Alpha", "Bravo12"]), 3)
-        self.assertEqual(read(self.path("ezel.zel")), b"already here")
-        self.assertEqual(self.listing(), ["e.zel", "ezel.zel"])
+        self.put("h.bin", b"hidden")
+        os.mkdir(self.path("dir.png"))
+        os.mkfifo(self.path("fifo.png"))
+        missing = b"No such file or directory"
+        cases = [
+            (("encrypt", "dir.png"), ["a", "b"], b"dir.png: cannot open: Is a directory"),
+            (("embed", "h.bin", "fifo.png"), ["k"], b"fifo.png: cannot read: Illegal seek"),
+            (("encrypt", "missing.doc"), ["a", "b"], b"missing.doc: cannot open: " + missing),
+            (("decrypt", "e.zel"), ["Alpha", "Bravo12"], b"ezel.zel: already exists (--force replaces it)"),
+            (("extract", "missing.png"), ["k"], b"missing.png: cannot open for writing: " + missing),
+            (("extract", "dir.png"), ["k"], b"dir.png: cannot open for writing: Is a directory"),
+            (("embed", "h.bin", "missing.png"), ["k"], b"missing.png: cannot open for writing: " + missing),
+            (("embed", "gone.bin", "e.zel"), ["k"], b"gone.bin: cannot open: " + missing),
+        ]
+        others = ("dir.png", "fifo.png")
+        before = {n: read(self.path(n)) for n in self.listing() if n not in others}
+        for args, keys, said in cases:
+            with self.subTest(args):
+                result = self.run_cli(args[0], "--keys-from-stdin", *args[1:], keys=keys)
+                self.assertExit(result, 3)
+                self.assertEqual(result.stderr, b"zorvane-cli: " + said + b"\n")
+                self.assertEqual(result.stdout, b"")
+                self.assertEqual({n: read(self.path(n)) for n in self.listing() if n not in others},
+                                 before)
+        self.assertEqual(os.listdir(self.path("dir.png")), [])
 
     def test_no_overwrite_without_force(self):
-        self.copy_data("carrier", "image-one.png", "one.png")
-        self.put("one.txt", b"mine")
-        original = read(self.path("one.png"))
-        result = self.run_cli("extract", "--keys-from-stdin", "one.png", keys=["k1"])
-        self.assertExit(result, 3)
-        self.assertIn(b"--force", result.stderr)
-        self.assertEqual(read(self.path("one.txt")), b"mine")
-        self.assertEqual(read(self.path("one.png")), original)
-        self.assertExit(self.run_cli("extract", "--force", "--keys-from-stdin", "one.png", keys=["k1"]), 0)
-        self.assertEqual(read(self.path("one.txt")), b"Z")
+        for force in ["--force", "-f"]:
+            with self.subTest(force):
+                self.copy_data("carrier", "image-one.png", "one.png")
+                self.put("one.txt", b"mine")
+                original = read(self.path("one.png"))
+                result = self.run_cli("extract", "--keys-from-stdin", "one.png", keys=["k1"])
+                self.assertExit(result, 3)
+                self.assertEqual(result.stderr, b"zorvane-cli: one.txt: already exists (--force replaces it)\n")
+                self.assertEqual(read(self.path("one.txt")), b"mine")
+                self.assertEqual(read(self.path("one.png")), original)
+                result = self.run_cli("extract", force, "--keys-from-stdin", "one.png", keys=["k1"])
+                self.assertExit(result, 0)
+                self.assertEqual(result.stdout, b"one.png -> one.txt (stored as C:\\Users\\demo\\one.txt)\n")
+                self.assertEqual(read(self.path("one.txt")), b"Z")
+                self.assertEqual(self.listing(), ["one.png", "one.txt"])
+
+    def test_stored_name_without_a_file_name_needs_o(self):
+        own = b"\x89PNG" * 100
+        for stored in ["C:\\Users\\demo\\", "/home/me/", "D:", "C:\\data\\..", "."]:
+            with self.subTest(stored):
+                self.put("c.png", own + trailer("k1", b"hidden", stored))
+                before = read(self.path("c.png"))
+                result = self.run_cli("extract", "--keys-from-stdin", "c.png", keys=["k1"])
+                self.assertExit(result, 3)
+                self.assertEqual(result.stderr, b'zorvane-cli: extract: stored name "%s" has no file '
+                                                b"name; give one with -o\n" % stored.encode())
+                self.assertEqual(read(self.path("c.png")), before)
+                self.assertEqual(self.listing(), ["c.png"])
+                result = self.run_cli("extract", "--keys-from-stdin", "-o", "h.bin", "c.png", keys=["k1"])
+                self.assertExit(result, 0)
+                self.assertEqual(read(self.path("h.bin")), b"hidden")
+                self.assertEqual(read(self.path("c.png")), own)
+                os.remove(self.path("h.bin"))
+
+    def test_stored_name_is_the_full_path_when_it_fits(self):
+        # 259 characters fit the name field; a longer full path gives way to
+        # the file name alone.
+        self.put("photo.png", b"\x89PNG" * 100)
+        for length in [259, 260, 300]:
+            with self.subTest(length):
+                # Folders of at most 100 characters below the test's own.
+                folder = os.path.realpath(self.dir)
+                left = length - len(folder) - len("/h.bin")
+                while left > 101:
+                    folder = os.path.join(folder, "d" * 50)
+                    left -= 51
+                folder = os.path.join(folder, "e" * (left - 1))
+                os.makedirs(folder)
+                hidden = os.path.join(folder, "h.bin")
+                self.assertEqual(len(os.path.realpath(hidden)), length)
+                with open(hidden, "wb") as f:
+                    f.write(b"deep")
+                result = self.run_cli("embed", "--keys-from-stdin", hidden, "photo.png", keys=["k"])
+                self.assertExit(result, 0)
+                stored = read(self.path("photo.png"))[-260:].split(b"\0")[0].decode()
+                self.assertEqual(stored, os.path.realpath(hidden) if length < 260 else "h.bin")
+                result = self.run_cli("extract", "--keys-from-stdin", "photo.png", keys=["k"])
+                self.assertExit(result, 0)
+                self.assertEqual(read(self.path("h.bin")), b"deep")
+                os.remove(self.path("h.bin"))
+                top = os.path.relpath(folder, os.path.realpath(self.dir)).split(os.sep)[0]
+                shutil.rmtree(self.path(top))
 
     def test_list_goes_on_after_a_failure_and_reports_the_first(self):
         for name in ["A.DOC", "C.DOC"]:
@@ -257,20 +449,46 @@ class CommandLineTest(CliCase):
         env = clean_env(ZORVANE_SIGNATURE1="s1", ZORVANE_SIGNATURE2="s2")
         result = self.run_cli("encrypt", "A.DOC", "B.DOC", "C.DOC", env=env)
         self.assertExit(result, 3)
-        self.assertIn(b"B.DOC", result.stderr)
+        self.assertEqual(result.stderr, b"zorvane-cli: B.DOC: cannot open: No such file or directory\n")
+        self.assertEqual(result.stdout, b"A.DOC -> Azel.DOC\nC.DOC -> Czel.DOC\n")
         self.assertEqual(self.listing(), ["A.DOC", "Azel.DOC", "C.DOC", "Czel.DOC"])
         result = self.run_cli("decrypt", "Azel.DOC", "Czel.DOC", env=env)
         self.assertExit(result, 0)
         self.assertEqual(read(self.path("Azelzel.DOC")), b"A.DOC" * 50)
         self.assertEqual(read(self.path("Czelzel.DOC")), b"C.DOC" * 50)
 
+    def test_a_long_list_of_failures_keeps_no_file_open(self):
+        # Twelve descriptors at most: a file left open by each failure would
+        # make the last file of the list fail too.
+        names = []
+        for k in range(15):
+            os.mkdir(self.path("dir%02d" % k))
+            self.put("f%02d.bin" % k, b"x")
+            self.put("f%02dzel.bin" % k, b"already")
+            names += ["dir%02d" % k, "f%02d.bin" % k]
+        self.put("last.bin", b"last")
+        env = clean_env(ZORVANE_SIGNATURE1="s1", ZORVANE_SIGNATURE2="s2")
+        result = self.run_cli("encrypt", *names, "last.bin", env=env, descriptors=12)
+        self.assertExit(result, 3)
+        self.assertEqual(result.stdout, b"last.bin -> lastzel.bin\n")
+        said = [b"zorvane-cli: %s: cannot open: Is a directory" % n.encode() if n.startswith("dir")
+                else b"zorvane-cli: %szel.bin: already exists (--force replaces it)" % n[:3].encode()
+                for n in names]
+        self.assertEqual(result.stderr.splitlines(), said)
+
     def test_help_and_version(self):
         for command in ["encrypt", "decrypt", "embed", "extract", "selftest"]:
-            with self.subTest(command):
-                result = self.run_cli(command, "--help")
-                self.assertExit(result, 0)
-                self.assertIn(("Usage: zorvane-cli " + command).encode(), result.stdout)
-        self.assertExit(self.run_cli("--help"), 0)
+            for flag in ["--help", "-h"]:
+                with self.subTest(command=command, flag=flag):
+                    result = self.run_cli(command, flag)
+                    self.assertExit(result, 0)
+                    self.assertTrue(result.stdout.startswith(("Usage: zorvane-cli " + command).encode()))
+                    # The note on secrets goes with the commands that take them.
+                    self.assertEqual(b"Secrets are never taken" in result.stdout, command != "selftest")
+        for flag in ["--help", "-h"]:
+            result = self.run_cli(flag)
+            self.assertExit(result, 0)
+            self.assertTrue(result.stdout.startswith(b"Usage: zorvane-cli COMMAND"))
         result = self.run_cli("--version")
         self.assertExit(result, 0)
         self.assertTrue(result.stdout.startswith(b"zorvane-cli "))
@@ -282,20 +500,43 @@ class CommandLineTest(CliCase):
         self.assertExit(result, 0)
         self.assertEqual(result.stderr, b"")
 
+    def test_decrypts_a_header_that_arrives_in_pieces(self):
+        # From a pipe the 33 header bytes may take several reads.
+        name, s1, s2, _, _, digest = [v for v in cipher_vectors() if v[0] == "mode3-3000.zel"][0]
+        data = read(os.path.join(DATA, "cipher", name))
+        os.mkfifo(self.path("in.zel"))
+        env = clean_env(ZORVANE_SIGNATURE1=s1, ZORVANE_SIGNATURE2=s2)
+        child = self.start([CLI, "decrypt", "-o", "out.bin", "in.zel"], env=env,
+                           stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        with open(self.path("in.zel"), "wb", buffering=0) as feed:
+            for piece in (data[:5], data[5:20], data[20:40], data[40:]):
+                feed.write(piece)
+                time.sleep(0.05)
+        out, err = child.communicate(timeout=60)
+        self.assertEqual(child.returncode, 0, err)
+        self.assertEqual(out, b"in.zel -> out.bin\n")
+        self.assertEqual(sha(read(self.path("out.bin"))), digest)
+
 
 class FailureTest(CliCase):
     """A write that fails halfway (a file size limit stands in for a full
     disk) leaves no output, no temporary file and the carrier unchanged."""
 
     LIMIT = 256 * 1024
+    TOO_LARGE = b"cannot write: File too large"
 
     def test_cipher_commands_leave_nothing(self):
         self.put("big.bin", os.urandom(1 << 20))
         env = clean_env(ZORVANE_SIGNATURE1="s1", ZORVANE_SIGNATURE2="s2")
-        self.assertExit(self.run_cli("encrypt", "big.bin", env=env, limit=self.LIMIT), 3)
+        result = self.run_cli("encrypt", "big.bin", env=env, limit=self.LIMIT)
+        self.assertExit(result, 3)
+        self.assertEqual(result.stderr, b"zorvane-cli: bigzel.bin: " + self.TOO_LARGE + b"\n")
+        self.assertEqual(result.stdout, b"")
         self.assertEqual(self.listing(), ["big.bin"])
         self.assertExit(self.run_cli("encrypt", "-o", "big.zel", "big.bin", env=env), 0)
-        self.assertExit(self.run_cli("decrypt", "big.zel", env=env, limit=self.LIMIT), 3)
+        result = self.run_cli("decrypt", "big.zel", env=env, limit=self.LIMIT)
+        self.assertExit(result, 3)
+        self.assertEqual(result.stderr, b"zorvane-cli: bigzel.zel: " + self.TOO_LARGE + b"\n")
         self.assertEqual(self.listing(), ["big.bin", "big.zel"])
 
     def test_extract_keeps_the_carrier_when_the_hidden_file_cannot_be_written(self):
@@ -306,56 +547,93 @@ class FailureTest(CliCase):
         carrier = read(self.path("photo.png"))
         result = self.run_cli("extract", "--keys-from-stdin", "photo.png", keys=["key"], limit=self.LIMIT)
         self.assertExit(result, 3)
+        self.assertEqual(result.stderr, b"zorvane-cli: big.bin: " + self.TOO_LARGE + b"\n"
+                                        b"zorvane-cli: photo.png: left as it was\n")
         self.assertEqual(read(self.path("photo.png")), carrier)
         self.assertEqual(self.listing(), ["photo.png"])
 
     def test_interrupt_removes_the_temporary_file(self):
         # The input is a pipe the test feeds, so the program is surely
         # halfway (temporary file made, input not ended) when it is stopped.
+        # The temporary file is beside its target, never in the current
+        # folder unless the target is there.
         os.mkfifo(self.path("in.fifo"))
+        os.mkdir(self.path("sub"))
         env = clean_env(ZORVANE_SIGNATURE1="s1", ZORVANE_SIGNATURE2="s2")
-        for signal_number in (signal.SIGINT, signal.SIGTERM):
-            with self.subTest(signal_number):
-                child = subprocess.Popen([CLI, "encrypt", "-o", "out.zel", "in.fifo"], cwd=self.dir,
-                                         env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        runs = [(signal.SIGINT, "out.zel"), (signal.SIGTERM, "sub/out.zel"), (signal.SIGHUP, "sub/out.zel")]
+        for signal_number, target in runs:
+            with self.subTest(signal=signal_number, target=target):
+                folder = os.path.dirname(self.path(target))
+                before = sorted(os.listdir(folder))
+                child = self.start([CLI, "encrypt", "-o", target, "in.fifo"], env=env,
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
                 with open(self.path("in.fifo"), "wb") as feed:
                     feed.write(b"x" * 100000)
                     feed.flush()
                     for _ in range(500):
-                        if len(self.listing()) > 1:
+                        if len(os.listdir(folder)) > len(before):
                             break
                         time.sleep(0.01)
-                    self.assertEqual(len(self.listing()), 2, self.listing())
+                    made = sorted(set(os.listdir(folder)) - set(before))
+                    self.assertEqual(len(made), 1, made)
+                    self.assertTrue(made[0].startswith(".zorvane-cli-"), made)
+                    self.assertEqual(self.listing(), sorted(["in.fifo", "sub"] + made * (folder == self.dir)))
                     child.send_signal(signal_number)
                     self.assertEqual(child.wait(timeout=30), -signal_number)
-                self.assertEqual(self.listing(), ["in.fifo"])
+                self.assertEqual(sorted(os.listdir(folder)), before)
+        self.assertEqual(self.listing(), ["in.fifo", "sub"])
+        self.assertEqual(os.listdir(self.path("sub")), [])
 
     def test_embed_cuts_a_partial_trailer_off_again(self):
         own = b"\x89PNG" * 1000
         self.put("photo.png", own)
         self.put("big.bin", os.urandom(1 << 20))
-        self.assertExit(self.run_cli("embed", "--keys-from-stdin", "big.bin", "photo.png", keys=["key"],
-                                     limit=self.LIMIT), 3)
+        result = self.run_cli("embed", "--keys-from-stdin", "big.bin", "photo.png", keys=["key"],
+                              limit=self.LIMIT)
+        self.assertExit(result, 3)
+        self.assertEqual(result.stderr, b"zorvane-cli: photo.png: " + self.TOO_LARGE + b"\n"
+                                        b"zorvane-cli: photo.png: left as it was\n")
         self.assertEqual(read(self.path("photo.png")), own)
         self.assertEqual(self.listing(), ["big.bin", "photo.png"])
 
 
-class TerminalTest(CliCase):
-    """Secrets asked on a pseudo-terminal: no echo, and echo back afterwards."""
+# What the progress bar of a run shows: the percentages it passes through, one
+# line each, for reads of a 256 KiB buffer whose first read is `first` bytes
+# short (the cipher header written in front of it).
+CHUNK = 256 * 1024
 
-    def run_on_terminal(self, args, answers):
-        pid, master = pty.fork()
-        if pid == 0:
-            exec_child(self.dir, [CLI] + args)
+
+def progress_lines(label, total, first=0):
+    lines = []
+    done = 0
+    want = CHUNK - first
+    while done < total:
+        done = min(total, done + want)
+        want = CHUNK
+        percent = done * 100 // total
+        filled = percent * 30 // 100
+        line = b"[%s%s] %3d %% %s" % (b"#" * filled, b"-" * (30 - filled), percent, label.encode())
+        if not lines or lines[-1] != line:
+            lines.append(line)
+    return lines
+
+
+class TerminalTest(CliCase):
+    """Secrets asked on a pseudo-terminal: no echo, and echo back afterwards;
+    the progress bar."""
+
+    def run_on_terminal(self, argv, answers, env=None):
+        """Runs argv on a new pseudo-terminal, typing each answer when the
+        output so far ends with its prompt; the exit code and all it showed."""
+        pid, master, reaped = self.fork_on_terminal(argv, env)
         seen = b""
         pending = list(answers)
         while True:
             ready, _, _ = select.select([master], [], [], 30)
             if not ready:
-                os.kill(pid, 9)
                 self.fail("no answer from the terminal: %r" % seen)
             try:
-                chunk = os.read(master, 4096)
+                chunk = os.read(master, 65536)
             except OSError:
                 break
             if not chunk:
@@ -364,13 +642,22 @@ class TerminalTest(CliCase):
             if pending and seen.endswith(pending[0][0]):
                 os.write(master, pending.pop(0)[1])
         _, status = os.waitpid(pid, 0)
-        os.close(master)
+        reaped.append(pid)
         return os.waitstatus_to_exitcode(status), seen
+
+    def wait_for(self, master, text):
+        seen = b""
+        while not seen.endswith(text):
+            ready, _, _ = select.select([master], [], [], 30)
+            if not ready:
+                self.fail("no %r on the terminal: %r" % (text, seen))
+            seen += os.read(master, 4096)
+        return seen
 
     def test_prompt_does_not_echo_the_secret(self):
         self.copy_data("cipher", "mode3-7.zel", "s.zel")
         code, seen = self.run_on_terminal(
-            ["decrypt", "s.zel"], [(b"Key 1: ", b"seven77\n"), (b"Key 2: ", b"Zeta\r")])
+            [CLI, "decrypt", "s.zel"], [(b"Key 1: ", b"seven77\n"), (b"Key 2: ", b"Zeta\r")])
         self.assertEqual(code, 0, seen)
         self.assertNotIn(b"seven77", seen)
         self.assertNotIn(b"Zeta", seen)
@@ -379,45 +666,68 @@ class TerminalTest(CliCase):
 
     def test_echo_is_back_for_the_next_program(self):
         # The same terminal: the secret is not echoed, the text after is.
-        pid, master = pty.fork()
-        if pid == 0:
-            exec_child(self.dir, ["/bin/sh", "-c", '"$0" encrypt x.bin; read line; echo "got $line"',
-                                  CLI])
         self.put("x.bin", b"data")
-        seen = b""
-        sent = 0
-        answers = [(b"Signature 1: ", b"hidden1\n"), (b"Signature 2: ", b"hidden2\n"),
-                   (b"x.bin -> xzel.bin\r\n", b"visible\n")]
-        while True:
-            ready, _, _ = select.select([master], [], [], 30)
-            if not ready:
-                os.kill(pid, 9)
-                self.fail("stuck: %r" % seen)
-            try:
-                chunk = os.read(master, 4096)
-            except OSError:
-                break
-            if not chunk:
-                break
-            seen += chunk
-            if sent < len(answers) and seen.endswith(answers[sent][0]):
-                os.write(master, answers[sent][1])
-                sent += 1
-        os.waitpid(pid, 0)
-        os.close(master)
+        _, seen = self.run_on_terminal(
+            ["/bin/sh", "-c", '"$0" encrypt x.bin; read line; echo "got $line"', CLI],
+            [(b"Signature 1: ", b"hidden1\n"), (b"Signature 2: ", b"hidden2\n"),
+             (b"x.bin -> xzel.bin\r\n", b"visible\n")])
         self.assertNotIn(b"hidden", seen)
         self.assertIn(b"visible\r\n", seen)
         self.assertIn(b"got visible", seen)
 
+    def test_interrupt_gives_the_terminal_back_as_it_was(self):
+        # Stopped at its prompt, the program turns echo on again; stopped
+        # elsewhere, it leaves the terminal's settings alone.
+        self.put("x.bin", b"data")
+        os.mkfifo(self.path("in.fifo"))
+        runs = [([CLI, "encrypt", "x.bin"], None, b"Signature 1: "),
+                ([CLI, "encrypt", "in.fifo"], clean_env(ZORVANE_SIGNATURE1="a", ZORVANE_SIGNATURE2="b"), None)]
+        for argv, env, prompt in runs:
+            with self.subTest(argv):
+                pid, master, reaped = self.fork_on_terminal(argv, env)
+                settings = termios.tcgetattr(master)
+                if prompt:
+                    self.wait_for(master, prompt)
+                    self.assertFalse(termios.tcgetattr(master)[3] & termios.ECHO)
+                else:
+                    feed = open(self.path("in.fifo"), "wb")
+                    self.addCleanup(feed.close)
+                os.kill(pid, signal.SIGINT)
+                _, status = os.waitpid(pid, 0)
+                reaped.append(pid)
+                self.assertEqual(os.waitstatus_to_exitcode(status), -signal.SIGINT)
+                self.assertEqual(termios.tcgetattr(master), settings)
+                self.assertTrue(settings[3] & termios.ECHO)
+        self.assertEqual(self.listing(), ["in.fifo", "x.bin"])
+
     def test_progress_bar_only_on_a_terminal_for_big_files(self):
-        self.put("big.bin", b"\x01" * (6 << 20))
-        self.put("small.bin", b"\x01" * 1000)
-        code, seen = self.run_on_terminal(
-            ["encrypt", "small.bin", "big.bin"],
-            [(b"Signature 1: ", b"a\n"), (b"Signature 2: ", b"b\n")])
-        self.assertEqual(code, 0, seen)
-        self.assertIn(b"100 % big.bin", seen)
-        self.assertNotIn(b"% small.bin", seen)
+        # From 4 MiB on, every command draws its bar and ends it with a new line.
+        sizes = {"small.bin": 1000, "edge.bin": (4 << 20) - 1, "four.bin": 4 << 20,
+                 "six.bin": (6 << 20) + 12345}
+        for name, size in sizes.items():
+            self.put(name, bytes([name[0].encode()[0]]) * size)
+        self.put("photo.png", b"\x89PNG" * 100)
+        env = clean_env(ZORVANE_SIGNATURE1="a", ZORVANE_SIGNATURE2="b")
+        six = sizes["six.bin"]
+        runs = [
+            ([CLI, "encrypt", "small.bin", "edge.bin", "four.bin", "six.bin"],
+             progress_lines("four.bin", 4 << 20, 33) + progress_lines("six.bin", six, 33)),
+            ([CLI, "decrypt", "-o", "back.bin", "sixzel.bin"], progress_lines("sixzel.bin", six)),
+            ([CLI, "embed", "six.bin", "photo.png"], progress_lines("six.bin", six)),
+            ([CLI, "extract", "-o", "out.bin", "photo.png"], progress_lines("photo.png", six)),
+        ]
+        for argv, expected in runs:
+            with self.subTest(argv[1]):
+                code, seen = self.run_on_terminal(argv, [], env)
+                self.assertEqual(code, 0, seen)
+                bars = [piece for piece in seen.split(b"\r") if piece.startswith(b"[")]
+                self.assertEqual(bars, expected)
+                for line in expected:
+                    if b"] 100 % " in line:
+                        self.assertIn(line + b"\r\n", seen)
+        self.assertEqual(read(self.path("back.bin")), read(self.path("six.bin")))
+        self.assertEqual(read(self.path("out.bin")), read(self.path("six.bin")))
+        self.assertEqual(read(self.path("photo.png")), b"\x89PNG" * 100)
 
 
 class WineVectorTest(CliCase):

@@ -48,6 +48,7 @@ TEST(Selection, ReportsAPathThatDoesNotFitAndGoesOn)
     std::string text = folder + " SHORT.TXT A_MUCH_LONGER_NAME.TXT";
     SelectionCursor cursor;
     SelectionBegin(&cursor, text.c_str(), false);
+    EXPECT_FALSE(cursor.last); // nothing taken yet
     char out[260];
     ASSERT_EQ(SelectionNext(&cursor, out, sizeof out), SELECTION_OK);
     EXPECT_EQ(std::string(out), folder + "\\SHORT.TXT");
