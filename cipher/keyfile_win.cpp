@@ -2,7 +2,7 @@
 // made and key checks read back; each use creates it empty and deletes it.
 #include "cipher/cipher_win.h"
 
-#include "shell/fileio_win.h"
+#include "base/fileio_win.h"
 
 const char kKeyFileName[] = "tmpKeyOut.txt";
 
