@@ -10,7 +10,7 @@
 
 #include "cipher/cipher_win.h"
 #include "credentials/credentials_win.h"
-#include "shell/modal_win.h"
+#include "base/modal_win.h"
 #include "shell/shell_win.h"
 #include "tests/support/testing_win.h"
 

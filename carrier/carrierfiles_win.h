@@ -6,7 +6,7 @@
 #include <windows.h>
 #include <cstdint>
 
-#include "shell/fileio_win.h"
+#include "base/fileio_win.h"
 
 // Reads exactly `size` bytes at `offset`; false on a failure or a short file.
 bool ReadExactAt(HANDLE file, int64_t offset, unsigned char* buffer, DWORD size);

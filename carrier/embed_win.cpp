@@ -7,8 +7,8 @@
 #include "cipher/cipher_win.h"
 #include "carrier/trailer.h"
 #include "credentials/credentials_win.h"
-#include "shell/fileio_win.h"
-#include "shell/modal_win.h"
+#include "base/fileio_win.h"
+#include "base/modal_win.h"
 
 char g_sourcePath[PATH_BUFFER_SIZE];
 char g_targetPath[PATH_BUFFER_SIZE];

@@ -7,8 +7,8 @@
 #include "carrier/carrierfiles_win.h"
 #include "cipher/cipher_win.h"
 #include "carrier/trailer.h"
-#include "shell/fileio_win.h"
-#include "shell/modal_win.h"
+#include "base/fileio_win.h"
+#include "base/modal_win.h"
 
 char g_typedKey[SIGNATURE_FORM_SIZE];
 HWND g_extractKeyField = nullptr;

@@ -8,7 +8,7 @@
 #include "cipher/cipherfile.h"
 #include "cipher/fileloop_win.h"
 #include "cipher/whitening.h"
-#include "shell/modal_win.h"
+#include "base/modal_win.h"
 
 static const char kDecryptingText[] = "Decrypting file ...";
 

@@ -10,7 +10,7 @@
 #include "cipher/fileloop_win.h"
 #include "cipher/whitening.h"
 #include "credentials/credentials_win.h"
-#include "shell/modal_win.h"
+#include "base/modal_win.h"
 
 int g_transformMode = 0;
 

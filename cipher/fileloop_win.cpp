@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "cipher/cipherfile.h"
-#include "shell/modal_win.h"
+#include "base/modal_win.h"
 #include "shell/selection.h"
 
 char g_outputName[PATH_BUFFER_SIZE];

@@ -9,7 +9,7 @@
 #include "cipher/transform.h"
 #include "cipher/whitening.h"
 
-#include "shell/fileio_win.h"
+#include "base/fileio_win.h"
 #include "shell/shell_win.h"
 
 enum TurnResult {

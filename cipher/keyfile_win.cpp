@@ -2,8 +2,8 @@
 // made and key checks read back; each use creates it empty and deletes it.
 #include "cipher/cipher_win.h"
 
+#include "base/fileio_win.h"
 #include "base/wipe.h"
-#include "shell/fileio_win.h"
 
 const char kKeyFileName[] = "tmpKeyOut.txt";
 

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "shell/modal_win.h"
+#include "base/modal_win.h"
 
 const char kPasswordTitle[] = "Password";
 const char kChangePasswordTitle[] = "Change Password";

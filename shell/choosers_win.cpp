@@ -5,8 +5,8 @@
 
 #include <cstring>
 
-#include "shell/fileio_win.h"
-#include "shell/modal_win.h"
+#include "base/fileio_win.h"
+#include "base/modal_win.h"
 
 char g_selection[PATH_BUFFER_SIZE];
 bool g_selectionIsWholePath = false;

@@ -8,8 +8,6 @@
 #include "cipher/cipher_win.h"
 #include "credentials/credentials_win.h"
 
-HINSTANCE g_instance;
-HWND g_mainWindow;
 HWND g_mainControls[MAIN_CONTROL_COUNT];
 
 // Set while the main window's WM_CREATE runs.

@@ -7,6 +7,7 @@
 #include <commdlg.h>
 #include <cstdint>
 
+#include "base/window_win.h"
 #include "shell/progress.h"
 
 enum { PATH_BUFFER_SIZE = 260, FILE_TITLE_BUFFER_SIZE = 512 };
@@ -35,21 +36,6 @@ enum MainControl {
     MAIN_CONTROL_COUNT
 };
 
-// One row of a window's control table; windows create their controls from
-// such a table with CreateControls, and tests walk the same table.
-struct ControlSpec {
-    const char* className;
-    const char* text;
-    int id;
-    int x, y, width, height;
-    DWORD style;
-    DWORD exStyle;
-};
-
-#define COUNTOF(a) (sizeof(a) / sizeof((a)[0]))
-
-extern HINSTANCE g_instance;
-extern HWND g_mainWindow;
 // The main window as the owner of a secondary window: g_mainWindow, or the
 // main window being created while its creation handler runs (the first
 // start opens windows from inside it, before g_mainWindow is recorded).
@@ -79,13 +65,6 @@ HWND CreateMainWindow();
 int RunMainLoop();
 // The idle hook the main loop calls after every poll; it does nothing.
 void IdleHook();
-
-// Registers a window class with the program's common attributes.
-BOOL RegisterProgramClass(const char* className, WNDPROC proc, int iconId);
-// WM_PAINT of every window: the class background is all there is to draw.
-LRESULT PaintNothing(HWND window);
-// Creates the controls of a table as children of `parent`, in table order.
-void CreateControls(HWND parent, const ControlSpec* table, size_t count, HWND* handles);
 
 // The choosers.
 bool RunSourceChooser();

@@ -9,7 +9,7 @@
 #include "carrier/carrier_win.h"
 #include "cipher/cipher_win.h"
 #include "credentials/credentials_win.h"
-#include "shell/fileio_win.h"
+#include "base/fileio_win.h"
 #include "shell/shell_win.h"
 #include "tests/support/testing_win.h"
 

@@ -10,7 +10,7 @@
 
 #include "cipher/transform.h"
 #include "credentials/credentials_win.h"
-#include "shell/modal_win.h"
+#include "base/modal_win.h"
 #include "shell/shell_win.h"
 
 static MessageRecorder* s_recorder = nullptr;

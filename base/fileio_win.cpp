@@ -1,6 +1,6 @@
 // The file layer: every file call of the commands passes here, so a test can
 // make any one of them fail. Buffered readers and writers sit on top.
-#include "shell/fileio_win.h"
+#include "base/fileio_win.h"
 
 #include <cstring>
 

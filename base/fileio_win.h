@@ -1,8 +1,8 @@
 // The one file layer every command goes through: thin wrappers over the Win32
 // file calls with 64-bit sizes, plus a fault switch a test can arm to make
 // the Nth call fail (with an error, or as a short write).
-#ifndef ZORVANE_SHELL_FILEIO_WIN_H
-#define ZORVANE_SHELL_FILEIO_WIN_H
+#ifndef ZORVANE_BASE_FILEIO_WIN_H
+#define ZORVANE_BASE_FILEIO_WIN_H
 
 #include <windows.h>
 #include <cstdint>

@@ -2,8 +2,8 @@
 // open-file dialog goes through these pointers, so a test can answer them
 // from code (a thread timer that answers the real dialog, or a swapped
 // function).
-#ifndef ZORVANE_SHELL_MODAL_WIN_H
-#define ZORVANE_SHELL_MODAL_WIN_H
+#ifndef ZORVANE_BASE_MODAL_WIN_H
+#define ZORVANE_BASE_MODAL_WIN_H
 
 #include <windows.h>
 #include <commdlg.h>

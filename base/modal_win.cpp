@@ -1,7 +1,7 @@
 // The seam for message boxes and open-file dialogs.
-#include "shell/modal_win.h"
+#include "base/modal_win.h"
 
-#include "shell/shell_win.h"
+#include "base/window_win.h"
 
 MessageBoxFn g_messageBox = MessageBoxA;
 OpenFileNameFn g_getOpenFileName = GetOpenFileNameA;
