@@ -64,9 +64,9 @@ class CheckIncludesTest(unittest.TestCase):
                 self.assertRefused(tree, expected)
 
     def test_a_mended_include_must_leave_the_known_list(self):
-        spec = spec_from_loader("check_includes", SourceFileLoader("check_includes", SCRIPT))
-        script = module_from_spec(spec)
-        spec.loader.exec_module(script)
+        loader_spec = spec_from_loader("check_includes", SourceFileLoader("check_includes", SCRIPT))
+        script = module_from_spec(loader_spec)
+        loader_spec.loader.exec_module(script)
         known = script.KNOWN
         if not known:
             self.skipTest("no known wrong includes left")
