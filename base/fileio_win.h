@@ -7,6 +7,8 @@
 #include <windows.h>
 #include <cstdint>
 
+#include "base/pathname.h"
+
 // Opens with CreateFileA; INVALID_HANDLE_VALUE on failure (GetLastError set).
 HANDLE FileOpen(const char* path, DWORD access, DWORD share, DWORD disposition, DWORD attributes);
 // Opens a hidden temporary file empty: CREATE_ALWAYS with the hidden

@@ -6,10 +6,6 @@
 MessageBoxFn g_messageBox = MessageBoxA;
 OpenFileNameFn g_getOpenFileName = GetOpenFileNameA;
 
-const char kFileAccessError[] = "File Access Error";
-const char kErrorOpeningInput[] = "Error Opening Input File";
-const char kErrorOpeningOutput[] = "Error Opening Output File";
-
 int ShowMessage(HWND owner, const char* text, const char* caption, UINT type)
 {
     // A box whose owner no longer exists would not be shown at all: the main

@@ -8,6 +8,8 @@
 #include <windows.h>
 #include <commdlg.h>
 
+#include "base/messages.h"
+
 typedef int (WINAPI* MessageBoxFn)(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 typedef BOOL (WINAPI* OpenFileNameFn)(LPOPENFILENAMEA record);
 
@@ -20,10 +22,5 @@ int ShowMessage(HWND owner, const char* text, const char* caption, UINT type);
 // The file access failures: error icon, system-modal, OK button.
 int ShowFileError(HWND owner, const char* text);
 BOOL RunOpenFileDialog(OPENFILENAMEA* record);
-
-// Message texts and the caption of file failures, shared by the commands.
-extern const char kFileAccessError[];   // "File Access Error"
-extern const char kErrorOpeningInput[];  // "Error Opening Input File"
-extern const char kErrorOpeningOutput[]; // "Error Opening Output File"
 
 #endif

@@ -3,6 +3,8 @@
 // letter's ':' ends a component too (C:NAME is NAME on drive C).
 #include "base/pathname.h"
 
+#include <cstring>
+
 const char* LastPathComponent(const char* path)
 {
     const char* start = path;
@@ -11,4 +13,11 @@ const char* LastPathComponent(const char* path)
             start = at + 1;
     }
     return start;
+}
+
+void CopyPath(char to[PATH_BUFFER_SIZE], const char* from)
+{
+    size_t n = strnlen(from, PATH_BUFFER_SIZE - 1);
+    memmove(to, from, n);
+    to[n] = '\0';
 }

@@ -41,7 +41,7 @@ int main(int argc, char** argv)
     answers.Queue(hidden.c_str());
     answers.Queue(carrier.c_str());
     QueryPerformanceCounter(&start);
-    RunEmbedCommand();
+    SendMessageA(g_mainWindow, WM_COMMAND, IDC_MAIN_EMBED, 0);
     QueryPerformanceCounter(&embedded);
 
     HWND window = OpenExtractWindow();

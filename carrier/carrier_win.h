@@ -1,12 +1,15 @@
-// The carrier subsystem's Win32 side: the embed command, the extract window
-// ("Key to extract ...") and the state the two commands share.
+// The carrier subsystem's Win32 side as the main window sees it: the embed
+// command, the extract window ("Key to extract ...") with the extract command
+// its OK button runs, and the state the two commands share.
 #ifndef ZORVANE_CARRIER_CARRIER_WIN_H
 #define ZORVANE_CARRIER_CARRIER_WIN_H
 
 #include <windows.h>
 
+#include "base/messages.h"
 #include "base/signatureform.h"
-#include "shell/shell_win.h"
+#include "carrier/messages.h"
+#include "shell/services_win.h"
 
 // Command ids of the extract window.
 enum ExtractCommand { IDC_EXTRACT_CANCEL = 18, IDC_EXTRACT_OK = 19 };
@@ -30,17 +33,9 @@ BOOL RegisterExtractWindowClass();
 // Opens the extract window, or brings the open one forward: the key field is
 // one global, so there is only ever one.
 HWND OpenExtractWindow();
-void RunEmbedCommand();
-
-// Texts and captions of the carrier commands' messages.
-extern const char kTextCarrierRefused[];    // "Carrier file CANNOT be a text file!"
-extern const char kTextCarrierCaption[];    // "Invalid Carrier File Type"
-extern const char kHiddenTooLarge[];
-extern const char kHiddenTooLargeCaption[];
-extern const char kKeyFileFailed[];
-extern const char kAppendFailedRestored[];
-extern const char kAppendFailedNotRestored[];
-extern const char kHiddenWriteFailed[];
-extern const char kTrailerNotRemoved[];
+// The embed command, with Signature 1 of the program's signatures.
+void RunEmbedCommand(const char signature1[SIGNATURE_FORM_SIZE]);
+// The extract command of the extract window, with the text of its key field.
+void RunExtractCommand(HWND extractWindow, const char* keyText);
 
 #endif

@@ -16,10 +16,4 @@ bool ReadExactAt(HANDLE file, int64_t offset, unsigned char* buffer, DWORD size)
 // *wrote, when given, is set once a write into `to` has been tried.
 bool CopyExact(HANDLE from, HANDLE to, int64_t count, bool* wrote = nullptr);
 
-// Copies a NUL-terminated path into a 260-byte path buffer.
-void CopyPath(char* to, const char* from);
-
-// Puts the title of the next file chooser dialog into its title buffer.
-void SetChooserTitle(const char* title);
-
 #endif

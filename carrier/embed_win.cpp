@@ -2,13 +2,12 @@
 // carrier by appending one trailer; a failed append is cut back off.
 #include "carrier/carrier_win.h"
 
+#include "base/fileio_win.h"
+#include "base/keyfile_win.h"
+#include "base/modal_win.h"
 #include "base/wipe.h"
 #include "carrier/carrierfiles_win.h"
-#include "cipher/cipher_win.h"
 #include "carrier/trailer.h"
-#include "credentials/credentials_win.h"
-#include "base/fileio_win.h"
-#include "base/modal_win.h"
 
 char g_sourcePath[PATH_BUFFER_SIZE];
 char g_targetPath[PATH_BUFFER_SIZE];
@@ -16,10 +15,11 @@ char g_targetPath[PATH_BUFFER_SIZE];
 // The signature block is staged through the temporary key file exactly as
 // the cipher's writer stages it; without that file there is no true block,
 // so the caller refuses to embed.
-static bool MakeTrailerHead(unsigned char head[TRAILER_HEAD_SIZE])
+static bool MakeTrailerHead(const char signature1[SIGNATURE_FORM_SIZE],
+                            unsigned char head[TRAILER_HEAD_SIZE])
 {
     unsigned char block[SIGNATURE_BLOCK_SIZE];
-    bool ok = MakeSignatureBlock(g_signature1, block) != FALSE;
+    bool ok = MakeSignatureBlock(signature1, block) != FALSE;
     if (ok)
         TrailerBuildHead(block, head);
     Wipe(block, sizeof block);
@@ -58,19 +58,14 @@ static void AppendTrailer(HANDLE source, HANDLE carrier, bool carrierIsNew, int6
     ShowFileError(g_mainWindow, restored ? kAppendFailedRestored : kAppendFailedNotRestored);
 }
 
-static void Embed()
+void RunEmbedCommand(const char signature1[SIGNATURE_FORM_SIZE])
 {
-    if (RefuseWhileSignaturesIncomplete())
-        return;
-    g_chooserName[0] = '\0';
     g_sourcePath[0] = '\0';
-    SetChooserTitle("Get file to be embedded");
-    if (RunFileChooser())
-        CopyPath(g_sourcePath, g_chooserName);
+    if (RunFileChooser(kHiddenChooserTitle, ""))
+        CopyPath(g_sourcePath, ChosenFileName());
     // The name just chosen stays in the dialog's name field.
-    SetChooserTitle("Get carrier file");
-    if (RunFileChooser())
-        CopyPath(g_targetPath, g_chooserName);
+    if (RunFileChooser(kCarrierChooserTitle, kKeepLastName))
+        CopyPath(g_targetPath, ChosenFileName());
 
     if (IsTextCarrierName(g_targetPath)) {
         ShowMessage(nullptr, kTextCarrierRefused, kTextCarrierCaption, MB_ICONINFORMATION);
@@ -96,7 +91,7 @@ static void Embed()
         return;
     }
     unsigned char head[TRAILER_HEAD_SIZE];
-    if (!MakeTrailerHead(head)) {
+    if (!MakeTrailerHead(signature1, head)) {
         FileClose(source);
         ShowFileError(g_mainWindow, kKeyFileFailed);
         return;
@@ -110,13 +105,4 @@ static void Embed()
         return;
     }
     AppendTrailer(source, carrier, carrierIsNew, hiddenSize, head, tail);
-}
-
-void RunEmbedCommand()
-{
-    if (RefuseWhileCommandRuns())
-        return;
-    CommandBegin(g_mainWindow);
-    Embed();
-    CommandEnd();
 }

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "cipher/transform.h"
+#include "base/signatureblock.h"
 
 // Trailer layout, offsets from its first byte (S = length of the hidden data):
 //   0        31   signature block (header scramble of Signature 1, then 0xF7)

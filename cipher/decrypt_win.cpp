@@ -3,14 +3,14 @@
 // turned back into the bytes that were encrypted, beside it.
 #include <cstring>
 
+#include "base/keyfile_win.h"
+#include "base/modal_win.h"
 #include "base/wipe.h"
 #include "cipher/cipher_win.h"
 #include "cipher/cipherfile.h"
 #include "cipher/fileloop_win.h"
+#include "cipher/passes_win.h"
 #include "cipher/whitening.h"
-#include "base/modal_win.h"
-
-static const char kDecryptingText[] = "Decrypting file ...";
 
 // The typed keys of the running command, wiped when it ends.
 static char s_key1[SIGNATURE_FORM_SIZE];
@@ -94,7 +94,7 @@ static const char* CheckAndWrite(HANDLE staging, uint64_t imageSize, const char*
     if (result == PAYLOAD_DONE && !closed)
         result = PAYLOAD_WRITE_FAILED;
     if (result == PAYLOAD_CANCELLED)
-        g_cancel = false;
+        TakeCancelRequest();
     ProgressReset(kLabelIdleAfterDecrypt);
     LeaveBusyState();
 

@@ -5,16 +5,19 @@
 
 #include <cstring>
 
+#include "base/keyfile_win.h"
+#include "base/modal_win.h"
 #include "base/wipe.h"
 #include "cipher/cipherfile.h"
 #include "cipher/fileloop_win.h"
+#include "cipher/passes_win.h"
 #include "cipher/whitening.h"
-#include "credentials/credentials_win.h"
-#include "base/modal_win.h"
 
 int g_transformMode = 0;
 
-static const char kEncryptingText[] = "Encrypting file ...";
+// The program's signatures for the running command.
+static const char* s_signature1;
+static const char* s_signature2;
 
 enum PassResult { PASS_DONE, PASS_CANCELLED, PASS_FAILED };
 
@@ -95,7 +98,7 @@ static PassResult WritePlainImage(const char* currentPath, const TurnKeys* keys,
         result = PASS_FAILED;
     }
     if (result == PASS_CANCELLED)
-        g_cancel = false;
+        TakeCancelRequest();
     ProgressReset(kLabelIdleAfterEncrypt);
     LeaveBusyState();
     return result;
@@ -160,20 +163,18 @@ static TurnResult EncryptWithKeys(const char* currentPath, const char* outputNam
 static TurnResult EncryptTurn(const char* currentPath, const char* outputName, HWND owner)
 {
     TurnKeys keys;
-    memcpy(keys.signature1, g_signature1, SIGNATURE_FORM_SIZE);
-    memcpy(keys.signature2, g_signature2, SIGNATURE_FORM_SIZE);
+    memcpy(keys.signature1, s_signature1, SIGNATURE_FORM_SIZE);
+    memcpy(keys.signature2, s_signature2, SIGNATURE_FORM_SIZE);
     keys.mode = g_transformMode;
     TurnResult result = EncryptWithKeys(currentPath, outputName, owner, &keys);
     Wipe(&keys, sizeof keys);
     return result;
 }
 
-void RunEncryptCommand()
+void RunEncryptCommand(const char signature1[SIGNATURE_FORM_SIZE],
+                       const char signature2[SIGNATURE_FORM_SIZE])
 {
-    if (RefuseWhileCommandRuns())
-        return;
-    CommandBegin(g_mainWindow);
-    if (!RefuseWhileSignaturesIncomplete())
-        RunFileLoop(kEncryptingText, g_mainWindow, EncryptTurn);
-    CommandEnd();
+    s_signature1 = signature1;
+    s_signature2 = signature2;
+    RunFileLoop(kEncryptingText, g_mainWindow, EncryptTurn);
 }

@@ -3,10 +3,8 @@
 #include "cipher/cipher_win.h"
 
 #include "base/wipe.h"
-#include "cipher/fileloop_win.h"
 
 static const char kKeyClass[] = "keyWindow";
-static const char kKeyTitle[] = "Key to unlock ...";
 // Window properties holding the two field handles of each key window.
 static const char kKey1Prop[] = "zorvaneKey1";
 static const char kKey2Prop[] = "zorvaneKey2";

@@ -8,7 +8,7 @@
 
 #include "base/signatureform.h"
 #include "credentials/password.h"
-#include "shell/shell_win.h"
+#include "shell/services_win.h"
 
 // Signature form: seven characters, space-padded, NUL at index 7.
 extern char g_signature1[SIGNATURE_FORM_SIZE];

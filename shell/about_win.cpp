@@ -1,16 +1,11 @@
 // The About window: a description of the program and a Done button.
 #include "shell/shell_win.h"
 
+#include "shell/messages.h"
+
 enum AboutCommand { IDC_ABOUT_DONE = 21 };
 
 static const char kAboutClass[] = "AboutWindow";
-static const char kAboutText[] =
-    "Keeps your files away from casual eyes. Mirelock turns a file into a "
-    "cipher file beside it; Unveil turns it back with your two keys. Embed "
-    "hides one file at the end of another; Extract takes it out again.\r\n\r\n"
-    "Your two signatures, kept behind your password, key everything. This is "
-    "light protection, not strong encryption.";
-
 static const ControlSpec kAboutControls[] = {
     {"Button", "Done", IDC_ABOUT_DONE, 5, 180, 100, 20, WS_CHILD | WS_VISIBLE, 0},
     {"Static", kAboutText, 0, 5, 25, 400, 150, WS_CHILD | WS_VISIBLE, 0},
@@ -41,7 +36,7 @@ BOOL RegisterAboutWindowClass()
 
 HWND OpenAboutWindow()
 {
-    return CreateWindowExA(0, kAboutClass, "About Zorvane V1.30 ...",
+    return CreateWindowExA(0, kAboutClass, kAboutTitle,
                            WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 500, 250, 450,
                            250, g_mainWindow, nullptr, g_instance, nullptr);
 }

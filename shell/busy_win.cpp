@@ -62,6 +62,11 @@ bool ProgressStep(ProgressLoop* loop)
     return g_cancel;
 }
 
+void TakeCancelRequest()
+{
+    g_cancel = false;
+}
+
 void ProgressReset(const char* idleLabel)
 {
     SetWindowTextA(g_mainControls[CTL_PERCENT], idleLabel);

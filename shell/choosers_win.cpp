@@ -7,6 +7,7 @@
 
 #include "base/fileio_win.h"
 #include "base/modal_win.h"
+#include "shell/messages.h"
 
 char g_selection[PATH_BUFFER_SIZE];
 bool g_selectionIsWholePath = false;
@@ -18,9 +19,6 @@ OPENFILENAMEA g_fileChooser;
 
 static char s_sourceName[PATH_BUFFER_SIZE];
 static const char kFilter[] = "All Files (*.*)\0*.*\0";
-static const char kSourceTitle[] = "Select File(s)";
-static const char kSelectionRefused[] =
-    "The selected files could not be found. Please choose them again.";
 
 static void FillCommon(OPENFILENAMEA* record)
 {
@@ -100,9 +98,29 @@ bool RunSourceChooser()
     return true;
 }
 
-bool RunFileChooser()
+const char* SourceSelection()
 {
+    return g_selection;
+}
+
+bool SourceSelectionIsWholePath()
+{
+    return g_selectionIsWholePath;
+}
+
+const char* const kKeepLastName = nullptr;
+
+bool RunFileChooser(const char* title, const char* startName)
+{
+    CopyPath(g_chooserTitle, title);
+    if (startName != kKeepLastName)
+        CopyPath(g_chooserName, startName);
     g_fileChooser.hwndOwner = g_mainWindow;
     RunOpenFileDialog(&g_fileChooser);
     return g_chooserName[0] != '\0';
+}
+
+const char* ChosenFileName()
+{
+    return g_chooserName;
 }

@@ -4,6 +4,8 @@
 
 #include <commctrl.h>
 
+#include "shell/messages.h"
+
 #include "carrier/carrier_win.h"
 #include "cipher/cipher_win.h"
 #include "credentials/credentials_win.h"
@@ -14,7 +16,6 @@ HWND g_mainControls[MAIN_CONTROL_COUNT];
 static HWND s_mainWindowInCreation;
 
 static const char kMainClass[] = "clsWindow";
-static const char kMainTitle[] = "Zorvane V1.30";
 
 enum {
     BUTTON_STYLE = WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON | BS_CENTER | BS_VCENTER,
@@ -41,17 +42,21 @@ const ControlSpec g_mainControlTable[MAIN_CONTROL_COUNT] = {
     {"Edit", "", 0, 5, 90, 400, 20, BOXED_LINE_STYLE, BOXED_LINE_EX},
 };
 
-void SetStatusLine(MainControl line, const char* text)
+// The control of each status line, in the order of StatusLine.
+static const MainControl kStatusLineControls[] = {CTL_OPERATION_LINE, CTL_DIRECTION_LINE,
+                                                  CTL_SOURCE_LINE, CTL_TARGET_LINE};
+
+void SetStatusLine(StatusLine line, const char* text)
 {
-    SetWindowTextA(g_mainControls[line], text);
+    SetWindowTextA(g_mainControls[kStatusLineControls[line]], text);
 }
 
 void ClearStatusLines()
 {
-    SetStatusLine(CTL_OPERATION_LINE, "");
-    SetStatusLine(CTL_DIRECTION_LINE, "");
-    SetStatusLine(CTL_SOURCE_LINE, "");
-    SetStatusLine(CTL_TARGET_LINE, "");
+    SetStatusLine(STATUS_OPERATION, "");
+    SetStatusLine(STATUS_DIRECTION, "");
+    SetStatusLine(STATUS_SOURCE, "");
+    SetStatusLine(STATUS_TARGET, "");
 }
 
 HWND MainWindowAsOwner()
@@ -72,11 +77,28 @@ static LRESULT OnMainCreate(HWND window)
     return 0;
 }
 
+// Mirelock and Embed start here, as commands of the main window: one command
+// at a time, and only with the signatures the user set, which they are
+// handed from the credentials.
+static void RunSignedCommand(int id)
+{
+    if (RefuseWhileCommandRuns())
+        return;
+    CommandBegin(g_mainWindow);
+    if (!RefuseWhileSignaturesIncomplete()) {
+        if (id == IDC_MAIN_MIRELOCK)
+            RunEncryptCommand(g_signature1, g_signature2);
+        else
+            RunEmbedCommand(g_signature1);
+    }
+    CommandEnd();
+}
+
 static void OnMainCommand(int id)
 {
     switch (id) {
     case IDC_MAIN_MIRELOCK:
-        RunEncryptCommand();
+        RunSignedCommand(id);
         break;
     case IDC_MAIN_UNVEIL:
         OpenKeyWindow();
@@ -91,7 +113,7 @@ static void OnMainCommand(int id)
         OpenPasswordWindow(1);
         break;
     case IDC_MAIN_EMBED:
-        RunEmbedCommand();
+        RunSignedCommand(id);
         break;
     case IDC_MAIN_EXTRACT:
         OpenExtractWindow();

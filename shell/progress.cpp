@@ -1,10 +1,7 @@
-// Percentage arithmetic and label texts of the progress display.
+// Percentage arithmetic and the running label of the progress display.
 #include "shell/progress.h"
 
 #include <cstdio>
-
-const char kLabelIdleAfterEncrypt[] = " 0 % complete";
-const char kLabelIdleAfterDecrypt[] = "0 % complete";
 
 int PercentOfIndex(uint64_t index, uint64_t count)
 {

@@ -1,5 +1,6 @@
-// Program-wide state and services of the application shell: the main window
-// and its controls, the choosers, the busy state and the progress step.
+// The application shell's own state and start-up pieces: the main window and
+// its controls, the chooser records, the busy and cancel flags. Subsystems
+// see only shell/services_win.h.
 #ifndef ZORVANE_SHELL_SHELL_WIN_H
 #define ZORVANE_SHELL_SHELL_WIN_H
 
@@ -7,10 +8,10 @@
 #include <commdlg.h>
 #include <cstdint>
 
-#include "base/window_win.h"
-#include "shell/progress.h"
+#include "base/fileio_win.h"
+#include "shell/services_win.h"
 
-enum { PATH_BUFFER_SIZE = 260, FILE_TITLE_BUFFER_SIZE = 512 };
+enum { FILE_TITLE_BUFFER_SIZE = 512 };
 
 // Command ids of the main window.
 enum MainCommand {
@@ -25,9 +26,6 @@ enum MainCommand {
     IDC_MAIN_EXIT = 1000
 };
 
-// Icon resources.
-enum { IDI_MAIN_ICON = 101, IDI_KEY_ICON = 103 };
-
 // Index of each main window control in g_mainControls (creation order).
 enum MainControl {
     CTL_MIRELOCK, CTL_UNVEIL, CTL_SIGNATURE, CTL_PASSWORD, CTL_EXIT, CTL_EMBED,
@@ -36,10 +34,6 @@ enum MainControl {
     MAIN_CONTROL_COUNT
 };
 
-// The main window as the owner of a secondary window: g_mainWindow, or the
-// main window being created while its creation handler runs (the first
-// start opens windows from inside it, before g_mainWindow is recorded).
-HWND MainWindowAsOwner();
 extern HWND g_mainControls[MAIN_CONTROL_COUNT];
 extern const ControlSpec g_mainControlTable[MAIN_CONTROL_COUNT];
 
@@ -66,43 +60,9 @@ int RunMainLoop();
 // The idle hook the main loop calls after every poll; it does nothing.
 void IdleHook();
 
-// The choosers.
-bool RunSourceChooser();
-bool RunFileChooser();
-
-// Status lines of the main window.
-void SetStatusLine(MainControl line, const char* text);
-void ClearStatusLines();
-
-// Busy state and progress.
-void EnterBusyState();
-void LeaveBusyState();
-// Per-loop progress: begin with the byte count, then call ProgressStep once per
-// byte (index order); it returns true when the loop is to be cancelled.
-struct ProgressLoop {
-    PercentCounter counter;
-    int lastShown;
-};
-void ProgressBegin(ProgressLoop* loop, uint64_t count);
-bool ProgressStep(ProgressLoop* loop);
-// Sets the label to its idle text and the bar to 0.
-void ProgressReset(const char* idleLabel);
 // Pumps one pending message, if any (the pump of the progress step).
 void PumpOneMessage();
 
-// One command at a time (command_win.cpp). Every entry point into encrypt,
-// decrypt, embed or extract asks RefuseWhileCommandRuns first: while another
-// command runs it beeps, changes nothing and returns true. Otherwise the
-// entry point brackets its run with CommandBegin (naming the window the
-// command runs in: the main window, a key window or the extract window) and
-// CommandEnd, after its last message box; CommandEnd also drops a cancel
-// request that no byte loop of the command took.
-bool RefuseWhileCommandRuns();
-void CommandBegin(HWND window);
-void CommandEnd();
-// True for the window whose command is running: it ignores its own Cancel
-// button and close box until the run ends; the run closes it itself.
-bool IsRunningCommandWindow(HWND window);
 // How many entries were refused since start (tests read it).
 extern long g_commandsRefused;
 

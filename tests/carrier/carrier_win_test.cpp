@@ -141,7 +141,7 @@ TEST_F(CarrierWin, ExtractWindowHasItsControlsAndIsOnlyEverOne)
     EXPECT_EQ(1, count);
 
     // Cancel destroys it without touching anything; a new click opens anew.
-    SetStatusLine(CTL_OPERATION_LINE, "kept");
+    SetStatusLine(STATUS_OPERATION, "kept");
     SendMessageA(window, WM_COMMAND, IDC_EXTRACT_CANCEL, 0);
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(nullptr, g_extractKeyField);
@@ -168,7 +168,7 @@ TEST_F(CarrierWin, EmbedThenExtractGivesBothFilesBack)
     EXPECT_TRUE(NoTemporaryFiles());
 
     const std::string outputPath = scratch.Path("out.doc");
-    SetStatusLine(CTL_SOURCE_LINE, "src");
+    SetStatusLine(STATUS_SOURCE, "src");
     HWND window = Extract("Sig one", carrierPath.c_str(), outputPath.c_str());
     EXPECT_EQ((std::vector<std::string>{"Get carrier file", "Output file name"}), extractTitles);
     // The carrier dialog opens with the last embed's carrier, the output

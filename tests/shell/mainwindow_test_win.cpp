@@ -360,18 +360,22 @@ TEST_F(MainWindowTest, RealDialogsCancelled)
     EXPECT_STREQ(s_dialogTitle, "Select File(s)");
     EXPECT_STREQ(g_selection, "C:\\KEEP.TXT");
 
-    // A pre-filled name survives a cancel, so the file chooser reports it.
-    strcpy(g_chooserTitle, "Output file name");
-    strcpy(g_chooserName, "C:\\windows\\win.ini");
+    // A starting name survives a cancel, so the file chooser reports it; so
+    // does the name kept from the last dialog.
     s_dialogsSeen = 0;
-    EXPECT_TRUE(RunFileChooser());
+    EXPECT_TRUE(RunFileChooser("Output file name", "C:\\windows\\win.ini"));
     EXPECT_EQ(s_dialogsSeen, 1);
     EXPECT_STREQ(s_dialogTitle, "Output file name");
-    EXPECT_STREQ(g_chooserName, "C:\\windows\\win.ini");
-
-    g_chooserName[0] = '\0';
+    EXPECT_STREQ(ChosenFileName(), "C:\\windows\\win.ini");
     s_dialogsSeen = 0;
-    EXPECT_FALSE(RunFileChooser());
+    EXPECT_TRUE(RunFileChooser("Get carrier file", kKeepLastName));
     EXPECT_EQ(s_dialogsSeen, 1);
+    EXPECT_STREQ(s_dialogTitle, "Get carrier file");
+    EXPECT_STREQ(ChosenFileName(), "C:\\windows\\win.ini");
+
+    s_dialogsSeen = 0;
+    EXPECT_FALSE(RunFileChooser("Get file to be embedded", ""));
+    EXPECT_EQ(s_dialogsSeen, 1);
+    EXPECT_STREQ(ChosenFileName(), "");
     KillTimer(nullptr, timer);
 }

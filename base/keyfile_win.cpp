@@ -1,6 +1,6 @@
 // The temporary key file "tmpKeyOut.txt" through which signature blocks are
 // made and key checks read back; each use creates it empty and deletes it.
-#include "cipher/cipher_win.h"
+#include "base/keyfile_win.h"
 
 #include "base/fileio_win.h"
 #include "base/wipe.h"

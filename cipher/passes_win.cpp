@@ -1,0 +1,39 @@
+// The staging file names, the shared streams and the whitening pass between
+// files of the encrypt and decrypt commands.
+#include "cipher/passes_win.h"
+
+#include "base/wipe.h"
+
+const char kStagingFileName[] = "tmpFile.txt";
+const char kPlainStagingFileName[] = "tmpFile1.txt";
+FileReader g_cipherReader;
+FileWriter g_cipherWriter;
+
+void DeleteIfPresent(const char* path)
+{
+    if (FileExists(path))
+        FileDelete(path);
+}
+
+void WhitenBetweenFiles(HANDLE input, HANDLE output, const char seed[SIGNATURE_FORM_SIZE],
+                        WhiteningDirection direction, uint64_t* bytes, bool* readOk,
+                        bool* writeOk)
+{
+    WhiteningState state;
+    WhiteningBegin(&state, seed, direction);
+    ReaderInit(&g_cipherReader, input);
+    WriterInit(&g_cipherWriter, output);
+    unsigned char chunk[4096];
+    bool written = true;
+    DWORD got;
+    *bytes = 0;
+    while (written && (got = ReaderGetBlock(&g_cipherReader, chunk, sizeof chunk)) > 0) {
+        WhiteningFeed(&state, chunk, got, chunk);
+        written = WriterPutBlock(&g_cipherWriter, chunk, got);
+        *bytes += got;
+    }
+    *readOk = !g_cipherReader.failed;
+    *writeOk = written && WriterFlush(&g_cipherWriter);
+    Wipe(&state, sizeof state);
+    Wipe(chunk, sizeof chunk);
+}
