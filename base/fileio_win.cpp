@@ -174,7 +174,7 @@ BOOL FileRename(const char* from, const char* to)
 
 // The full path of a name taken from the current directory, in its long
 // form when the file exists (a chooser may hand back short names).
-static bool FullLongPath(const char* path, char* out, DWORD size)
+static BOOL FullLongPath(const char* path, char* out, DWORD size)
 {
     DWORD n = GetFullPathNameA(path, size, out, nullptr);
     if (n == 0 || n >= size)

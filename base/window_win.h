@@ -4,9 +4,13 @@
 //
 // One error convention for all _win code: a function that can fail returns
 // BOOL (FALSE, or an invalid handle, on failure) and the caller reads
-// GetLastError() at once, before any other system call. Pure code returns an
-// error enum instead. The buffered streams of the file layer are the one
-// exception: they keep a sticky `failed` flag, read after the loop.
+// GetLastError() at once, before any other system call. A step whose caller
+// must tell its outcomes apart (done, cancelled, which message to show)
+// returns an enum of them, as pure code does. A bool answers a question (is
+// this the running command's window?) and never reports a failure, and no
+// failure comes back through an out-parameter. The buffered streams of the
+// file layer are the one exception: they keep a sticky `failed` flag, read
+// after the loop.
 #ifndef ZORVANE_BASE_WINDOW_WIN_H
 #define ZORVANE_BASE_WINDOW_WIN_H
 

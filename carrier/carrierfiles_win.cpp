@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-bool ReadExactAt(HANDLE file, int64_t offset, unsigned char* buffer, DWORD size)
+BOOL ReadExactAt(HANDLE file, int64_t offset, unsigned char* buffer, DWORD size)
 {
     if (!FileSeek(file, offset, FILE_BEGIN, nullptr))
         return false;
@@ -21,7 +21,7 @@ bool ReadExactAt(HANDLE file, int64_t offset, unsigned char* buffer, DWORD size)
 // the bytes written are exactly the bytes read.
 static unsigned char s_copyBlock[1024 * 1024];
 
-bool CopyExact(HANDLE from, HANDLE to, int64_t count, bool* wrote)
+BOOL CopyExact(HANDLE from, HANDLE to, int64_t count, bool* wrote)
 {
     while (count > 0) {
         DWORD want = count < (int64_t)sizeof s_copyBlock ? (DWORD)count : (DWORD)sizeof s_copyBlock;

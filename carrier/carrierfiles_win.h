@@ -9,11 +9,11 @@
 #include "base/fileio_win.h"
 
 // Reads exactly `size` bytes at `offset`; false on a failure or a short file.
-bool ReadExactAt(HANDLE file, int64_t offset, unsigned char* buffer, DWORD size);
+BOOL ReadExactAt(HANDLE file, int64_t offset, unsigned char* buffer, DWORD size);
 
 // Copies exactly `count` bytes from the current position of one file to
 // that of the other, in large blocks; false on a failure or an early end.
 // *wrote, when given, is set once a write into `to` has been tried.
-bool CopyExact(HANDLE from, HANDLE to, int64_t count, bool* wrote = nullptr);
+BOOL CopyExact(HANDLE from, HANDLE to, int64_t count, bool* wrote = nullptr);
 
 #endif

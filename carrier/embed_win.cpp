@@ -15,7 +15,7 @@ char g_targetPath[PATH_BUFFER_SIZE];
 // The signature block is staged through the temporary key file exactly as
 // the cipher's writer stages it; without that file there is no true block,
 // so the caller refuses to embed.
-static bool MakeTrailerHead(const char signature1[SIGNATURE_FORM_SIZE],
+static BOOL MakeTrailerHead(const char signature1[SIGNATURE_FORM_SIZE],
                             unsigned char head[TRAILER_HEAD_SIZE])
 {
     unsigned char block[SIGNATURE_BLOCK_SIZE];

@@ -14,7 +14,7 @@ char g_typedKey[SIGNATURE_FORM_SIZE];
 // Reads the last trailer's name into the target path and places its fields.
 // A file too short for a trailer has no stored name. False when the carrier
 // cannot be read at all.
-static bool ReadLastTrailer(HANDLE carrier, int64_t* fileLength, TrailerLayout* layout,
+static BOOL ReadLastTrailer(HANDLE carrier, int64_t* fileLength, TrailerLayout* layout,
                             TrailerError* placed)
 {
     g_targetPath[0] = '\0';
@@ -44,7 +44,7 @@ static bool StoredKeyMatches(HANDLE carrier, const TrailerLayout& layout)
 // earlier longer file held after them, flushes and closes the output.
 // *touched tells whether the output's bytes may have been changed: from the
 // first write into it, or the cut of an empty hidden file.
-static bool WriteHiddenFile(HANDLE carrier, HANDLE output, const TrailerLayout& layout,
+static BOOL WriteHiddenFile(HANDLE carrier, HANDLE output, const TrailerLayout& layout,
                             bool* touched)
 {
     *touched = false;
@@ -58,7 +58,7 @@ static bool WriteHiddenFile(HANDLE carrier, HANDLE output, const TrailerLayout& 
 
 // Removes the last trailer by cutting the carrier at the end of its own
 // bytes: one step that leaves either the whole old file or its own bytes.
-static bool CutTrailer(HANDLE carrier, int64_t fileLength, const TrailerLayout& layout)
+static BOOL CutTrailer(HANDLE carrier, int64_t fileLength, const TrailerLayout& layout)
 {
     int64_t lengthNow = 0;
     return FileSize(carrier, &lengthNow) && lengthNow == fileLength &&

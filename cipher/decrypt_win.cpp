@@ -19,25 +19,21 @@ static char s_key2[SIGNATURE_FORM_SIZE];
 // Un-whitens the open cipher file into the open staging file; *imageSize is
 // the count written. A cipher file that could not be opened gives an empty
 // image, which the key check then refuses like any other wrong key.
-static bool UnwhitenIntoStaging(HANDLE source, HANDLE staging, uint64_t* imageSize,
-                                const char** failure)
+static PassOutcome UnwhitenIntoStaging(HANDLE source, HANDLE staging, uint64_t* imageSize)
 {
     *imageSize = 0;
     if (source == INVALID_HANDLE_VALUE)
-        return true;
+        return PASS_DONE;
     bool read, written;
     WhitenBetweenFiles(source, staging, s_key2, WHITEN_DECRYPT, imageSize, &read, &written);
     if (!read)
-        *failure = kErrorReadingInput;
-    else if (!written)
-        *failure = kErrorTemporaryFile;
-    return read && written;
+        return PASS_INPUT_UNREADABLE;
+    return written ? PASS_DONE : PASS_TEMPORARY_FAILED;
 }
 
-enum PayloadResult { PAYLOAD_DONE, PAYLOAD_CANCELLED, PAYLOAD_READ_FAILED, PAYLOAD_WRITE_FAILED };
-
-// The payload loop: the reader stands at the first payload byte.
-static PayloadResult WritePayload(HANDLE output, uint64_t payloadLength, int mode)
+// The payload loop: the reader stands at the first payload byte. A read
+// failure is the staging file's.
+static PassOutcome WritePayload(HANDLE output, uint64_t payloadLength, int mode)
 {
     WriterInit(&g_cipherWriter, output);
     ProgressLoop progress;
@@ -45,21 +41,20 @@ static PayloadResult WritePayload(HANDLE output, uint64_t payloadLength, int mod
     for (uint64_t i = 0; i < payloadLength; i++) {
         unsigned char byte;
         if (!ReaderGet(&g_cipherReader, &byte))
-            return PAYLOAD_READ_FAILED;
+            return PASS_TEMPORARY_FAILED;
         if (ProgressStep(&progress))
-            return PAYLOAD_CANCELLED;
+            return PASS_CANCELLED;
         if (!WriterPut(&g_cipherWriter, Inverse(mode, byte)))
-            return PAYLOAD_WRITE_FAILED;
+            return PASS_OUTPUT_DELETED;
     }
     // Written from the first byte: an older, longer file keeps nothing after it.
     if (!WriterFlush(&g_cipherWriter) || !FileTruncate(output))
-        return PAYLOAD_WRITE_FAILED;
-    return PAYLOAD_DONE;
+        return PASS_OUTPUT_DELETED;
+    return PASS_DONE;
 }
 
 // Key check, then (busy) either the wrong-key message or the payload.
-// Returns the failure to report, or nullptr.
-static const char* CheckAndWrite(HANDLE staging, uint64_t imageSize, const char* outputName,
+static PassOutcome CheckAndWrite(HANDLE staging, uint64_t imageSize, const char* outputName,
                                  HANDLE* output, bool outputExisted, HWND owner)
 {
     unsigned char header[IMAGE_HEADER_SIZE];
@@ -75,13 +70,13 @@ static const char* CheckAndWrite(HANDLE staging, uint64_t imageSize, const char*
         *output = INVALID_HANDLE_VALUE;
         if (!outputExisted)
             FileDelete(outputName);
-        return kErrorTemporaryFile;
+        return PASS_TEMPORARY_FAILED;
     }
     unsigned char mode = got > IMAGE_MODE_OFFSET ? header[IMAGE_MODE_OFFSET] : 0;
     ImageVerdict verdict = JudgeImage(matches, imageSize, mode);
 
     EnterBusyState();
-    PayloadResult result = PAYLOAD_DONE;
+    PassOutcome result = PASS_DONE;
     if (verdict != IMAGE_DECRYPTABLE) {
         // The output opened for this file stays as it was: a new one empty.
         ShowMessage(owner, kWrongKey, kSignatureErrorCaption,
@@ -91,21 +86,18 @@ static const char* CheckAndWrite(HANDLE staging, uint64_t imageSize, const char*
     }
     bool closed = FileClose(*output) != FALSE;
     *output = INVALID_HANDLE_VALUE;
-    if (result == PAYLOAD_DONE && !closed)
-        result = PAYLOAD_WRITE_FAILED;
-    if (result == PAYLOAD_CANCELLED)
+    if (result == PASS_DONE && !closed)
+        result = PASS_OUTPUT_DELETED;
+    if (result == PASS_CANCELLED)
         TakeCancelRequest();
     ProgressReset(kLabelIdleAfterDecrypt);
     LeaveBusyState();
 
-    if (result == PAYLOAD_DONE)
-        return nullptr;
     // Cancelled or failed: no partial output remains. A cancel ends only this
     // file; a failure ends the command.
-    FileDelete(outputName);
-    if (result == PAYLOAD_CANCELLED)
-        return nullptr;
-    return result == PAYLOAD_READ_FAILED ? kErrorTemporaryFile : kErrorOutputDeleted;
+    if (result != PASS_DONE)
+        FileDelete(outputName);
+    return result;
 }
 
 // A picked file that is one of this command's temporary files would be
@@ -117,46 +109,38 @@ static bool IsDecryptStagingFile(const char* path)
 
 static TurnResult DecryptTurn(const char* currentPath, const char* outputName, HWND owner)
 {
-    if (IsDecryptStagingFile(currentPath)) {
-        ShowFileError(owner, kErrorOpeningInput);
-        return TURN_END;
-    }
+    if (IsDecryptStagingFile(currentPath))
+        return ReportPassOutcome(PASS_INPUT_UNOPENED, owner);
     // Others may go on reading and writing the cipher file, as with the C
     // runtime's open; it stays open until the turn ends.
     HANDLE source = FileOpen(currentPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
     HANDLE staging = FileOpen(kPlainStagingFileName, GENERIC_READ | GENERIC_WRITE,
                               FILE_SHARE_READ, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL);
-    const char* failure = nullptr;
-    uint64_t imageSize = 0;
     if (staging == INVALID_HANDLE_VALUE) {
         FileClose(source);
-        ShowFileError(owner, kErrorOpeningInput);
-        return TURN_END;
+        return ReportPassOutcome(PASS_INPUT_UNOPENED, owner);
     }
-    bool unwhitened = FileTruncate(staging) &&
-                      UnwhitenIntoStaging(source, staging, &imageSize, &failure);
-    if (!unwhitened || !FileSeek(staging, 0, FILE_BEGIN, nullptr)) {
-        if (failure == nullptr)
-            failure = kErrorTemporaryFile;
-    } else {
+    uint64_t imageSize = 0;
+    PassOutcome outcome = FileTruncate(staging)
+                              ? UnwhitenIntoStaging(source, staging, &imageSize)
+                              : PASS_TEMPORARY_FAILED;
+    if (outcome == PASS_DONE && !FileSeek(staging, 0, FILE_BEGIN, nullptr))
+        outcome = PASS_TEMPORARY_FAILED;
+    if (outcome == PASS_DONE) {
         bool outputExisted = FileExists(outputName) != FALSE;
         HANDLE output = FileOpen(outputName, GENERIC_WRITE, FILE_SHARE_WRITE, OPEN_ALWAYS,
                                  FILE_ATTRIBUTE_NORMAL);
-        if (output == INVALID_HANDLE_VALUE)
-            failure = kErrorOpeningOutput;
-        else
-            failure = CheckAndWrite(staging, imageSize, outputName, &output, outputExisted, owner);
+        outcome = output == INVALID_HANDLE_VALUE
+                      ? PASS_OUTPUT_UNOPENED
+                      : CheckAndWrite(staging, imageSize, outputName, &output, outputExisted, owner);
     }
     // The staging file holds the user's data in light disguise: it goes on
     // every path, failures included.
     FileClose(source);
     FileClose(staging);
     FileDelete(kPlainStagingFileName);
-    if (failure == nullptr)
-        return TURN_NEXT;
-    ShowFileError(owner, failure);
-    return TURN_END;
+    return ReportPassOutcome(outcome, owner);
 }
 
 void RunDecryptCommand(HWND keyWindow, const char* key1Text, const char* key2Text)

@@ -19,8 +19,6 @@ int g_transformMode = 0;
 static const char* s_signature1;
 static const char* s_signature2;
 
-enum PassResult { PASS_DONE, PASS_CANCELLED, PASS_FAILED };
-
 // The signatures and mode of one turn: copied at its start, so a signature
 // window used while the turn pumps messages cannot split a file between two
 // signature pairs.
@@ -32,20 +30,18 @@ struct TurnKeys {
 
 // First pass: the plain image of the source into the staging file. The
 // progress step runs once per payload byte.
-static PassResult WritePlainImage(const char* currentPath, const TurnKeys* keys,
-                                  bool* stagingCreated, const char** failure)
+static PassOutcome WritePlainImage(const char* currentPath, const TurnKeys* keys,
+                                   bool* stagingCreated)
 {
     HANDLE source = FileOpen(currentPath, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING,
                              FILE_ATTRIBUTE_NORMAL);
     if (source == INVALID_HANDLE_VALUE) {
-        *failure = kErrorOpeningInput;
-        return PASS_FAILED;
+        return PASS_INPUT_UNOPENED;
     }
     HANDLE staging = FileCreateHiddenEmpty(kStagingFileName, GENERIC_WRITE, FILE_SHARE_WRITE);
     if (staging == INVALID_HANDLE_VALUE) {
         FileClose(source);
-        *failure = kErrorOpeningOutput;
-        return PASS_FAILED;
+        return PASS_OUTPUT_UNOPENED;
     }
     *stagingCreated = true;
     unsigned char block[SIGNATURE_BLOCK_SIZE];
@@ -54,22 +50,19 @@ static PassResult WritePlainImage(const char* currentPath, const TurnKeys* keys,
     if (!MakeSignatureBlock(keys->signature1, block)) {
         FileClose(source);
         FileClose(staging);
-        *failure = kErrorTemporaryFile;
-        return PASS_FAILED;
+        return PASS_TEMPORARY_FAILED;
     }
     if (!FileSize(source, &size)) {
         FileClose(source);
         FileClose(staging);
-        *failure = kErrorReadingInput;
-        return PASS_FAILED;
+        return PASS_INPUT_UNREADABLE;
     }
     BuildImageHeader(block, keys->mode, header);
     WriterInit(&g_cipherWriter, staging);
     ReaderInit(&g_cipherReader, source);
-    PassResult result = PASS_DONE;
+    PassOutcome result = PASS_DONE;
     if (!WriterPutBlock(&g_cipherWriter, header, IMAGE_HEADER_SIZE)) {
-        *failure = kErrorTemporaryFile;
-        result = PASS_FAILED;
+        result = PASS_TEMPORARY_FAILED;
     }
 
     EnterBusyState();
@@ -79,23 +72,19 @@ static PassResult WritePlainImage(const char* currentPath, const TurnKeys* keys,
         unsigned char byte;
         if (!ReaderGet(&g_cipherReader, &byte)) {
             // A read error, or a source that shrank while we read it.
-            *failure = kErrorReadingInput;
-            result = PASS_FAILED;
+            result = PASS_INPUT_UNREADABLE;
         } else if (ProgressStep(&progress)) {
             result = PASS_CANCELLED;
         } else if (!WriterPut(&g_cipherWriter, Transform(keys->mode, byte))) {
-            *failure = kErrorTemporaryFile;
-            result = PASS_FAILED;
+            result = PASS_TEMPORARY_FAILED;
         }
     }
     if (result == PASS_DONE && !WriterFlush(&g_cipherWriter)) {
-        *failure = kErrorTemporaryFile;
-        result = PASS_FAILED;
+        result = PASS_TEMPORARY_FAILED;
     }
     FileClose(source);
     if (!FileClose(staging) && result == PASS_DONE) {
-        *failure = kErrorTemporaryFile;
-        result = PASS_FAILED;
+        result = PASS_TEMPORARY_FAILED;
     }
     if (result == PASS_CANCELLED)
         TakeCancelRequest();
@@ -107,22 +96,19 @@ static PassResult WritePlainImage(const char* currentPath, const TurnKeys* keys,
 // Second pass: the staging file whitened into the output file, which is
 // written from its first byte and cut where the new content ends. No
 // messages are handled here. On failure no output is left behind.
-static bool WhitenIntoCipherFile(const char* outputName, const TurnKeys* keys,
-                                 const char** failure)
+static PassOutcome WhitenIntoCipherFile(const char* outputName, const TurnKeys* keys)
 {
     HANDLE staging = FileOpen(kStagingFileName, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING,
                               FILE_ATTRIBUTE_HIDDEN);
     if (staging == INVALID_HANDLE_VALUE) {
-        *failure = kErrorTemporaryFile;
-        return false;
+        return PASS_TEMPORARY_FAILED;
     }
     // An output that cannot be opened was not touched, so it is not deleted.
     HANDLE output = FileOpen(outputName, GENERIC_WRITE, FILE_SHARE_WRITE, OPEN_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL);
     if (output == INVALID_HANDLE_VALUE) {
         FileClose(staging);
-        *failure = kErrorOpeningOutput;
-        return false;
+        return PASS_OUTPUT_UNOPENED;
     }
     uint64_t bytes = 0;
     bool read, written;
@@ -131,33 +117,28 @@ static bool WhitenIntoCipherFile(const char* outputName, const TurnKeys* keys,
     written = FileClose(output) && written;
     FileClose(staging);
     if (read && written)
-        return true;
+        return PASS_DONE;
     FileDelete(outputName);
-    *failure = read ? kErrorOutputDeleted : kErrorTemporaryFile;
-    return false;
+    return read ? PASS_OUTPUT_DELETED : PASS_TEMPORARY_FAILED;
 }
 
 static TurnResult EncryptWithKeys(const char* currentPath, const char* outputName, HWND owner,
                                   const TurnKeys* keys)
 {
-    const char* failure = nullptr;
     bool stagingCreated = false;
-    PassResult first = WritePlainImage(currentPath, keys, &stagingCreated, &failure);
-    if (first == PASS_CANCELLED) {
+    PassOutcome outcome = WritePlainImage(currentPath, keys, &stagingCreated);
+    if (outcome == PASS_CANCELLED) {
         // No cipher file for this source, nor an older one of its name.
         DeleteIfPresent(outputName);
-    } else if (first == PASS_DONE) {
-        WhitenIntoCipherFile(outputName, keys, &failure);
+    } else if (outcome == PASS_DONE) {
+        outcome = WhitenIntoCipherFile(outputName, keys);
     }
     // Only a staging file this turn made is deleted: a source that is a
     // user's file of that name, open while the staging file was refused,
     // stays. The key file deletes itself.
     if (stagingCreated)
         FileDelete(kStagingFileName);
-    if (failure == nullptr)
-        return TURN_NEXT;
-    ShowFileError(owner, failure);
-    return TURN_END;
+    return ReportPassOutcome(outcome, owner);
 }
 
 static TurnResult EncryptTurn(const char* currentPath, const char* outputName, HWND owner)

@@ -2,12 +2,25 @@
 // files of the encrypt and decrypt commands.
 #include "cipher/passes_win.h"
 
+#include "base/modal_win.h"
 #include "base/wipe.h"
+#include "cipher/messages.h"
 
 const char kStagingFileName[] = "tmpFile.txt";
 const char kPlainStagingFileName[] = "tmpFile1.txt";
 FileReader g_cipherReader;
 FileWriter g_cipherWriter;
+
+TurnResult ReportPassOutcome(PassOutcome outcome, HWND owner)
+{
+    static const char* const kFailureTexts[] = {
+        kErrorOpeningInput, kErrorOpeningOutput, kErrorReadingInput, kErrorTemporaryFile,
+        kErrorOutputDeleted};
+    if (outcome == PASS_DONE || outcome == PASS_CANCELLED)
+        return TURN_NEXT;
+    ShowFileError(owner, kFailureTexts[outcome - PASS_INPUT_UNOPENED]);
+    return TURN_END;
+}
 
 void DeleteIfPresent(const char* path)
 {

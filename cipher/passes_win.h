@@ -8,7 +8,25 @@
 
 #include "base/fileio_win.h"
 #include "base/signatureform.h"
+#include "cipher/fileloop_win.h"
 #include "cipher/whitening.h"
+
+// How a pass of a turn ends. Each failure is reported with its own message:
+// "Error Opening Input File", "Error Opening Output File", "Error Reading
+// Input File", "Error Using Temporary File", "Error Writing Output File (the
+// incomplete file was deleted)".
+enum PassOutcome {
+    PASS_DONE,
+    PASS_CANCELLED, // ends this file only
+    PASS_INPUT_UNOPENED,
+    PASS_OUTPUT_UNOPENED,
+    PASS_INPUT_UNREADABLE,
+    PASS_TEMPORARY_FAILED,
+    PASS_OUTPUT_DELETED
+};
+// The end of a turn: a failure is shown (owned by `owner`) and ends the
+// command; done and cancelled go on with the next file.
+TurnResult ReportPassOutcome(PassOutcome outcome, HWND owner);
 
 // Temporary files in the current directory (the key file is in
 // base/keyfile_win.h).

@@ -109,9 +109,9 @@ extern const char kNotYetSetText[];         // the first start, before any passw
 
 // Every credential message: no owner, information icon, OK only.
 int ShowCredentialMessage(const char* text, const char* caption);
-// The system's text for an error code, without its line end; false (and an
+// The system's text for an error code, without its line end; FALSE (and an
 // empty text) when the system has none.
-bool SystemErrorText(LONG code, char* text, size_t size);
+BOOL SystemErrorText(LONG code, char* text, size_t size);
 // After a save that failed somewhere: which locations, why, whether anything
 // was written, and what to do about it.
 void ShowSaveFailure(const StoreSaveResult& result);

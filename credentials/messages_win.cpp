@@ -44,7 +44,7 @@ int ShowCredentialMessage(const char* text, const char* caption)
     return ShowMessage(nullptr, text, caption, MB_OK | MB_ICONINFORMATION);
 }
 
-bool SystemErrorText(LONG code, char* text, size_t size)
+BOOL SystemErrorText(LONG code, char* text, size_t size)
 {
     DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
                              (DWORD)code, 0, text, (DWORD)size, nullptr);
