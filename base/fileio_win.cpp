@@ -4,40 +4,23 @@
 
 #include <cstring>
 
-long g_fileFaultAt = 0;
-long g_fileCalls = 0;
-long g_fileFaultsHit = 0;
+FaultSwitch g_fileFaults = {0, 0, 0, "", ""};
 FileFaultKind g_fileFaultKind = FILE_FAULT_ERROR;
-const char* g_fileFaultOperation = "";
-char g_fileFaultPath[MAX_PATH];
 
 void FileFaultArm(long callNumber, FileFaultKind kind)
 {
-    g_fileFaultAt = callNumber;
+    FaultSwitchArm(&g_fileFaults, callNumber);
     g_fileFaultKind = kind;
-    g_fileCalls = 0;
-    g_fileFaultsHit = 0;
-    g_fileFaultOperation = "";
-    g_fileFaultPath[0] = '\0';
 }
 
 void FileFaultDisarm()
 {
-    g_fileFaultAt = 0;
+    FaultSwitchDisarm(&g_fileFaults);
 }
 
-// Counts the call; true when this is the call the test wants to fail.
 static bool FaultNow(const char* operation, const char* path = nullptr)
 {
-    if (g_fileFaultAt <= 0)
-        return false;
-    g_fileCalls++;
-    if (g_fileCalls != g_fileFaultAt)
-        return false;
-    g_fileFaultsHit++;
-    g_fileFaultOperation = operation;
-    lstrcpynA(g_fileFaultPath, path ? path : "", MAX_PATH);
-    return true;
+    return FaultSwitchNow(&g_fileFaults, operation, path);
 }
 
 HANDLE FileOpen(const char* path, DWORD access, DWORD share, DWORD disposition, DWORD attributes)

@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <cstdint>
 
+#include "base/faultswitch.h"
 #include "base/pathname.h"
 
 // Opens with CreateFileA; INVALID_HANDLE_VALUE on failure (GetLastError set).
@@ -33,17 +34,11 @@ BOOL FileExists(const char* path);
 // to case.
 BOOL FileSamePath(const char* a, const char* b);
 
-// Fault switch, for tests. When g_fileFaultAt is N > 0, the Nth call of the
-// layer from now on fails; g_fileCalls counts the calls made since arming.
+// Fault switch, for tests. Armed with N > 0, the Nth call of the layer from
+// then on fails, with an error or (FileWrite) as a short write.
 enum FileFaultKind { FILE_FAULT_ERROR, FILE_FAULT_SHORT_WRITE };
-extern long g_fileFaultAt;
-extern long g_fileCalls;
+extern FaultSwitch g_fileFaults;
 extern FileFaultKind g_fileFaultKind;
-extern long g_fileFaultsHit;
-// The call the fault hit: the layer function's name ("FileDelete", ...) and,
-// for calls that take a path, the path ("" otherwise). Set when it hits.
-extern const char* g_fileFaultOperation;
-extern char g_fileFaultPath[MAX_PATH];
 void FileFaultArm(long callNumber, FileFaultKind kind);
 void FileFaultDisarm();
 

@@ -2,40 +2,23 @@
 // can make any one of them fail with the error it chooses.
 #include "base/registry_win.h"
 
-long g_registryFaultAt = 0;
-long g_registryCalls = 0;
-long g_registryFaultsHit = 0;
+FaultSwitch g_registryFaults = {0, 0, 0, "", ""};
 LONG g_registryFaultError = ERROR_ACCESS_DENIED;
-const char* g_registryFaultOperation = "";
-char g_registryFaultName[MAX_PATH];
 
 void RegistryFaultArm(long callNumber, LONG error)
 {
-    g_registryFaultAt = callNumber;
+    FaultSwitchArm(&g_registryFaults, callNumber);
     g_registryFaultError = error;
-    g_registryCalls = 0;
-    g_registryFaultsHit = 0;
-    g_registryFaultOperation = "";
-    g_registryFaultName[0] = '\0';
 }
 
 void RegistryFaultDisarm()
 {
-    g_registryFaultAt = 0;
+    FaultSwitchDisarm(&g_registryFaults);
 }
 
-// Counts the call; true when this is the call the test wants to fail.
 static bool FaultNow(const char* operation, const char* name = nullptr)
 {
-    if (g_registryFaultAt <= 0)
-        return false;
-    g_registryCalls++;
-    if (g_registryCalls != g_registryFaultAt)
-        return false;
-    g_registryFaultsHit++;
-    g_registryFaultOperation = operation;
-    lstrcpynA(g_registryFaultName, name ? name : "", MAX_PATH);
-    return true;
+    return FaultSwitchNow(&g_registryFaults, operation, name);
 }
 
 // The registry reports its result as a code of its own and leaves the last

@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include "base/faultswitch.h"
+
 // RegOpenKeyExA; *key is NULL on failure.
 BOOL RegistryOpen(HKEY root, const char* path, REGSAM access, HKEY* key);
 // RegCreateKeyExA (no class, non-volatile, default security): opens the key
@@ -24,17 +26,10 @@ BOOL RegistryClose(HKEY key);
 // RegDeleteKeyA: removes a key that has no subkeys.
 BOOL RegistryDeleteKey(HKEY root, const char* path);
 
-// Fault switch, for tests. When armed with N > 0, the Nth call of the layer
-// from then on fails with `error` and does nothing (a close still closes).
-// g_registryCalls counts the calls made since arming.
-extern long g_registryFaultAt;
-extern long g_registryCalls;
-extern long g_registryFaultsHit;
+// Fault switch, for tests. Armed with N > 0, the Nth call of the layer from
+// then on fails with `error` and does nothing (a close still closes).
+extern FaultSwitch g_registryFaults;
 extern LONG g_registryFaultError;
-// The call the fault hit: the layer function's name ("RegistrySet", ...) and
-// the key path or value name it was given ("" for calls on a key alone).
-extern const char* g_registryFaultOperation;
-extern char g_registryFaultName[MAX_PATH];
 void RegistryFaultArm(long callNumber, LONG error);
 void RegistryFaultDisarm();
 

@@ -297,7 +297,7 @@ TEST_F(CarrierWin, TextCarriersAreRefusedBeforeAnythingIsOpened)
         MessageRecorder messages;
         FileFaultArm(1000000, FILE_FAULT_ERROR);
         Embed(scratch.Path("h.bin").c_str(), carrier.c_str());
-        long calls = g_fileCalls;
+        long calls = g_fileFaults.calls;
         FileFaultDisarm();
         if (c.refused) {
             ASSERT_EQ(1u, messages.messages.size());

@@ -339,9 +339,9 @@ TEST_F(StoreTest, SaveSweepReportsExactlyTheFailedLocations)
                 int failuresBefore = FailuresSoFar();
                 RegistryFaultArm(call, error);
                 StoreSaveResult result = SignatureStoreSave();
-                long hits = g_registryFaultsHit;
-                std::string operation = g_registryFaultOperation;
-                std::string name = g_registryFaultName;
+                long hits = g_registryFaults.hits;
+                std::string operation = g_registryFaults.operation;
+                std::string name = g_registryFaults.subject;
                 RegistryFaultDisarm();
                 StoreSnapshot after = Snapshot();
                 // The new signatures are in force whatever the save did.
@@ -431,9 +431,9 @@ TEST_F(StoreTest, LoadSweepGivesExactOrIncompleteSignatures)
                 int failuresBefore = FailuresSoFar();
                 RegistryFaultArm(call, error);
                 SignatureStoreLoad();
-                long hits = g_registryFaultsHit;
-                std::string operation = g_registryFaultOperation;
-                std::string name = g_registryFaultName;
+                long hits = g_registryFaults.hits;
+                std::string operation = g_registryFaults.operation;
+                std::string name = g_registryFaults.subject;
                 RegistryFaultDisarm();
                 if (hits == 0) {
                     EXPECT_EQ(start.calls + 1, call);

@@ -100,9 +100,9 @@ int FaultSweep::Sweep(const SweptCommand& c)
             MessageRecorder messages;
             FileFaultArm(call, kind);
             c.run();
-            long hits = g_fileFaultsHit;
-            std::string operation = g_fileFaultOperation;
-            std::string faultPath = g_fileFaultPath;
+            long hits = g_fileFaults.hits;
+            std::string operation = g_fileFaults.operation;
+            std::string faultPath = g_fileFaults.subject;
             FileFaultDisarm();
             if (hits == 0) {
                 // Past the last file call: the plain run.

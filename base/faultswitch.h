@@ -1,0 +1,21 @@
+// The fault switch of the file layer and of the registry layer: a test arms
+// it with N, and the Nth call of the layer from then on fails.
+#ifndef ZORVANE_BASE_FAULTSWITCH_H
+#define ZORVANE_BASE_FAULTSWITCH_H
+
+struct FaultSwitch {
+    long at;    // the call to fail, counted from arming; 0: disarmed
+    long calls; // calls made since arming
+    long hits;  // faults given since arming
+    // The call the fault hit: the layer function's name ("FileDelete", ...)
+    // and the path or name it was given ("" for none). Set when it hits.
+    const char* operation;
+    char subject[260];
+};
+
+void FaultSwitchArm(FaultSwitch* fault, long callNumber);
+void FaultSwitchDisarm(FaultSwitch* fault);
+// Counts a call of the layer; true when this is the call to fail.
+bool FaultSwitchNow(FaultSwitch* fault, const char* operation, const char* subject);
+
+#endif
