@@ -7,6 +7,7 @@
 #include <string>
 
 #include "carrier/trailer.h"
+#include "tests/support/leftovers.h"
 #include "tests/carrier/memory_carrier.h"
 #include "tests/support/sha256.h"
 
@@ -321,6 +322,23 @@ TEST(TrailerKey, StoredBlocksAgainstTypedKeysDirectAndStaged)
     s_stageWorks = true;
     EXPECT_TRUE(TrailerKeyMatches((const unsigned char*)std::string(31, '\xF7').data(), "abc    ",
                                   TestStage));
+}
+
+TEST(TrailerKey, LeavesNoDecodedKeyBehind)
+{
+    // The decoded block and what the stage gave back are wiped before the
+    // check returns: neither copy of the key stays in the stack below.
+    const std::string block = StoredBlock("\xE2\x61\x84\xC5\x50\x72\x64\xF7");
+    const std::string key("Qi7#zX9", 7);
+    ASSERT_FALSE(StackHoldsLeftover(key));
+    EXPECT_TRUE(TrailerKeyMatches((const unsigned char*)block.data(), "Qi7#zX9"));
+    EXPECT_FALSE(StackHoldsLeftover(key));
+    s_stageReply = std::string("Qi7#zX9", 8);
+    s_stageWorks = true;
+    EXPECT_TRUE(TrailerKeyMatches((const unsigned char*)block.data(), "Qi7#zX9", TestStage));
+    s_stageReply.clear();
+    s_staged.clear();
+    EXPECT_FALSE(StackHoldsLeftover(key));
 }
 
 TEST(TrailerRoundTrip, NestedTrailersComeOffLastFirst)

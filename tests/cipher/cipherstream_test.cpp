@@ -8,6 +8,7 @@
 
 #include "cipher/cipherstream.h"
 #include "tests/cipher/vectors.h"
+#include "tests/support/leftovers.h"
 #include "tests/support/files.h"
 #include "tests/support/paths.h"
 #include "tests/support/sha256.h"
@@ -85,4 +86,26 @@ TEST(CliStream, UnknownModeIsRefused)
         EXPECT_EQ(CipherDecryptBegin(stream.get(), sig, sig, header, sizeof header), IMAGE_BAD_MODE)
             << mode;
     }
+}
+
+// The signature block, the plain header and the decoded key are wiped before
+// the calls return: no copy of Signature 1, plain or scrambled, stays in the
+// stack below.
+TEST(CliStream, LeavesNoCopyOfTheKeyBehind)
+{
+    std::unique_ptr<CipherStream> stream(new CipherStream);
+    char sig1[SIGNATURE_FORM_SIZE], sig2[SIGNATURE_FORM_SIZE];
+    ToSignatureForm("Vq3#Lz8", sig1);
+    ToSignatureForm("Nw5&Kp2", sig2);
+    std::string scrambled;
+    for (int k = 0; k < SIGNATURE_FORM_SIZE - 1; k++)
+        scrambled += (char)Encode((unsigned char)sig1[k]);
+    const std::string plain(sig1, SIGNATURE_FORM_SIZE - 1);
+    ASSERT_FALSE(StackHoldsLeftover(scrambled));
+    unsigned char header[IMAGE_HEADER_SIZE];
+    CipherEncryptBegin(stream.get(), sig1, sig2, 3, header);
+    EXPECT_FALSE(StackHoldsLeftover(scrambled));
+    EXPECT_EQ(IMAGE_DECRYPTABLE, CipherDecryptBegin(stream.get(), sig1, sig2, header, sizeof header));
+    EXPECT_FALSE(StackHoldsLeftover(scrambled));
+    EXPECT_FALSE(StackHoldsLeftover(plain));
 }

@@ -92,6 +92,20 @@ TEST(SignatureBlock, StaleKeyFileBytesWouldLeakIn)
     EXPECT_NE(BlockOf("abcdefg"), std::string((const char*)block, SIGNATURE_BLOCK_SIZE));
 }
 
+TEST(SignatureBlock, ShortKeyFilesHoldWhatTheyHave)
+{
+    // One byte read back: it is held for the whole block. None: a NUL is
+    // held, whatever lies in the buffer.
+    const unsigned char keyFile[2] = {'k', 'x'};
+    unsigned char block[SIGNATURE_BLOCK_SIZE];
+    SignatureBlockFromKeyFile(keyFile, 1, block);
+    EXPECT_EQ(std::string(SIGNATURE_BLOCK_SIZE, (char)Encode('k')),
+              std::string((const char*)block, SIGNATURE_BLOCK_SIZE));
+    SignatureBlockFromKeyFile(keyFile, 0, block);
+    EXPECT_EQ(std::string(SIGNATURE_BLOCK_SIZE, (char)Encode(0)),
+              std::string((const char*)block, SIGNATURE_BLOCK_SIZE));
+}
+
 TEST(SignatureBlock, DecodedWalkHoldsTheLastByte)
 {
     struct Case {

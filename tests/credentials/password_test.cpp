@@ -6,6 +6,7 @@
 #include <string>
 
 #include "credentials/password.h"
+#include "tests/support/leftovers.h"
 
 TEST(PasswordTransform, KnownValues)
 {
@@ -92,4 +93,15 @@ TEST(PasswordMatches, EmptyPasswordIsASingleSpace)
     EXPECT_STREQ(" ", form);
     EXPECT_TRUE(PasswordMatches("", form));
     EXPECT_FALSE(PasswordMatches("a", form));
+}
+
+TEST(PasswordMatches, LeavesNoStoredFormOfTheEntryBehind)
+{
+    const char* entry = "Tq8!vR2#pL5@xW9$mK3%nJ7^bH4&cF6*";
+    char form[PASSWORD_BUFFER_SIZE];
+    size_t length = BuildStoredPasswordForm(entry, form);
+    const std::string secret(form, length);
+    ASSERT_FALSE(StackHoldsLeftover(secret));
+    EXPECT_TRUE(PasswordMatches(entry, form));
+    EXPECT_FALSE(StackHoldsLeftover(secret));
 }
