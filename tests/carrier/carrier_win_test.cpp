@@ -13,66 +13,19 @@
 #include "base/modal_win.h"
 #include "shell/shell_win.h"
 #include "tests/carrier/memory_carrier.h"
+#include "tests/carrier/vectors.h"
+#include "tests/support/controls_win.h"
+#include "tests/support/drive_win.h"
 #include "tests/support/paths.h"
 #include "tests/support/sha256.h"
-#include "tests/carrier/vectors.h"
 #include "tests/support/testing_win.h"
 
 static const UINT kFileErrorFlags = MB_ICONERROR | MB_SYSTEMMODAL;
 
 class CarrierWin : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        CreateTestMainWindow();
-        SetSignatures("Sig one", "Sig two");
-        g_sourcePath[0] = '\0';
-        g_targetPath[0] = '\0';
-        g_chooserName[0] = '\0';
-        g_busy = false;
-    }
-    void TearDown() override
-    {
-        FileFaultDisarm();
-        if (HWND open = ExtractWindow())
-            DestroyWindow(open);
-        DestroyTestMainWindow();
-    }
-
-    static void SetSignatures(const char* one, const char* two)
-    {
-        SetTestSignatures(one, two);
-    }
-    static HWND ExtractWindow() { return FindThreadWindow("ExtractWindow", "Key to extract ..."); }
-
-    // Presses "Embed" with the two dialogs answered (nullptr: cancelled).
-    void Embed(const char* hidden, const char* carrier)
-    {
-        DialogAnswers answers;
-        answers.Queue(hidden);
-        answers.Queue(carrier);
-        SendMessageA(g_mainWindow, WM_COMMAND, IDC_MAIN_EMBED, 0);
-        EXPECT_EQ(0u, answers.Pending());
-        embedTitles = answers.titles;
-        embedNames = answers.initialNames;
-    }
-
-    // Presses "Extract", types the key and presses OK; returns the window.
-    HWND Extract(const char* key, const char* carrier, const char* output)
-    {
-        SendMessageA(g_mainWindow, WM_COMMAND, IDC_MAIN_EXTRACT, 0);
-        HWND window = ExtractWindow();
-        EXPECT_TRUE(window != nullptr);
-        SetWindowTextA(g_extractKeyField, key);
-        DialogAnswers answers;
-        answers.Queue(carrier);
-        answers.Queue(output);
-        SendMessageA(window, WM_COMMAND, IDC_EXTRACT_OK, 0);
-        PumpPending();
-        extractTitles = answers.titles;
-        extractNames = answers.initialNames;
-        return window;
-    }
+    void SetUp() override { StartCommandsWindow(); }
+    void TearDown() override { EndCommandsWindow(); }
 
     bool NoTemporaryFiles() const
     {
@@ -85,7 +38,6 @@ protected:
     static std::string Line(MainControl line) { return WindowText(g_mainControls[line]); }
 
     ScratchDir scratch;
-    std::vector<std::string> embedTitles, embedNames, extractTitles, extractNames;
 };
 
 static std::string Image()
@@ -99,7 +51,7 @@ static std::string Image()
 TEST_F(CarrierWin, ExtractWindowHasItsControlsAndIsOnlyEverOne)
 {
     SendMessageA(g_mainWindow, WM_COMMAND, IDC_MAIN_EXTRACT, 0);
-    HWND window = ExtractWindow();
+    HWND window = FindExtractWindow();
     ASSERT_TRUE(window != nullptr);
     EXPECT_EQ(g_mainWindow, GetWindow(window, GW_OWNER));
     RECT outer;
@@ -109,25 +61,7 @@ TEST_F(CarrierWin, ExtractWindowHasItsControlsAndIsOnlyEverOne)
     EXPECT_EQ(300, outer.right - outer.left);
     EXPECT_EQ(200, outer.bottom - outer.top);
 
-    HWND child = GetWindow(window, GW_CHILD);
-    for (const ControlSpec& row : g_extractControlTable) {
-        ASSERT_TRUE(child != nullptr);
-        char className[64];
-        GetClassNameA(child, className, sizeof className);
-        EXPECT_STRCASEEQ(row.className, className);
-        EXPECT_EQ(row.text ? row.text : "", WindowText(child));
-        EXPECT_EQ(row.id, GetDlgCtrlID(child));
-        RECT r;
-        GetWindowRect(child, &r);
-        MapWindowPoints(nullptr, window, (POINT*)&r, 2);
-        EXPECT_EQ(row.x, r.left);
-        EXPECT_EQ(row.y, r.top);
-        EXPECT_EQ(row.width, r.right - r.left);
-        EXPECT_EQ(row.height, r.bottom - r.top);
-        EXPECT_EQ(row.style, (DWORD)GetWindowLongA(child, GWL_STYLE) & row.style);
-        EXPECT_EQ(row.exStyle, (DWORD)GetWindowLongA(child, GWL_EXSTYLE) & row.exStyle);
-        child = GetWindow(child, GW_HWNDNEXT);
-    }
+    ExpectControlsMatch(window, g_extractControlTable, EXTRACT_CONTROL_COUNT, CONTROLS_IN_ORDER);
     EXPECT_EQ(GetWindow(window, GW_CHILD), g_extractKeyField);
 
     // A second click brings the open window forward instead of a second one.
@@ -147,7 +81,7 @@ TEST_F(CarrierWin, ExtractWindowHasItsControlsAndIsOnlyEverOne)
     EXPECT_EQ(nullptr, g_extractKeyField);
     EXPECT_EQ("kept", Line(CTL_OPERATION_LINE));
     SendMessageA(g_mainWindow, WM_COMMAND, IDC_MAIN_EXTRACT, 0);
-    EXPECT_TRUE(ExtractWindow() != nullptr);
+    EXPECT_TRUE(FindExtractWindow() != nullptr);
 }
 
 TEST_F(CarrierWin, EmbedThenExtractGivesBothFilesBack)
@@ -160,20 +94,21 @@ TEST_F(CarrierWin, EmbedThenExtractGivesBothFilesBack)
     ASSERT_TRUE(WriteFileBytes(carrierPath, own));
     MessageRecorder messages;
 
-    Embed(hiddenPath.c_str(), carrierPath.c_str());
-    EXPECT_EQ((std::vector<std::string>{"Get file to be embedded", "Get carrier file"}), embedTitles);
-    EXPECT_EQ((std::vector<std::string>{"", hiddenPath}), embedNames);
+    DrivenRun embed = RunEmbed(hiddenPath.c_str(), carrierPath.c_str());
+    EXPECT_EQ((std::vector<std::string>{"Get file to be embedded", "Get carrier file"}), embed.titles);
+    EXPECT_EQ((std::vector<std::string>{"", hiddenPath}), embed.initialNames);
     EXPECT_TRUE(ReadFileBytes(carrierPath) == AppendTrailer(own, "Sig one", hidden, hiddenPath));
     EXPECT_TRUE(messages.messages.empty());
     EXPECT_TRUE(NoTemporaryFiles());
 
     const std::string outputPath = scratch.Path("out.doc");
     SetStatusLine(STATUS_SOURCE, "src");
-    HWND window = Extract("Sig one", carrierPath.c_str(), outputPath.c_str());
-    EXPECT_EQ((std::vector<std::string>{"Get carrier file", "Output file name"}), extractTitles);
+    DrivenRun extract = RunExtract("Sig one", carrierPath.c_str(), outputPath.c_str());
+    HWND window = extract.window;
+    EXPECT_EQ((std::vector<std::string>{"Get carrier file", "Output file name"}), extract.titles);
     // The carrier dialog opens with the last embed's carrier, the output
     // dialog with the stored path.
-    EXPECT_EQ((std::vector<std::string>{carrierPath, hiddenPath}), extractNames);
+    EXPECT_EQ((std::vector<std::string>{carrierPath, hiddenPath}), extract.initialNames);
     EXPECT_TRUE(messages.messages.empty());
     EXPECT_TRUE(ReadFileBytes(outputPath) == hidden);
     EXPECT_TRUE(ReadFileBytes(carrierPath) == own);
@@ -194,15 +129,15 @@ TEST_F(CarrierWin, NestedTrailersComeOffLastFirst)
     ASSERT_TRUE(WriteFileBytes(scratch.Path("a.bin"), a));
     ASSERT_TRUE(WriteFileBytes(scratch.Path("b.bin"), b));
     MessageRecorder messages;
-    SetSignatures("alpha", "x");
-    Embed(scratch.Path("a.bin").c_str(), carrier.c_str());
-    SetSignatures("beta", "y");
-    Embed(scratch.Path("b.bin").c_str(), carrier.c_str());
+    SetTestSignatures("alpha", "x");
+    RunEmbed(scratch.Path("a.bin").c_str(), carrier.c_str());
+    SetTestSignatures("beta", "y");
+    RunEmbed(scratch.Path("b.bin").c_str(), carrier.c_str());
     ASSERT_EQ(own.size() + a.size() + b.size() + 600, ReadFileBytes(carrier).size());
 
-    Extract("beta", carrier.c_str(), scratch.Path("first").c_str());
+    RunExtract("beta", carrier.c_str(), scratch.Path("first").c_str());
     EXPECT_TRUE(ReadFileBytes(scratch.Path("first")) == b);
-    Extract("alpha", carrier.c_str(), scratch.Path("second").c_str());
+    RunExtract("alpha", carrier.c_str(), scratch.Path("second").c_str());
     EXPECT_TRUE(ReadFileBytes(scratch.Path("second")) == a);
     EXPECT_TRUE(ReadFileBytes(carrier) == own);
     EXPECT_TRUE(messages.messages.empty());
@@ -219,7 +154,7 @@ TEST_F(CarrierWin, WrongKeyLeavesTheCarrierAndAnEmptyNewOutput)
     for (const char* output : {"new.bin", "existing.bin"}) {
         SCOPED_TRACE(output);
         MessageRecorder messages;
-        HWND window = Extract("sig one", carrier.c_str(), scratch.Path(output).c_str());
+        HWND window = RunExtract("sig one", carrier.c_str(), scratch.Path(output).c_str()).window;
         ASSERT_EQ(1u, messages.messages.size());
         EXPECT_EQ(window, messages.messages[0].owner);
         EXPECT_EQ("Wrong Key !!", messages.messages[0].text);
@@ -247,7 +182,7 @@ TEST_F(CarrierWin, CarriersThatCannotHoldTheirTrailerAreRefusedLikeAWrongKey)
         const std::string carrier = scratch.Path("bad.png");
         ASSERT_TRUE(WriteFileBytes(carrier, bytes));
         MessageRecorder messages;
-        Extract("Sig one", carrier.c_str(), scratch.Path("o.bin").c_str());
+        RunExtract("Sig one", carrier.c_str(), scratch.Path("o.bin").c_str());
         ASSERT_EQ(1u, messages.messages.size());
         EXPECT_EQ("Wrong Key !!", messages.messages[0].text);
         EXPECT_TRUE(ReadFileBytes(carrier) == bytes);
@@ -261,7 +196,7 @@ TEST_F(CarrierWin, OutputFileEndsAfterTheHiddenBytes)
     const std::string carrier = scratch.Path("c.png");
     ASSERT_TRUE(WriteFileBytes(carrier, AppendTrailer(Image(), "Sig one", "short", "C:\\h")));
     ASSERT_TRUE(WriteFileBytes(scratch.Path("old.bin"), std::string(5000, 'x')));
-    Extract("Sig one", carrier.c_str(), scratch.Path("old.bin").c_str());
+    RunExtract("Sig one", carrier.c_str(), scratch.Path("old.bin").c_str());
     EXPECT_EQ("short", ReadFileBytes(scratch.Path("old.bin")));
     EXPECT_TRUE(ReadFileBytes(carrier) == Image());
 }
@@ -271,9 +206,9 @@ TEST_F(CarrierWin, EmptyHiddenFileAddsAndRemovesExactly300Bytes)
     const std::string carrier = scratch.Path("c.png");
     ASSERT_TRUE(WriteFileBytes(carrier, Image()));
     ASSERT_TRUE(WriteFileBytes(scratch.Path("empty"), ""));
-    Embed(scratch.Path("empty").c_str(), carrier.c_str());
+    RunEmbed(scratch.Path("empty").c_str(), carrier.c_str());
     ASSERT_EQ(Image().size() + 300, ReadFileBytes(carrier).size());
-    Extract("Sig one", carrier.c_str(), scratch.Path("out").c_str());
+    RunExtract("Sig one", carrier.c_str(), scratch.Path("out").c_str());
     EXPECT_TRUE(FileIsThere(scratch.Path("out")));
     EXPECT_EQ("", ReadFileBytes(scratch.Path("out")));
     EXPECT_TRUE(ReadFileBytes(carrier) == Image());
@@ -296,7 +231,7 @@ TEST_F(CarrierWin, TextCarriersAreRefusedBeforeAnythingIsOpened)
         ASSERT_TRUE(WriteFileBytes(carrier, "carrier bytes"));
         MessageRecorder messages;
         FileFaultArm(1000000, FILE_FAULT_ERROR);
-        Embed(scratch.Path("h.bin").c_str(), carrier.c_str());
+        RunEmbed(scratch.Path("h.bin").c_str(), carrier.c_str());
         long calls = g_fileFaults.calls;
         FileFaultDisarm();
         if (c.refused) {
@@ -325,7 +260,7 @@ TEST_F(CarrierWin, CancelledDialogsChangeNothing)
         // Carrier dialog cancelled: the name of the first pick stays, so the
         // hidden file would be its own carrier; it is open for reading only.
         MessageRecorder messages;
-        Embed(hidden.c_str(), nullptr);
+        RunEmbed(hidden.c_str(), nullptr);
         ASSERT_EQ(1u, messages.messages.size());
         EXPECT_EQ(g_mainWindow, messages.messages[0].owner);
         EXPECT_EQ("Error Opening Output File", messages.messages[0].text);
@@ -336,7 +271,7 @@ TEST_F(CarrierWin, CancelledDialogsChangeNothing)
     {
         // First dialog cancelled: no file to hide.
         MessageRecorder messages;
-        Embed(nullptr, carrier.c_str());
+        RunEmbed(nullptr, carrier.c_str());
         ASSERT_EQ(1u, messages.messages.size());
         EXPECT_EQ("Error Opening Input File", messages.messages[0].text);
         EXPECT_EQ(g_mainWindow, messages.messages[0].owner);
@@ -352,7 +287,7 @@ TEST_F(CarrierWin, CancelledOutputDialogExtractsToTheStoredPath)
     const std::string carrier = scratch.Path("c.png");
     ASSERT_TRUE(WriteFileBytes(carrier, AppendTrailer(Image(), "Sig one", "payload", hiddenPath)));
     MessageRecorder messages;
-    HWND window = Extract("Sig one", carrier.c_str(), nullptr);
+    HWND window = RunExtract("Sig one", carrier.c_str(), nullptr).window;
     EXPECT_TRUE(messages.messages.empty());
     EXPECT_EQ("payload", ReadFileBytes(hiddenPath));
     EXPECT_TRUE(ReadFileBytes(carrier) == Image());
@@ -366,7 +301,7 @@ TEST_F(CarrierWin, StoredPathInAMissingFolderKeepsTheWindowOpen)
         AppendTrailer(Image(), "Sig one", "payload", scratch.Path("gone\\stored.bin"));
     ASSERT_TRUE(WriteFileBytes(carrier, trailered));
     MessageRecorder messages;
-    HWND window = Extract("Sig one", carrier.c_str(), nullptr);
+    HWND window = RunExtract("Sig one", carrier.c_str(), nullptr).window;
     ASSERT_EQ(1u, messages.messages.size());
     EXPECT_EQ(window, messages.messages[0].owner);
     EXPECT_EQ("Error Opening Output File", messages.messages[0].text);
@@ -381,7 +316,7 @@ TEST_F(CarrierWin, StoredPathInAMissingFolderKeepsTheWindowOpen)
 
     // Choosing the carrier itself as output fails the same way.
     messages.messages.clear();
-    Extract("Sig one", carrier.c_str(), carrier.c_str());
+    RunExtract("Sig one", carrier.c_str(), carrier.c_str());
     ASSERT_EQ(1u, messages.messages.size());
     EXPECT_EQ("Error Opening Output File", messages.messages[0].text);
     EXPECT_TRUE(ReadFileBytes(carrier) == trailered);
@@ -390,7 +325,7 @@ TEST_F(CarrierWin, StoredPathInAMissingFolderKeepsTheWindowOpen)
 TEST_F(CarrierWin, MissingCarrierIsAnInputError)
 {
     MessageRecorder messages;
-    HWND window = Extract("Sig one", scratch.Path("none.png").c_str(), nullptr);
+    HWND window = RunExtract("Sig one", scratch.Path("none.png").c_str(), nullptr).window;
     ASSERT_EQ(1u, messages.messages.size());
     EXPECT_EQ("Error Opening Input File", messages.messages[0].text);
     EXPECT_EQ(window, messages.messages[0].owner);
@@ -403,10 +338,10 @@ TEST_F(CarrierWin, OnlySignatureOneGoesIntoTheCarrier)
     std::string made[2];
     const char* second[2] = {"two", "TWO2222"};
     for (int k = 0; k < 2; k++) {
-        SetSignatures("one", second[k]);
+        SetTestSignatures("one", second[k]);
         const std::string carrier = scratch.Path(k ? "c2" : "c1");
         ASSERT_TRUE(WriteFileBytes(carrier, "own"));
-        Embed(scratch.Path("h.bin").c_str(), carrier.c_str());
+        RunEmbed(scratch.Path("h.bin").c_str(), carrier.c_str());
         made[k] = ReadFileBytes(carrier);
     }
     EXPECT_TRUE(made[0] == made[1]);
@@ -418,7 +353,7 @@ TEST_F(CarrierWin, StaleTemporaryKeyFileBytesNeverReachTheBlock)
     ASSERT_TRUE(WriteFileBytes(scratch.Path("tmpKeyOut.txt"), std::string(40, 'Q')));
     SetFileAttributesA(scratch.Path("tmpKeyOut.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
     ASSERT_TRUE(WriteFileBytes(scratch.Path("h.bin"), "x"));
-    Embed(scratch.Path("h.bin").c_str(), scratch.Path("c").c_str());
+    RunEmbed(scratch.Path("h.bin").c_str(), scratch.Path("c").c_str());
     EXPECT_TRUE(ReadFileBytes(scratch.Path("c")) == AppendTrailer("", "Sig one", "x", scratch.Path("h.bin")));
     EXPECT_TRUE(NoTemporaryFiles());
 }
@@ -431,18 +366,18 @@ TEST_F(CarrierWin, NoKeyFileMeansNoEmbeddingAndNoMatch)
     const std::string carrier = scratch.Path("c.png");
     ASSERT_TRUE(WriteFileBytes(carrier, Image()));
     MessageRecorder messages;
-    Embed(scratch.Path("h.bin").c_str(), carrier.c_str());
+    RunEmbed(scratch.Path("h.bin").c_str(), carrier.c_str());
     ASSERT_EQ(1u, messages.messages.size());
     EXPECT_EQ(kKeyFileFailed, messages.messages[0].text);
     EXPECT_EQ(g_mainWindow, messages.messages[0].owner);
     EXPECT_TRUE(ReadFileBytes(carrier) == Image());
-    Embed(scratch.Path("h.bin").c_str(), scratch.Path("new.png").c_str());
+    RunEmbed(scratch.Path("h.bin").c_str(), scratch.Path("new.png").c_str());
     EXPECT_FALSE(FileIsThere(scratch.Path("new.png")));
 
     const std::string trailered = AppendTrailer(Image(), "Sig one", "x", "C:\\x");
     ASSERT_TRUE(WriteFileBytes(carrier, trailered));
     messages.messages.clear();
-    Extract("Sig one", carrier.c_str(), scratch.Path("o").c_str());
+    RunExtract("Sig one", carrier.c_str(), scratch.Path("o").c_str());
     ASSERT_EQ(1u, messages.messages.size());
     EXPECT_EQ("Wrong Key !!", messages.messages[0].text);
     EXPECT_TRUE(ReadFileBytes(carrier) == trailered);
@@ -453,9 +388,7 @@ TEST_F(CarrierWin, OkIsRefusedWhileAnotherCommandRuns)
     const std::string carrier = scratch.Path("c.png");
     const std::string trailered = AppendTrailer(Image(), "Sig one", "x", scratch.Path("o"));
     ASSERT_TRUE(WriteFileBytes(carrier, trailered));
-    SendMessageA(g_mainWindow, WM_COMMAND, IDC_MAIN_EXTRACT, 0);
-    HWND window = ExtractWindow();
-    SetWindowTextA(g_extractKeyField, "Sig one");
+    HWND window = OpenExtractWindowWithKey("Sig one");
     DialogAnswers answers; // any dialog shown would fail the test
     MessageRecorder messages;
     long refusedBefore = g_commandsRefused;
@@ -484,9 +417,9 @@ TEST_F(CarrierWin, KnownAnswerCarriersExtractToTheirRecordedBytes)
         for (const CarrierVectorStep& s : steps) {
             MessageRecorder messages;
             const std::string output = scratch.Path("out" + std::to_string(s.step));
-            Extract(s.key.c_str(), carrier.c_str(), output.c_str());
+            DrivenRun extract = RunExtract(s.key.c_str(), carrier.c_str(), output.c_str());
             EXPECT_TRUE(messages.messages.empty());
-            EXPECT_EQ(s.storedName, extractNames.size() > 1 ? extractNames[1] : "");
+            EXPECT_EQ(s.storedName, extract.initialNames.size() > 1 ? extract.initialNames[1] : "");
             EXPECT_EQ(s.hiddenSha256, Sha256Hex(ReadFileBytes(output)));
             EXPECT_EQ(s.remainingSha256, Sha256Hex(ReadFileBytes(carrier)));
         }

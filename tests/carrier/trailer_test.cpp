@@ -9,21 +9,12 @@
 #include "carrier/trailer.h"
 #include "tests/support/leftovers.h"
 #include "tests/carrier/memory_carrier.h"
+#include "tests/support/files.h"
 #include "tests/support/sha256.h"
 
 static std::string Field(const char* text, size_t length)
 {
     return std::string(text, length);
-}
-
-static std::string Pseudo(size_t count, unsigned seed)
-{
-    std::string bytes(count, '\0');
-    for (size_t k = 0; k < count; k++) {
-        seed = seed * 1103515245u + 12345u;
-        bytes[k] = (char)(seed >> 16);
-    }
-    return bytes;
 }
 
 TEST(TrailerSizeField, ConvertsDecimalTextWithinItsEightBytes)
@@ -190,7 +181,7 @@ TEST(TrailerLocate, PlacesEveryFieldOrRefuses)
 
 TEST(TrailerRoundTrip, EmptyHiddenFileGivesExactly300Bytes)
 {
-    std::string own = Pseudo(77, 1);
+    std::string own = PseudoRandomBytes(77, 1);
     std::string carrier = AppendTrailer(own, "key", "", "C:\\e.txt");
     ASSERT_EQ(own.size() + 300, carrier.size());
     EXPECT_EQ(std::string("0\0", 2), carrier.substr(own.size() + 32, 2));
@@ -213,9 +204,9 @@ TEST(TrailerRoundTrip, SizesOfEveryDigitCountComeBack)
 {
     // Sizes of every digit count come back whole, up to an 8-digit size field.
     const size_t sizes[] = {1, 9, 10, 12345, 1000000, 10000000};
-    std::string own = Pseudo(500, 2);
+    std::string own = PseudoRandomBytes(500, 2);
     for (size_t size : sizes) {
-        std::string hidden = Pseudo(size, (unsigned)size);
+        std::string hidden = PseudoRandomBytes(size, (unsigned)size);
         std::string carrier = AppendTrailer(own, "Sig1", hidden, "C:\\h.bin");
         ASSERT_EQ(own.size() + size + 300, carrier.size());
         MemoryExtraction x = ExtractInMemory(carrier, "Sig1");
@@ -244,7 +235,7 @@ TEST(TrailerKey, OnlyTheSameSevenCharactersMatch)
         {"", "", true},
         {"", "x", false},
     };
-    std::string own = Pseudo(40, 3);
+    std::string own = PseudoRandomBytes(40, 3);
     for (const Case& c : cases) {
         std::string carrier = AppendTrailer(own, c.signature, "data", "n");
         EXPECT_EQ(c.matches, ExtractInMemory(carrier, c.typed).keyMatches)
@@ -343,8 +334,8 @@ TEST(TrailerKey, LeavesNoDecodedKeyBehind)
 
 TEST(TrailerRoundTrip, NestedTrailersComeOffLastFirst)
 {
-    std::string own = Pseudo(333, 4);
-    std::string a = Pseudo(1000, 5), b = Pseudo(20, 6);
+    std::string own = PseudoRandomBytes(333, 4);
+    std::string a = PseudoRandomBytes(1000, 5), b = PseudoRandomBytes(20, 6);
     std::string once = AppendTrailer(own, "keyA", a, "C:\\a");
     std::string twice = AppendTrailer(once, "keyB", b, "C:\\b");
 
@@ -364,7 +355,8 @@ TEST(TrailerBounds, EveryTruncationIsRefusedWithoutReadingOutside)
 {
     // The own bytes hold no trailer, so no prefix may pass the key check;
     // ExtractInMemory fails the test on any read outside the prefix.
-    std::string carrier = AppendTrailer(Pseudo(150, 7), "trunc", Pseudo(2000, 8), "C:\\t");
+    std::string carrier =
+        AppendTrailer(PseudoRandomBytes(150, 7), "trunc", PseudoRandomBytes(2000, 8), "C:\\t");
     for (size_t length = 0; length < carrier.size(); length++) {
         MemoryExtraction x = ExtractInMemory(carrier.substr(0, length), "trunc");
         EXPECT_FALSE(x.placed == TRAILER_OK && x.keyMatches) << "length " << length;
@@ -377,8 +369,8 @@ TEST(TrailerBounds, EveryTruncationIsRefusedWithoutReadingOutside)
 
 TEST(TrailerBounds, CraftedSizeFieldsAreReadRightOrRefused)
 {
-    std::string hidden = Pseudo(50, 9);
-    std::string carrier = AppendTrailer(Pseudo(400, 10), "craft", hidden, "C:\\c");
+    std::string hidden = PseudoRandomBytes(50, 9);
+    std::string carrier = AppendTrailer(PseudoRandomBytes(400, 10), "craft", hidden, "C:\\c");
     const int64_t total = (int64_t)carrier.size();
     struct Case {
         std::string field;

@@ -15,9 +15,11 @@
 #include "base/fileio_win.h"
 #include "base/modal_win.h"
 #include "shell/shell_win.h"
+#include "tests/cipher/vectors.h"
+#include "tests/support/controls_win.h"
+#include "tests/support/drive_win.h"
 #include "tests/support/paths.h"
 #include "tests/support/sha256.h"
-#include "tests/cipher/vectors.h"
 #include "tests/support/testing_win.h"
 
 
@@ -37,32 +39,12 @@ static LRESULT CALLBACK WatchCancelButton(HWND button, UINT message, WPARAM wPar
     return CallWindowProcA(s_cancelProc, button, message, wParam, lParam);
 }
 
-static void SetSignatures(const char* signature1, const char* signature2)
-{
-    SetTestSignatures(signature1, signature2);
-}
-
-static BOOL CALLBACK CollectKeyWindow(HWND candidate, LPARAM list)
-{
-    char className[64];
-    GetClassNameA(candidate, className, sizeof className);
-    if (strcmp(className, "keyWindow") == 0 && WindowText(candidate) == "Key to unlock ...")
-        ((std::vector<HWND>*)list)->push_back(candidate);
-    return TRUE;
-}
-
-static std::vector<HWND> KeyWindows()
-{
-    std::vector<HWND> found;
-    EnumThreadWindows(GetCurrentThreadId(), CollectKeyWindow, (LPARAM)&found);
-    return found;
-}
-
 class CipherCommands : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        window = CreateTestMainWindow();
+        StartCommandsWindow();
+        window = g_mainWindow;
         ASSERT_TRUE(window != nullptr);
         // Start-up in a prefix without signatures asks first-use questions:
         // they belong to the credentials, not to these tests.
@@ -73,15 +55,11 @@ protected:
                                                   (LONG_PTR)WatchCancelButton);
         s_busyEntries = 0;
         s_onBusy = nullptr;
-        g_transformMode = 3;
-        g_cancel = false;
-        SetSignatures("Sig one", "Sig 2");
     }
     void TearDown() override
     {
         s_onBusy = nullptr;
-        FileFaultDisarm();
-        DestroyTestMainWindow();
+        EndCommandsWindow();
     }
 
     std::string Folder() const { return scratch.Root(); }
@@ -93,43 +71,6 @@ protected:
     }
     std::string Bytes(const char* name) const { return ReadFileBytes(scratch.Path(name)); }
     bool There(const char* name) const { return FileIsThere(scratch.Path(name)); }
-
-    void Encrypt(const std::string& selection)
-    {
-        dialogs.Queue(selection.c_str());
-        SendMessageA(window, WM_COMMAND, IDC_MAIN_MIRELOCK, 0);
-    }
-
-    // Opens a key window through the Unveil command and types the keys.
-    HWND OpenKeys(const char* key1, const char* key2)
-    {
-        std::vector<HWND> before = KeyWindows();
-        SendMessageA(window, WM_COMMAND, IDC_MAIN_UNVEIL, 0);
-        HWND keys = nullptr;
-        for (HWND candidate : KeyWindows()) {
-            if (std::find(before.begin(), before.end(), candidate) == before.end())
-                keys = candidate;
-        }
-        EXPECT_TRUE(keys != nullptr);
-        SetWindowTextA(Field(keys, KEYCTL_KEY1), key1);
-        SetWindowTextA(Field(keys, KEYCTL_KEY2), key2);
-        return keys;
-    }
-
-    // The child of a key window at the place the table gives a control.
-    static HWND Field(HWND keys, int control)
-    {
-        const ControlSpec& row = g_keyControlTable[control];
-        POINT at = {row.x + 2, row.y + 2};
-        return ChildWindowFromPoint(keys, at);
-    }
-
-    void Decrypt(const char* key1, const char* key2, const std::string& selection)
-    {
-        keyWindow = OpenKeys(key1, key2);
-        dialogs.Queue(selection.c_str());
-        SendMessageA(keyWindow, WM_COMMAND, IDC_KEY_OK, 0);
-    }
 
     void ExpectNoTemporaryFiles()
     {
@@ -155,9 +96,10 @@ protected:
 
     ScratchDir scratch;
     MessageRecorder messages;
-    DialogAnswers dialogs;
+    // The driver answers the dialogs of its runs; any other dialog fails the test.
+    DialogAnswers strayDialogs;
     HWND window = nullptr;
-    HWND keyWindow = nullptr;
+    HWND keyWindow = nullptr; // the key window of the last decryption
 };
 
 TEST_F(CipherCommands, EncryptsEveryFileOfAList)
@@ -171,7 +113,7 @@ TEST_F(CipherCommands, EncryptsEveryFileOfAList)
     s_onBusy = [&](int) {
         stagingAttributes = GetFileAttributesA(scratch.Path("tmpFile.txt").c_str());
     };
-    Encrypt(Folder() + " A.TXT B.TXT C.TXT");
+    DrivenRun run = RunEncrypt((Folder() + " A.TXT B.TXT C.TXT").c_str());
     ASSERT_NE(INVALID_FILE_ATTRIBUTES, stagingAttributes);
     EXPECT_TRUE(stagingAttributes & FILE_ATTRIBUTE_HIDDEN);
     EXPECT_EQ(Expected(a), Bytes("Azel.TXT"));
@@ -180,8 +122,8 @@ TEST_F(CipherCommands, EncryptsEveryFileOfAList)
     EXPECT_EQ(a, Bytes("A.TXT"));
     EXPECT_EQ(3, s_busyEntries);
     EXPECT_TRUE(messages.messages.empty());
-    ASSERT_EQ(1u, dialogs.titles.size());
-    EXPECT_EQ("Select File(s)", dialogs.titles[0]);
+    ASSERT_EQ(1u, run.titles.size());
+    EXPECT_EQ("Select File(s)", run.titles[0]);
     ExpectIdle(" 0 % complete");
     ExpectNoTemporaryFiles();
 }
@@ -189,7 +131,7 @@ TEST_F(CipherCommands, EncryptsEveryFileOfAList)
 TEST_F(CipherCommands, EmptyFileGivesTheHeaderAlone)
 {
     std::string path = Make("EMPTY.DAT", "");
-    Encrypt(path);
+    RunEncrypt(path.c_str());
     std::string cipher = Bytes("EMPTYzel.DAT");
     EXPECT_EQ(33u, cipher.size());
     EXPECT_EQ(Expected(""), cipher);
@@ -208,7 +150,7 @@ TEST_F(CipherCommands, StatusLinesShowTheRunningTurn)
         seen[2] = WindowText(g_mainControls[CTL_SOURCE_LINE]);
         seen[3] = WindowText(g_mainControls[CTL_TARGET_LINE]);
     };
-    Encrypt(path);
+    RunEncrypt(path.c_str());
     EXPECT_EQ("Encrypting file ...", seen[0]);
     EXPECT_EQ("to ...", seen[1]);
     EXPECT_EQ(path, seen[2]);
@@ -217,12 +159,10 @@ TEST_F(CipherCommands, StatusLinesShowTheRunningTurn)
 
 TEST_F(CipherCommands, NothingChosenEndsQuietly)
 {
-    dialogs.Queue(nullptr);
-    SendMessageA(window, WM_COMMAND, IDC_MAIN_MIRELOCK, 0);
-    keyWindow = OpenKeys("Sig one", "Sig 2");
-    dialogs.Queue(nullptr);
-    SendMessageA(keyWindow, WM_COMMAND, IDC_KEY_OK, 0);
-    EXPECT_EQ(2u, dialogs.titles.size());
+    size_t asked = RunEncrypt(nullptr).titles.size();
+    DrivenRun decrypt = RunDecrypt("Sig one", "Sig 2", nullptr);
+    keyWindow = decrypt.window;
+    EXPECT_EQ(2u, asked + decrypt.titles.size());
     EXPECT_TRUE(messages.messages.empty());
     EXPECT_EQ(0, s_busyEntries);
     EXPECT_FALSE(IsWindow(keyWindow));
@@ -241,7 +181,7 @@ TEST_F(CipherCommands, CancelDuringTheSecondFileSkipsOnlyIt)
         if (entry == 2)
             PostMessageA(window, WM_COMMAND, IDC_MAIN_CANCEL, 0);
     };
-    Encrypt(Folder() + " A.TXT B.TXT C.TXT");
+    RunEncrypt((Folder() + " A.TXT B.TXT C.TXT").c_str());
     EXPECT_EQ(Expected(a), Bytes("Azel.TXT"));
     EXPECT_FALSE(There("Bzel.TXT"));
     EXPECT_EQ(Expected(c), Bytes("Czel.TXT"));
@@ -260,7 +200,7 @@ TEST_F(CipherCommands, UnopenableSecondSourceEndsTheCommand)
     HANDLE lock = CreateFileA(b.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, lock);
-    Encrypt(Folder() + " A.TXT B.TXT C.TXT");
+    RunEncrypt((Folder() + " A.TXT B.TXT C.TXT").c_str());
     CloseHandle(lock);
     ASSERT_EQ(1u, messages.messages.size());
     EXPECT_EQ("Error Opening Input File", messages.messages[0].text);
@@ -284,7 +224,7 @@ TEST_F(CipherCommands, RootFolderListOpensWithTheDoubledBackslash)
         ASSERT_TRUE(WriteFileBytes(std::string("C:\\") + names[k], payload[k]));
         selection += std::string(" ") + names[k];
     }
-    Encrypt(selection);
+    RunEncrypt(selection.c_str());
     for (int k = 0; k < 2; k++) {
         std::string source = std::string("C:\\") + names[k];
         char output[PATH_BUFFER_SIZE];
@@ -316,9 +256,9 @@ TEST_F(CipherCommands, UserFilesNamedLikeTemporaryFilesSurvive)
         std::string bytes = Expected(PseudoRandomBytes(90, 40));
         std::string path = Make(c.name, bytes);
         if (c.decrypt)
-            Decrypt("Sig one", "Sig 2", path);
+            keyWindow = RunDecrypt("Sig one", "Sig 2", path.c_str()).window;
         else
-            Encrypt(path);
+            RunEncrypt(path.c_str());
         EXPECT_EQ(bytes, Bytes(c.name)) << c.name;
         ASSERT_EQ(1u, messages.messages.size()) << c.name;
         EXPECT_EQ(c.message, messages.messages[0].text) << c.name;
@@ -338,7 +278,7 @@ TEST_F(CipherCommands, UserFilesNamedLikeTemporaryFilesSurvive)
         for (const std::string& pick : {upper, Folder() + "\\sub\\..\\" + name,
                                         std::string(shortName)}) {
             messages.messages.clear();
-            Decrypt("Sig one", "Sig 2", pick);
+            keyWindow = RunDecrypt("Sig one", "Sig 2", pick.c_str()).window;
             EXPECT_EQ(bytes, Bytes(name)) << pick;
             ASSERT_EQ(1u, messages.messages.size()) << pick;
             EXPECT_EQ("Error Opening Input File", messages.messages[0].text) << pick;
@@ -358,7 +298,7 @@ TEST_F(CipherCommands, CipherFileOpenForWritingElsewhereStillDecrypts)
     HANDLE writer = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, writer);
-    Decrypt("Sig one", "Sig 2", path);
+    keyWindow = RunDecrypt("Sig one", "Sig 2", path.c_str()).window;
     CloseHandle(writer);
     EXPECT_TRUE(messages.messages.empty());
     EXPECT_EQ(payload, Bytes("HELDzelzel.TXT"));
@@ -393,9 +333,9 @@ TEST_F(CipherCommands, CancelKeepsTheAttributesOfAnOutputThatCannotGo)
         s_busyEntries = 0;
         s_onBusy = [&](int) { PostMessageA(window, WM_COMMAND, IDC_MAIN_CANCEL, 0); };
         if (c.decrypt)
-            Decrypt("Sig one", "Sig 2", source);
+            keyWindow = RunDecrypt("Sig one", "Sig 2", source.c_str()).window;
         else
-            Encrypt(source);
+            RunEncrypt(source.c_str());
         s_onBusy = nullptr;
         CloseHandle(holder);
         EXPECT_EQ(1, s_busyEntries) << c.output;
@@ -415,15 +355,9 @@ TEST_F(CipherCommands, LeftoversAndLongerOldOutputsDoNotLeak)
     std::string payload = PseudoRandomBytes(200, 11);
     std::string path = Make("KEEP.BIN", payload);
     Make("KEEPzel.BIN", std::string(5000, 'o'));
-    for (const char* name : {"tmpFile.txt", "tmpKeyOut.txt"}) {
-        HANDLE h = CreateFileA(scratch.Path(name).c_str(), GENERIC_WRITE, 0, nullptr,
-                               CREATE_ALWAYS, FILE_ATTRIBUTE_HIDDEN, nullptr);
-        ASSERT_NE(INVALID_HANDLE_VALUE, h);
-        DWORD written;
-        WriteFile(h, std::string(4000, 'x').data(), 4000, &written, nullptr);
-        CloseHandle(h);
-    }
-    Encrypt(path);
+    for (const char* name : {"tmpFile.txt", "tmpKeyOut.txt"})
+        ASSERT_TRUE(WriteHiddenFile(scratch.Path(name), std::string(4000, 'x'))) << name;
+    RunEncrypt(path.c_str());
     EXPECT_EQ(Expected(payload), Bytes("KEEPzel.BIN"));
     EXPECT_TRUE(messages.messages.empty());
     ExpectNoTemporaryFiles();
@@ -436,9 +370,9 @@ TEST_F(CipherCommands, EachTurnKeepsTheSignaturesItStartedWith)
     Make("B.TXT", b);
     s_onBusy = [&](int entry) {
         if (entry == 1)
-            SetSignatures("Changed", "Other");
+            SetTestSignatures("Changed", "Other");
     };
-    Encrypt(Folder() + " A.TXT B.TXT");
+    RunEncrypt((Folder() + " A.TXT B.TXT").c_str());
     EXPECT_EQ(Expected(a), Bytes("Azel.TXT"));
     EXPECT_EQ(EncryptWithLibrary("Changed", "Other", 3, b), Bytes("Bzel.TXT"));
 }
@@ -464,31 +398,14 @@ TEST_F(CipherCommands, OutputNameTooLongIsRefusedBeforeWriting)
 
 TEST_F(CipherCommands, KeyWindowControlsMatchTheTable)
 {
-    HWND keys = OpenKeys("", "");
+    HWND keys = OpenKeyWindow("", "");
     RECT outer;
     GetWindowRect(keys, &outer);
     EXPECT_EQ(300, outer.right - outer.left);
     EXPECT_EQ(200, outer.bottom - outer.top);
-    HWND child = GetWindow(keys, GW_CHILD);
-    for (int k = 0; k < KEY_CONTROL_COUNT; k++, child = GetWindow(child, GW_HWNDNEXT)) {
-        const ControlSpec& row = g_keyControlTable[k];
-        ASSERT_TRUE(child != nullptr) << k;
-        char className[64];
-        GetClassNameA(child, className, sizeof className);
-        EXPECT_STRCASEEQ(row.className, className) << k;
-        EXPECT_EQ(row.text, WindowText(child)) << k;
-        EXPECT_EQ(row.id, GetDlgCtrlID(child)) << k;
-        RECT r;
-        GetWindowRect(child, &r);
-        MapWindowPoints(nullptr, keys, (POINT*)&r, 2);
-        EXPECT_EQ(row.x, r.left) << k;
-        EXPECT_EQ(row.y, r.top) << k;
-        EXPECT_EQ(row.width, r.right - r.left) << k;
-        EXPECT_EQ(row.height, r.bottom - r.top) << k;
-        EXPECT_EQ(row.style, (DWORD)GetWindowLongA(child, GWL_STYLE) & row.style) << k;
-    }
-    EXPECT_EQ(Field(keys, KEYCTL_KEY1), GetWindow(keys, GW_CHILD));
-    EXPECT_TRUE(GetWindowLongA(Field(keys, KEYCTL_KEY1), GWL_STYLE) & ES_PASSWORD);
+    ExpectControlsMatch(keys, g_keyControlTable, KEY_CONTROL_COUNT, CONTROLS_IN_ORDER);
+    EXPECT_EQ(KeyField(keys, KEYCTL_KEY1), GetWindow(keys, GW_CHILD));
+    EXPECT_TRUE(GetWindowLongA(KeyField(keys, KEYCTL_KEY1), GWL_STYLE) & ES_PASSWORD);
     SendMessageA(keys, WM_COMMAND, IDC_KEY_CANCEL, 0);
     EXPECT_FALSE(IsWindow(keys));
 }
@@ -504,7 +421,8 @@ TEST_F(CipherCommands, RightKeysGiveByteIdenticalFiles)
     s_onBusy = [&](int) {
         stagingAttributes = GetFileAttributesA(scratch.Path("tmpFile1.txt").c_str());
     };
-    Decrypt("Sig one", "Sig 2", Folder() + " Azel.TXT Bzel.TXT Czel.TXT");
+    const std::string all = Folder() + " Azel.TXT Bzel.TXT Czel.TXT";
+    keyWindow = RunDecrypt("Sig one", "Sig 2", all.c_str()).window;
     EXPECT_EQ(a, Bytes("Azelzel.TXT"));
     EXPECT_TRUE(There("Bzelzel.TXT"));
     EXPECT_EQ(b, Bytes("Bzelzel.TXT"));
@@ -522,10 +440,10 @@ TEST_F(CipherCommands, EncryptThenDecryptWithTypedKeys)
 {
     std::string payload = PseudoRandomBytes(500, 17);
     Make("ROUND.TXT", payload);
-    SetSignatures("a b", "Zz9");
-    Encrypt(scratch.Path("ROUND.TXT"));
+    SetTestSignatures("a b", "Zz9");
+    RunEncrypt(scratch.Path("ROUND.TXT").c_str());
     // Trailing spaces and text beyond seven characters do not count.
-    Decrypt("a b    ", "Zz9    extra", scratch.Path("ROUNDzel.TXT"));
+    RunDecrypt("a b    ", "Zz9    extra", scratch.Path("ROUNDzel.TXT").c_str());
     EXPECT_EQ(payload, Bytes("ROUNDzelzel.TXT"));
     EXPECT_TRUE(messages.messages.empty());
 }
@@ -568,7 +486,7 @@ TEST_F(CipherCommands, WrongKeysAndForeignFilesAreRefused)
             WriteFileBytes(output, older);
         bool busyDuringMessage = false;
         messages.onShow = [&](const RecordedMessage&) { busyDuringMessage = g_busy; };
-        Decrypt(c.key1, c.key2, scratch.Path(c.name));
+        keyWindow = RunDecrypt(c.key1, c.key2, scratch.Path(c.name).c_str()).window;
         messages.onShow = nullptr;
         ASSERT_EQ(1u, messages.messages.size()) << c.name;
         EXPECT_EQ("Wrong Key !!", messages.messages[0].text) << c.name;
@@ -594,7 +512,7 @@ TEST_F(CipherCommands, CutCipherFilesDecryptShorter)
     for (size_t cut : {33u, 34u, 40u, 41u, 100u}) {
         Make("CUT.ZZZ", cipher.substr(0, cut));
         DeleteFileA(scratch.Path("CUTzel.ZZZ").c_str());
-        Decrypt("Sig one", "Sig 2", scratch.Path("CUT.ZZZ"));
+        keyWindow = RunDecrypt("Sig one", "Sig 2", scratch.Path("CUT.ZZZ").c_str()).window;
         EXPECT_EQ(payload.substr(0, cut - 33), Bytes("CUTzel.ZZZ")) << cut;
         EXPECT_TRUE(messages.messages.empty()) << cut;
     }
@@ -614,7 +532,8 @@ TEST_F(CipherCommands, CancelDuringTheSecondDecryptionSkipsOnlyIt)
             PostMessageA(window, WM_COMMAND, IDC_MAIN_CANCEL, 0);
         }
     };
-    Decrypt("Sig one", "Sig 2", Folder() + " Azel.TXT Bzel.TXT Czel.TXT");
+    const std::string all = Folder() + " Azel.TXT Bzel.TXT Czel.TXT";
+    keyWindow = RunDecrypt("Sig one", "Sig 2", all.c_str()).window;
     EXPECT_TRUE(stagingDuringRun);
     EXPECT_EQ(a, Bytes("Azelzel.TXT"));
     EXPECT_FALSE(There("Bzelzel.TXT"));
@@ -632,22 +551,25 @@ TEST_F(CipherCommands, KeyWindowDuringItsRun)
     Make("Bzel.TXT", Expected(b));
     bool openAtSecond = false;
     s_onBusy = [&](int entry) {
+        // The running key window: the one whose OK the driver pressed.
         if (entry == 1) {
-            PostMessageA(keyWindow, WM_COMMAND, IDC_KEY_OK, 0);
-            PostMessageA(keyWindow, WM_COMMAND, IDC_KEY_CANCEL, 0);
-            PostMessageA(keyWindow, WM_CLOSE, 0, 0);
-            HWND other = OpenKeys("x", "y");
+            PostMessageA(g_drivenWindow, WM_COMMAND, IDC_KEY_OK, 0);
+            PostMessageA(g_drivenWindow, WM_COMMAND, IDC_KEY_CANCEL, 0);
+            PostMessageA(g_drivenWindow, WM_CLOSE, 0, 0);
+            HWND other = OpenKeyWindow("x", "y");
             PostMessageA(other, WM_COMMAND, IDC_KEY_OK, 0);
             PostMessageA(window, WM_COMMAND, IDC_MAIN_MIRELOCK, 0);
         }
         if (entry == 2)
-            openAtSecond = IsWindow(keyWindow) != FALSE;
+            openAtSecond = IsWindow(g_drivenWindow) != FALSE;
     };
-    Decrypt("Sig one", "Sig 2", Folder() + " Azel.TXT Bzel.TXT");
+    const std::string both = Folder() + " Azel.TXT Bzel.TXT";
+    DrivenRun run = RunDecrypt("Sig one", "Sig 2", both.c_str());
+    keyWindow = run.window;
     EXPECT_TRUE(openAtSecond);
     EXPECT_EQ(a, Bytes("Azelzel.TXT"));
     EXPECT_EQ(b, Bytes("Bzelzel.TXT"));
-    EXPECT_EQ(1u, dialogs.titles.size());
+    EXPECT_EQ(1u, run.titles.size());
     EXPECT_EQ(2, s_busyEntries);
     EXPECT_FALSE(IsWindow(keyWindow));
     ExpectNoTemporaryFiles();
@@ -665,11 +587,11 @@ TEST_F(CipherCommands, CancelInTheLastWrongKeyBoxDoesNotReachTheNextCommand)
         EXPECT_TRUE(IsWindowVisible(g_mainControls[CTL_CANCEL]));
         SendMessageA(window, WM_COMMAND, IDC_MAIN_CANCEL, 0);
     };
-    Decrypt("Sig one", "Sig 2", scratch.Path("Wzel.TXT"));
+    keyWindow = RunDecrypt("Sig one", "Sig 2", scratch.Path("Wzel.TXT").c_str()).window;
     messages.onShow = nullptr;
     EXPECT_FALSE(g_cancel);
     std::string later = PseudoRandomBytes(100, 44);
-    Encrypt(Make("LATER.TXT", later));
+    RunEncrypt(Make("LATER.TXT", later).c_str());
     EXPECT_EQ(Expected(later), Bytes("LATERzel.TXT"));
     ASSERT_EQ(1u, messages.messages.size());
     EXPECT_EQ("Wrong Key !!", messages.messages[0].text);
@@ -687,14 +609,16 @@ TEST_F(CipherCommands, UnopenableOutputEndsTheDecryption)
     // running: another key window's OK must not start a second run.
     HWND other = nullptr;
     messages.onShow = [&](const RecordedMessage&) {
-        other = OpenKeys("Sig one", "Sig 2");
+        other = OpenKeyWindow("Sig one", "Sig 2");
         SendMessageA(other, WM_COMMAND, IDC_KEY_OK, 0);
         SendMessageA(window, WM_COMMAND, IDC_MAIN_MIRELOCK, 0);
     };
-    Decrypt("Sig one", "Sig 2", Folder() + " Azel.TXT Bzel.TXT");
+    const std::string both = Folder() + " Azel.TXT Bzel.TXT";
+    DrivenRun run = RunDecrypt("Sig one", "Sig 2", both.c_str());
+    keyWindow = run.window;
     messages.onShow = nullptr;
     CloseHandle(lock);
-    EXPECT_EQ(1u, dialogs.titles.size());
+    EXPECT_EQ(1u, run.titles.size());
     EXPECT_TRUE(IsWindow(other));
     DestroyWindow(other);
     ASSERT_EQ(1u, messages.messages.size());
@@ -711,15 +635,9 @@ TEST_F(CipherCommands, DecryptLeftoversDoNotLeak)
 {
     std::string payload = PseudoRandomBytes(100, 25);
     Make("Lzel.TXT", Expected(payload));
-    for (const char* name : {"tmpFile1.txt", "tmpKeyOut.txt"}) {
-        HANDLE h = CreateFileA(scratch.Path(name).c_str(), GENERIC_WRITE, 0, nullptr,
-                               CREATE_ALWAYS, FILE_ATTRIBUTE_HIDDEN, nullptr);
-        ASSERT_NE(INVALID_HANDLE_VALUE, h);
-        DWORD written;
-        WriteFile(h, std::string(4000, '\xF7').data(), 4000, &written, nullptr);
-        CloseHandle(h);
-    }
-    Decrypt("Sig one", "Sig 2", scratch.Path("Lzel.TXT"));
+    for (const char* name : {"tmpFile1.txt", "tmpKeyOut.txt"})
+        ASSERT_TRUE(WriteHiddenFile(scratch.Path(name), std::string(4000, '\xF7'))) << name;
+    keyWindow = RunDecrypt("Sig one", "Sig 2", scratch.Path("Lzel.TXT").c_str()).window;
     EXPECT_EQ(payload, Bytes("Lzelzel.TXT"));
     ExpectNoTemporaryFiles();
 }
@@ -735,14 +653,14 @@ TEST_F(CipherCommands, KnownAnswerVectorsThroughBothCommands)
         std::string copy = Make(v.file, cipher);
         char plainName[PATH_BUFFER_SIZE];
         ASSERT_EQ(OUTPUT_NAME_OK, MakeOutputName(copy.c_str(), plainName, sizeof plainName));
-        Decrypt(v.signature1, v.signature2, copy);
+        keyWindow = RunDecrypt(v.signature1, v.signature2, copy.c_str()).window;
         std::string plain = ReadFileBytes(plainName);
         EXPECT_EQ(v.payloadLength, plain.size()) << v.file;
         EXPECT_EQ(v.payloadSha256, Sha256Hex(plain)) << v.file;
         EXPECT_TRUE(messages.messages.empty()) << v.file;
         if (v.mode == 3) {
-            SetSignatures(v.signature1, v.signature2);
-            Encrypt(plainName);
+            SetTestSignatures(v.signature1, v.signature2);
+            RunEncrypt(plainName);
             char again[PATH_BUFFER_SIZE];
             ASSERT_EQ(OUTPUT_NAME_OK, MakeOutputName(plainName, again, sizeof again));
             EXPECT_EQ(cipher, ReadFileBytes(again)) << v.file << " re-encrypted";

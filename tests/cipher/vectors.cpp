@@ -6,6 +6,7 @@
 
 #include "tests/support/files.h"
 #include "tests/support/paths.h"
+#include "tests/support/sha256.h"
 
 #include "cipher/cipherfile.h"
 #include "cipher/transform.h"
@@ -59,6 +60,19 @@ std::string DecodeVectorPayload(const CipherVector& vector, bool* found)
     if (!payload.empty())
         InverseBytes(vector.mode, (unsigned char*)&payload[0], payload.size());
     return payload;
+}
+
+bool LoadCipherVector(const char* file, const CipherVector** vector, std::string* cipher,
+                      std::string* payload)
+{
+    *vector = FindCipherVector(file);
+    bool found = false;
+    if (*vector != nullptr)
+        *cipher = ReadCipherVector(**vector, &found);
+    if (!found)
+        return false;
+    *payload = DecodeVectorPayload(**vector, &found);
+    return found && Sha256Hex(*payload) == (*vector)->payloadSha256;
 }
 
 std::string EncryptWithLibrary(const char* signature1, const char* signature2, int mode,

@@ -29,6 +29,11 @@ const CipherVector* FindCipherVector(const char* file);
 // The payload a known-answer cipher file holds, decoded by the library calls
 // alone (the caller checks it against payloadSha256).
 std::string DecodeVectorPayload(const CipherVector& vector, bool* found);
+// The vector of this file name with its cipher file's bytes and its payload
+// decoded; false when there is no such vector or file, or the payload is
+// not the one its digest names.
+bool LoadCipherVector(const char* file, const CipherVector** vector, std::string* cipher,
+                      std::string* payload);
 
 // The cipher file of `payload` made from the library calls alone.
 std::string EncryptWithLibrary(const char* signature1, const char* signature2, int mode,

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "tests/e2e/driver_win.h"
@@ -27,13 +28,10 @@ const Item kItems[] = {
     {HKEY_LOCAL_MACHINE, "Software\\MirelockPass", nullptr, "HKLM\\Software\\MirelockPass"},
 };
 
+// A REG_SZ value of a string and its NUL.
 void SetString(HKEY root, const char* path, const char* name, const char* text)
 {
-    HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                             &key, nullptr));
-    RegSetValueExA(key, name, 0, REG_SZ, (const BYTE*)text, (DWORD)strlen(text) + 1);
-    RegCloseKey(key);
+    ASSERT_TRUE(WriteStringValue(root, path, name, std::string(text, strlen(text) + 1)));
 }
 
 void StoreItem(const Item& item)
@@ -48,28 +46,16 @@ void StoreItem(const Item& item)
 
 void RemoveItem(const Item& item)
 {
-    if (item.value) {
-        HKEY key;
-        if (RegOpenKeyExA(item.root, item.path, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-            RegDeleteValueA(key, item.value);
-            RegCloseKey(key);
-        }
-    } else {
-        RegDeleteKeyA(item.root, item.path);
-    }
+    if (item.value)
+        DeleteValue(item.root, item.path, item.value);
+    else
+        DeleteKeyTree(item.root, item.path);
 }
 
 bool ItemPresent(const Item& item)
 {
-    HKEY key;
-    if (RegOpenKeyExA(item.root, item.path, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    bool present = true;
-    if (item.value)
-        present = RegQueryValueExA(key, item.value, nullptr, nullptr, nullptr, nullptr) ==
-                  ERROR_SUCCESS;
-    RegCloseKey(key);
-    return present;
+    return item.value ? ReadValue(item.root, item.path, item.value).present
+                      : KeyExists(item.root, item.path);
 }
 
 // "reg query" succeeds (0) when the key or value is there.
@@ -95,7 +81,7 @@ CleanerRun RunCleaner(const char* shot = nullptr)
 {
     CleanerRun run{false, "", false, false, (DWORD)-1};
     App cleaner;
-    if (!cleaner.Start("zorvane-clean.exe", MakeWorkDir("cleaner"))) {
+    if (!cleaner.Start("zorvane-clean.exe", MakeTempFolder("cleaner"))) {
         ADD_FAILURE() << "cannot start zorvane-clean.exe in " << g_distDir;
         return run;
     }

@@ -1,10 +1,10 @@
-// The credentials' test fixture and window-finding helpers.
+// The credentials' test fixture, window-finding helpers and stored fragments.
 #include "tests/credentials/credentials_fixture_win.h"
 
 #include <cstring>
-#include <vector>
 
 #include "credentials/credentials_win.h"
+#include "credentials/fragments.h"
 
 void CredentialsTest::SetUp()
 {
@@ -90,60 +90,15 @@ void DestroyCredentialWindows()
     PumpPending();
 }
 
-static BOOL CALLBACK CollectChild(HWND child, LPARAM param)
+void StoreFragments(const char* s1, const char* s2)
 {
-    ((std::vector<HWND>*)param)->push_back(child);
-    return TRUE;
-}
-
-void ExpectControlsMatch(HWND window, const ControlSpec* table, size_t count)
-{
-    std::vector<HWND> children;
-    EnumChildWindows(window, CollectChild, (LPARAM)&children);
-    EXPECT_EQ(count, children.size());
-    std::vector<bool> used(children.size(), false);
-    for (size_t k = 0; k < count; k++) {
-        const ControlSpec& row = table[k];
-        bool found = false;
-        for (size_t c = 0; c < children.size() && !found; c++) {
-            char className[64];
-            GetClassNameA(children[c], className, sizeof className);
-            RECT r;
-            GetWindowRect(children[c], &r);
-            MapWindowPoints(nullptr, window, (POINT*)&r, 2);
-            if (used[c] || _stricmp(className, row.className) != 0 ||
-                GetDlgCtrlID(children[c]) != row.id || r.left != row.x || r.top != row.y ||
-                r.right - r.left != row.width || r.bottom - r.top != row.height)
-                continue;
-            found = true;
-            used[c] = true;
-            DWORD style = (DWORD)GetWindowLongA(children[c], GWL_STYLE);
-            DWORD exStyle = (DWORD)GetWindowLongA(children[c], GWL_EXSTYLE);
-            EXPECT_EQ(row.style, style & row.style) << "row " << k;
-            EXPECT_EQ(row.exStyle, exStyle & row.exStyle) << "row " << k;
-            if (_stricmp(row.className, "Edit") != 0) {
-                EXPECT_EQ(std::string(row.text), WindowText(children[c])) << "row " << k;
-            }
-        }
-        EXPECT_TRUE(found) << "no control for row " << k << " (" << row.className << " \""
-                           << row.text << "\")";
+    static const HKEY roots[3] = {HKEY_CURRENT_USER, HKEY_CURRENT_USER, HKEY_CURRENT_CONFIG};
+    static const char* const paths[3] = {"SOFTWARE\\MIRELOCKIT", "Control Panel",
+                                         "Software\\TempKey"};
+    for (int f = 0; f < FRAGMENT_COUNT; f++) {
+        char text[FRAGMENT_TEXT_SIZE];
+        size_t n = SplitFragment(s1, s2, f, text);
+        WriteStringValue(roots[f / 2], paths[f / 2], f % 2 ? "Signature2" : "Signature1",
+                         std::string(text, n + 1));
     }
-}
-
-void ExpectWindowPlacement(HWND window, const char* title, int x, int y, int width, int height,
-                           HWND owner)
-{
-    ASSERT_TRUE(IsWindow(window));
-    EXPECT_EQ(std::string(title), WindowText(window));
-    RECT r;
-    GetWindowRect(window, &r);
-    EXPECT_EQ(x, r.left);
-    EXPECT_EQ(y, r.top);
-    EXPECT_EQ(width, r.right - r.left);
-    EXPECT_EQ(height, r.bottom - r.top);
-    EXPECT_EQ(owner, GetWindow(window, GW_OWNER));
-    EXPECT_TRUE(IsWindowVisible(window));
-    DWORD style = (DWORD)GetWindowLongA(window, GWL_STYLE);
-    DWORD want = WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-    EXPECT_EQ(want, style & want);
 }

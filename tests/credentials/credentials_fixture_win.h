@@ -9,7 +9,8 @@
 #include <string>
 
 #include "shell/shell_win.h"
-#include "tests/credentials/registry_sandbox_win.h"
+#include "tests/support/controls_win.h"
+#include "tests/support/registry_win.h"
 #include "tests/support/testing_win.h"
 
 class CredentialsTest : public ::testing::Test {
@@ -38,12 +39,7 @@ HWND FindChgpassWindow(const char* title);
 HWND FindOptionWindow();
 void DestroyCredentialWindows();
 
-// Checks a live window's children against a control table: one child per
-// row with its class, id, position, size and style bits (and text, for all
-// but edit boxes).
-void ExpectControlsMatch(HWND window, const ControlSpec* table, size_t count);
-// Checks a top-level window's title, position, size and owner.
-void ExpectWindowPlacement(HWND window, const char* title, int x, int y, int width, int height,
-                           HWND owner);
+// Writes the six fragments of two signatures the way save lays them out.
+void StoreFragments(const char* s1, const char* s2);
 
 #endif

@@ -13,7 +13,6 @@
 
 #include "tests/cipher/vectors.h"
 #include "tests/e2e/driver_win.h"
-#include "tests/support/sha256.h"
 
 namespace {
 
@@ -44,34 +43,11 @@ void Stop(App& app, HWND mainWindow)
     EXPECT_EQ(0u, code);
 }
 
-std::string ValueBytes(HKEY root, const char* path, const char* name)
-{
-    HKEY key;
-    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return "<missing>";
-    char data[64];
-    DWORD size = sizeof data;
-    std::string bytes = "<missing>";
-    if (RegQueryValueExA(key, name, nullptr, nullptr, (BYTE*)data, &size) == ERROR_SUCCESS)
-        bytes.assign(data, size);
-    RegCloseKey(key);
-    return bytes;
-}
-
 // The password store as a 32-bit program names it, and the two places it
 // can be in the 64-bit registry.
 const char kPasswordKey[] = "Software\\MirelockPass";
 const char kPasswordKey64[] = "Software\\MirelockPass";
 const char kPasswordKeyWow64[] = "Software\\Wow6432Node\\MirelockPass";
-
-bool KeyInView(const char* path, REGSAM view)
-{
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | view, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
-}
 
 // In a 64-bit prefix this 32-bit driver, like zorvane, runs under WoW64: the
 // password form must be in the 32-bit view (Wow6432Node) and only there.
@@ -82,24 +58,19 @@ void ExpectPasswordView(bool present)
     BOOL wow = FALSE;
     ASSERT_TRUE(IsWow64Process(GetCurrentProcess(), &wow));
     ASSERT_TRUE(wow) << "--wow64 given, but not running under WoW64";
-    EXPECT_EQ(present, KeyInView(kPasswordKeyWow64, KEY_WOW64_64KEY));
-    EXPECT_EQ(present, KeyInView(kPasswordKey, KEY_WOW64_32KEY));
-    EXPECT_FALSE(KeyInView(kPasswordKey64, KEY_WOW64_64KEY));
+    EXPECT_EQ(present, KeyExists(HKEY_LOCAL_MACHINE, kPasswordKeyWow64, KEY_WOW64_64KEY));
+    EXPECT_EQ(present, KeyExists(HKEY_LOCAL_MACHINE, kPasswordKey, KEY_WOW64_32KEY));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kPasswordKey64, KEY_WOW64_64KEY));
 }
 
 // Everything zorvane stores is removed first: the prefix is a fresh one.
 void ForgetEverything()
 {
-    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\MIRELOCKIT");
-    RegDeleteKeyA(HKEY_CURRENT_CONFIG, "Software\\TempKey");
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\MirelockPass");
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel", 0, KEY_ALL_ACCESS, &key) ==
-        ERROR_SUCCESS) {
-        RegDeleteValueA(key, "Signature1");
-        RegDeleteValueA(key, "Signature2");
-        RegCloseKey(key);
-    }
+    DeleteKeyTree(HKEY_CURRENT_USER, "Software\\MIRELOCKIT");
+    DeleteKeyTree(HKEY_CURRENT_CONFIG, "Software\\TempKey");
+    DeleteKeyTree(HKEY_LOCAL_MACHINE, "Software\\MirelockPass");
+    DeleteValue(HKEY_CURRENT_USER, "Control Panel", "Signature1");
+    DeleteValue(HKEY_CURRENT_USER, "Control Panel", "Signature2");
 }
 
 // Opens a password window from the main window and confirms `password`.
@@ -142,7 +113,7 @@ TEST(FirstStart, CreatesPasswordAndSignaturesThenKeepsThem)
 {
     ForgetEverything();
     App first;
-    ASSERT_TRUE(first.Start("zorvane.exe", MakeWorkDir("first-start")));
+    ASSERT_TRUE(first.Start("zorvane.exe", MakeTempFolder("first-start")));
     DWORD pid = first.pid;
 
     // Location 1 is missing: the first box, then the first-use window.
@@ -180,7 +151,8 @@ TEST(FirstStart, CreatesPasswordAndSignaturesThenKeepsThem)
     EXPECT_EQ(nullptr, OpenDialog(pid));
 
     for (const Fragment& f : kFragments) {
-        EXPECT_EQ(f.text + '\0', ValueBytes(f.root, f.path, f.name)) << f.regKey << " " << f.name;
+        EXPECT_EQ(f.text + '\0', ReadValue(f.root, f.path, f.name).bytes)
+            << f.regKey << " " << f.name;
         EXPECT_EQ(f.text, RegQueryData(f.regKey, f.name)) << f.regKey << " " << f.name;
     }
     std::string firstForm = RegQueryData("HKLM\\Software\\MirelockPass", "PassName");
@@ -191,7 +163,7 @@ TEST(FirstStart, CreatesPasswordAndSignaturesThenKeepsThem)
 
     // The next start finds its signatures and says nothing.
     App second;
-    ASSERT_TRUE(second.Start("zorvane.exe", MakeWorkDir("first-start")));
+    ASSERT_TRUE(second.Start("zorvane.exe", MakeTempFolder("first-start")));
     pid = second.pid;
     main = WaitWindow(pid, kMainClass, kMainTitle);
     ASSERT_TRUE(main != nullptr);
@@ -230,7 +202,7 @@ TEST(FirstStart, CreatesPasswordAndSignaturesThenKeepsThem)
     EXPECT_EQ(nullptr, OpenDialog(pid));
     EXPECT_TRUE(TopWindows(pid, "optionWindow").empty()); // not the first use any more
     // "Kz9": each character keeps its bits 0, 1 and 7; the terminator gives a space.
-    std::string newForm = ValueBytes(HKEY_LOCAL_MACHINE, "Software\\MirelockPass", "PassName");
+    std::string newForm = ReadValue(HKEY_LOCAL_MACHINE, "Software\\MirelockPass", "PassName").bytes;
     while (!newForm.empty() && newForm.back() == '\0')
         newForm.pop_back();
     EXPECT_EQ("\xE0\xA0\x60\x20", newForm);
@@ -253,7 +225,7 @@ TEST(FirstStart, CreatesPasswordAndSignaturesThenKeepsThem)
                               "Data not cleared properly"};
     for (const char* text : expected) {
         App cleaner;
-        ASSERT_TRUE(cleaner.Start("zorvane-clean.exe", MakeWorkDir("first-start")));
+        ASSERT_TRUE(cleaner.Start("zorvane-clean.exe", MakeTempFolder("first-start")));
         Box answered = AnswerBox(cleaner.pid, IDOK, 20000);
         EXPECT_EQ("Clearing Data ...", answered.caption);
         EXPECT_EQ(text, answered.text);
@@ -272,14 +244,10 @@ TEST(FirstStart, CreatesPasswordAndSignaturesThenKeepsThem)
 // closed, a file encrypted is the cipher file of the typed signatures.
 TEST(FirstStart, SignaturesSetWhileTheLastBoxIsOpenAreTheOnesThatEncrypt)
 {
-    const CipherVector* vector = FindCipherVector("mode3-3000.zel");
-    ASSERT_TRUE(vector != nullptr);
-    bool found = false;
-    const std::string cipher = ReadCipherVector(*vector, &found);
-    ASSERT_TRUE(found);
-    const std::string payload = DecodeVectorPayload(*vector, &found);
-    ASSERT_EQ(vector->payloadSha256, Sha256Hex(payload));
-    const std::string dir = MakeWorkDir("first-start-boxes");
+    const CipherVector* vector = nullptr;
+    std::string cipher, payload;
+    ASSERT_TRUE(LoadCipherVector("mode3-3000.zel", &vector, &cipher, &payload));
+    const std::string dir = MakeTempFolder("first-start-boxes");
     const std::string plain = dir + "\\payload.bin";
     const std::string encrypted = dir + "\\payloadzel.bin";
     DeleteFileA(encrypted.c_str());
@@ -327,6 +295,7 @@ TEST(FirstStart, SignaturesSetWhileTheLastBoxIsOpenAreTheOnesThatEncrypt)
              OpenDialog(pid) == nullptr) &&
            GetTickCount() - start < 60000)
         Sleep(50);
+    bool found = false;
     std::string written = ReadFileBytes(encrypted, &found);
     EXPECT_TRUE(found);
     EXPECT_TRUE(written == cipher) << "the cipher file is not that of the typed signatures";

@@ -12,8 +12,7 @@
 #include "tests/carrier/memory_carrier.h"
 #include "tests/cipher/vectors.h"
 #include "tests/credentials/credentials_fixture_win.h"
-#include "tests/faults/drive_win.h"
-#include "tests/support/sha256.h"
+#include "tests/support/drive_win.h"
 
 using IncompleteSignaturesTest = CredentialsTest;
 
@@ -25,22 +24,6 @@ const char kNotYetSet[] =
     "Create the password and the signatures first: start Zorvane again if their window is "
     "closed.";
 
-// Every file of a folder with its bytes.
-std::map<std::string, std::string> FolderContents(const ScratchDir& dir)
-{
-    std::map<std::string, std::string> files;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(dir.Path("*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return files;
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            files[found.cFileName] = ReadFileBytes(dir.Path(found.cFileName));
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    return files;
-}
-
 void Press(HWND window, int id)
 {
     SendMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
@@ -51,13 +34,9 @@ void Press(HWND window, int id)
 
 TEST_F(IncompleteSignaturesTest, MirelockAndEmbedRefuseUntilTheSignatureWindowSetsThem)
 {
-    const CipherVector* vector = FindCipherVector("mode3-3000.zel");
-    ASSERT_TRUE(vector != nullptr);
-    bool found = false;
-    const std::string cipher = ReadCipherVector(*vector, &found);
-    ASSERT_TRUE(found);
-    const std::string payload = DecodeVectorPayload(*vector, &found);
-    ASSERT_EQ(vector->payloadSha256, Sha256Hex(payload));
+    const CipherVector* vector = nullptr;
+    std::string cipher, payload;
+    ASSERT_TRUE(LoadCipherVector("mode3-3000.zel", &vector, &cipher, &payload));
     const std::string own = PseudoRandomBytes(700, 17);
     const std::string hidden = "the hidden file";
 
@@ -96,7 +75,7 @@ TEST_F(IncompleteSignaturesTest, MirelockAndEmbedRefuseUntilTheSignatureWindowSe
         ASSERT_TRUE(WriteFileBytes(dir.Path("plain.bin"), payload));
         ASSERT_TRUE(WriteFileBytes(dir.Path("hidden.bin"), hidden));
         ASSERT_TRUE(WriteFileBytes(dir.Path("carrier.png"), own));
-        const std::map<std::string, std::string> before = FolderContents(dir);
+        const std::map<std::string, std::string> before = FolderContents(dir.Root());
         {
             DialogAnswers answers; // refused before any dialog: none is answered
             Press(mainWindow, IDC_MAIN_MIRELOCK);
@@ -110,13 +89,13 @@ TEST_F(IncompleteSignaturesTest, MirelockAndEmbedRefuseUntilTheSignatureWindowSe
             EXPECT_EQ("Cannot find signatures due to ...", m.caption);
             EXPECT_EQ((UINT)(MB_OK | MB_ICONINFORMATION), m.type);
         }
-        EXPECT_TRUE(before == FolderContents(dir));
+        EXPECT_TRUE(before == FolderContents(dir.Root()));
 
         // Unveil and Extract take typed keys and are not refused.
         ASSERT_TRUE(WriteFileBytes(dir.Path("vector.zel"), cipher));
         ASSERT_TRUE(WriteFileBytes(dir.Path("held.png"),
                                    AppendTrailer(own, "Carry 1", hidden, "C:\\held.txt")));
-        RunDecrypt(vector->signature1, vector->signature2, dir.Path("vector.zel"));
+        RunDecrypt(vector->signature1, vector->signature2, dir.Path("vector.zel").c_str());
         RunExtract("Carry 1", dir.Path("held.png").c_str(), dir.Path("held.txt").c_str());
         CloseCommandWindows();
         EXPECT_TRUE(recorder->messages.size() == 2u);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -134,11 +135,7 @@ TEST_F(StoreTest, UnreadableValuesBecomeSpaces)
     // A value too long for the 30-byte query and a value that is not there.
     WriteStringValue(HKEY_CURRENT_USER, "SOFTWARE\\MIRELOCKIT", "Signature1",
                      std::string(40, 'Z') + std::string(1, '\0'));
-    HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_CONFIG, "Software\\TempKey", 0,
-                                           KEY_ALL_ACCESS, &key));
-    RegDeleteValueA(key, "Signature1");
-    RegCloseKey(key);
+    ASSERT_TRUE(DeleteValue(HKEY_CURRENT_CONFIG, "Software\\TempKey", "Signature1"));
     SignatureStoreLoad();
     EXPECT_EQ(std::string("AB  E G", 8), Signature1());
     EXPECT_EQ(std::string("abcde  ", 8), Signature2());
@@ -280,24 +277,22 @@ struct SaveCall {
     int location;
 };
 
-static const SaveCall kSaveOnAStore[] = {
+// The opens on a stored pair.
+static const SaveCall kOpensOfAStore[] = {
     {"RegistryOpen", "Software\\MirelockIT", 1},
     {"RegistryOpen", "Control Panel", 2},
     {"RegistryOpen", "Software\\TempKey", 3},
-    {"RegistrySet", "Signature1", 1}, {"RegistrySet", "Signature2", 1},
-    {"RegistryFlush", "", 1}, {"RegistryClose", "", 1},
-    {"RegistrySet", "Signature1", 2}, {"RegistrySet", "Signature2", 2},
-    {"RegistryFlush", "", 2}, {"RegistryClose", "", 2},
-    {"RegistrySet", "Signature1", 3}, {"RegistrySet", "Signature2", 3},
-    {"RegistryFlush", "", 3}, {"RegistryClose", "", 3},
 };
 // The first save: locations 1 and 3 are created.
-static const SaveCall kSaveOnAFreshStore[] = {
+static const SaveCall kOpensOfAFreshStore[] = {
     {"RegistryOpen", "Software\\MirelockIT", 1},
     {"RegistryCreate", "SOFTWARE\\MIRELOCKIT", 1},
     {"RegistryOpen", "Control Panel", 2},
     {"RegistryOpen", "Software\\TempKey", 3},
     {"RegistryCreate", "Software\\TempKey", 3},
+};
+// After the opens, whichever store it was: each location written and closed.
+static const SaveCall kWritesOfASave[] = {
     {"RegistrySet", "Signature1", 1}, {"RegistrySet", "Signature2", 1},
     {"RegistryFlush", "", 1}, {"RegistryClose", "", 1},
     {"RegistrySet", "Signature1", 2}, {"RegistrySet", "Signature2", 2},
@@ -306,16 +301,23 @@ static const SaveCall kSaveOnAFreshStore[] = {
     {"RegistryFlush", "", 3}, {"RegistryClose", "", 3},
 };
 
+// Every registry call of a save, in order: these opens, then the writes.
+static std::vector<SaveCall> SaveCalls(const SaveCall* opens, size_t count)
+{
+    std::vector<SaveCall> calls(opens, opens + count);
+    calls.insert(calls.end(), std::begin(kWritesOfASave), std::end(kWritesOfASave));
+    return calls;
+}
+
 TEST_F(StoreTest, SaveSweepReportsExactlyTheFailedLocations)
 {
     struct Start {
         const char* name;
         bool fresh;
-        const SaveCall* calls;
-        size_t count;
+        std::vector<SaveCall> calls;
     } starts[] = {
-        {"a stored pair", false, kSaveOnAStore, COUNTOF(kSaveOnAStore)},
-        {"a fresh store", true, kSaveOnAFreshStore, COUNTOF(kSaveOnAFreshStore)},
+        {"a stored pair", false, SaveCalls(kOpensOfAStore, COUNTOF(kOpensOfAStore))},
+        {"a fresh store", true, SaveCalls(kOpensOfAFreshStore, COUNTOF(kOpensOfAFreshStore))},
     };
     const LONG errors[] = {ERROR_ACCESS_DENIED, ERROR_REGISTRY_IO_FAILED};
     for (const Start& start : starts) {
@@ -326,11 +328,8 @@ TEST_F(StoreTest, SaveSweepReportsExactlyTheFailedLocations)
                 DeleteKeyTree(HKEY_CURRENT_USER, "Software\\MirelockIT");
                 DeleteKeyTree(HKEY_CURRENT_CONFIG, "Software\\TempKey");
                 if (start.fresh) {
-                    HKEY panel;
-                    RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel", 0, KEY_ALL_ACCESS, &panel);
-                    RegDeleteValueA(panel, "Signature1");
-                    RegDeleteValueA(panel, "Signature2");
-                    RegCloseKey(panel);
+                    DeleteValue(HKEY_CURRENT_USER, "Control Panel", "Signature1");
+                    DeleteValue(HKEY_CURRENT_USER, "Control Panel", "Signature2");
                 } else {
                     StoreFragments("ABCDEFG", "abcdefg");
                 }
@@ -349,13 +348,13 @@ TEST_F(StoreTest, SaveSweepReportsExactlyTheFailedLocations)
                 EXPECT_EQ(std::string("7654321", 8), Signature2());
                 if (hits == 0) {
                     // Past the last call: every registry call of save was swept.
-                    EXPECT_EQ(start.count + 1, (size_t)call);
+                    EXPECT_EQ(start.calls.size() + 1, (size_t)call);
                     EXPECT_EQ(0u, result.failed);
                     for (int f = 0; f < FRAGMENT_COUNT; f++)
                         EXPECT_EQ(NewFragment(f), after.values[f].bytes) << "fragment " << f + 1;
                     break;
                 }
-                ASSERT_LE((size_t)call, start.count);
+                ASSERT_LE((size_t)call, start.calls.size());
                 const SaveCall& expected = start.calls[call - 1];
                 EXPECT_EQ(expected.operation, operation);
                 EXPECT_EQ(expected.name, name);

@@ -38,7 +38,8 @@ TEST_F(PasswordWindowTest, LooksAsDesigned)
     StorePassword("pw");
     HWND window = OpenFromMain(mainWindow, IDC_MAIN_SIGNATURE);
     ExpectWindowPlacement(window, "Password", 100, 100, 300, 200, mainWindow);
-    ExpectControlsMatch(window, g_passControlTable, PASS_CONTROL_COUNT);
+    ExpectControlsMatch(window, g_passControlTable, PASS_CONTROL_COUNT,
+                        CONTROLS_EDIT_TEXT_FREE);
     EXPECT_TRUE(recorder->messages.empty());
 }
 
@@ -190,7 +191,8 @@ TEST_F(ChgpassWindowTest, LooksAsDesigned)
 {
     HWND window = OpenChangeWindow(mainWindow, "Change Password");
     ExpectWindowPlacement(window, "Change Password", 200, 200, 300, 200, mainWindow);
-    ExpectControlsMatch(window, g_chgpassControlTable, CHGPASS_CONTROL_COUNT);
+    ExpectControlsMatch(window, g_chgpassControlTable, CHGPASS_CONTROL_COUNT,
+                        CONTROLS_EDIT_TEXT_FREE);
 }
 
 TEST_F(ChgpassWindowTest, AcceptTable)
@@ -288,7 +290,8 @@ TEST_F(OptionWindowTest, LooksAsDesignedAndShowsTheBuffers)
     SetSignatures("abc    ", "1234567");
     HWND window = OpenSignatureWindow(mainWindow);
     ExpectWindowPlacement(window, "Options", 100, 100, 300, 220, mainWindow);
-    ExpectControlsMatch(window, g_optionControlTable, OPTION_CONTROL_COUNT);
+    ExpectControlsMatch(window, g_optionControlTable, OPTION_CONTROL_COUNT,
+                        CONTROLS_EDIT_TEXT_FREE);
     EXPECT_EQ("abc    ", WindowText(SignatureBox(window, 1)));
     EXPECT_EQ("1234567", WindowText(SignatureBox(window, 2)));
 }

@@ -15,7 +15,7 @@ const int kExtractOk = 19;
 TEST(CarrierE2e, EmbedThenExtractWithWrongAndRightKey)
 {
     StoreCredentials("Carry01", "other", "pw");
-    std::string dir = MakeWorkDir("carrier");
+    std::string dir = MakeTempFolder("carrier");
     std::string image = ReadFileBytes(TestDataPath("carrier/image.png"));
     ASSERT_FALSE(image.empty());
     std::string hidden;
@@ -46,7 +46,7 @@ TEST(CarrierE2e, EmbedThenExtractWithWrongAndRightKey)
     Sleep(200);
     EXPECT_EQ(nullptr, OpenDialog(app.pid)); // no message on success
     for (const std::string& name : CarrierTemporaryFiles())
-        EXPECT_FALSE(Exists(dir + "\\" + name)) << name;
+        EXPECT_FALSE(FileIsThere(dir + "\\" + name)) << name;
 
     struct Attempt {
         const char* key;
@@ -81,7 +81,7 @@ TEST(CarrierE2e, EmbedThenExtractWithWrongAndRightKey)
         EXPECT_EQ(a.right ? hidden : std::string(), output);
         EXPECT_EQ(a.right ? image : embedded, ReadFileBytes(carrierPath));
         for (const std::string& name : CarrierTemporaryFiles())
-            EXPECT_FALSE(Exists(dir + "\\" + name)) << name;
+            EXPECT_FALSE(FileIsThere(dir + "\\" + name)) << name;
     }
     EXPECT_EQ(hidden, ReadFileBytes(hiddenPath));
 

@@ -13,22 +13,12 @@ namespace {
 const int kMirelock = 1, kUnveil = 2, kCancel = 4, kEmbed = 16, kExit = 1000;
 const int kKeyOk = 10;
 
-std::string Pattern(size_t size, unsigned seed)
-{
-    std::string bytes(size, '\0');
-    for (size_t k = 0; k < size; k++) {
-        seed = seed * 1103515245u + 12345u;
-        bytes[k] = (char)(seed >> 16);
-    }
-    return bytes;
-}
-
 class CipherE2e : public ::testing::Test {
 protected:
     void SetUp() override
     {
         StoreCredentials("Alpha12", "beta", "pw");
-        dir = MakeWorkDir("cipher");
+        dir = MakeTempFolder("cipher");
         ASSERT_TRUE(app.Start("zorvane.exe", dir));
         main = WaitWindow(app.pid, "clsWindow", "Zorvane V1.30");
         ASSERT_NE(main, nullptr);
@@ -79,7 +69,7 @@ protected:
     void ExpectNoTemporaries()
     {
         for (const std::string& name : CipherTemporaryFiles())
-            EXPECT_FALSE(Exists(In(name.c_str()))) << name;
+            EXPECT_FALSE(FileIsThere(In(name.c_str()))) << name;
     }
 
     void ExitProgram()
@@ -112,7 +102,7 @@ TEST_F(CipherE2e, RoundTripsAndWrongKeys)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.plain);
-        std::string plain = Pattern(c.size, (unsigned)c.size);
+        std::string plain = PseudoRandomBytes(c.size, (unsigned)c.size);
         ASSERT_TRUE(WriteFileBytes(In(c.plain), plain));
         Encrypt(c.plain);
         bool found = false;
@@ -188,7 +178,7 @@ std::string WaitLabelChange(HWND label, const std::string& shown)
 
 TEST_F(CipherE2e, BusyWhileEncryptingThenCancel)
 {
-    std::string large = Pattern(kLargeSize, 7);
+    std::string large = PseudoRandomBytes(kLargeSize, 7);
     ASSERT_TRUE(WriteFileBytes(In("large.bin"), large));
     ASSERT_TRUE(WriteFileBytes(In("largezel.bin"), "an older output of the same name"));
     ASSERT_TRUE(Click(main, kMirelock));
@@ -225,7 +215,7 @@ TEST_F(CipherE2e, BusyWhileEncryptingThenCancel)
     ASSERT_TRUE(WaitIdle());
     EXPECT_FALSE(IsWindowVisible(cancel));
     EXPECT_TRUE(IsWindowVisible(GetDlgItem(main, kUnveil)));
-    EXPECT_FALSE(Exists(In("largezel.bin")));
+    EXPECT_FALSE(FileIsThere(In("largezel.bin")));
     EXPECT_EQ(large, ReadFileBytes(In("large.bin")));
     EXPECT_EQ(" 0 % complete", TextOf(percentage));
     ExpectNoTemporaries();
@@ -237,7 +227,7 @@ TEST_F(CipherE2e, BusyWhileEncryptingThenCancel)
 
 TEST_F(CipherE2e, CancelWhileDecrypting)
 {
-    std::string large = Pattern(200 * 1024, 11);
+    std::string large = PseudoRandomBytes(200 * 1024, 11);
     ASSERT_TRUE(WriteFileBytes(In("big.bin"), large));
     ASSERT_TRUE(Click(main, kMirelock));
     EXPECT_EQ("Select File(s)", AnswerFileDialog(app.pid, "big.bin"));
@@ -254,7 +244,7 @@ TEST_F(CipherE2e, CancelWhileDecrypting)
     ASSERT_TRUE(WaitIdle());
     EXPECT_FALSE(IsWindowVisible(cancel));
     EXPECT_TRUE(IsWindowVisible(GetDlgItem(main, kUnveil)));
-    EXPECT_FALSE(Exists(In("bigzelzel.bin")));
+    EXPECT_FALSE(FileIsThere(In("bigzelzel.bin")));
     EXPECT_EQ(cipher, ReadFileBytes(In("bigzel.bin")));
     EXPECT_EQ("0 % complete", TextOf(percentage));
     ExpectNoTemporaries();

@@ -286,14 +286,10 @@ std::string AnswerFileDialog(DWORD pid, const char* name, DWORD timeoutMs)
     return "";
 }
 
+// A REG_SZ value of a string and its NUL.
 static void SetString(HKEY root, const char* path, const char* name, const char* value)
 {
-    HKEY key;
-    if (RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != 0)
-        return;
-    RegSetValueExA(key, name, 0, REG_SZ, (const BYTE*)value, (DWORD)strlen(value) + 1);
-    RegFlushKey(key);
-    RegCloseKey(key);
+    WriteStringValue(root, path, name, std::string(value, strlen(value) + 1));
 }
 
 void StoreCredentials(const char* signature1, const char* signature2, const char* password)
@@ -376,18 +372,4 @@ std::string RegQueryData(const char* key, const char* name)
         return "<unreadable>";
     size_t end = output.find_first_of("\r\n", at);
     return output.substr(at + marker.size(), end - at - marker.size());
-}
-
-bool Exists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::string MakeWorkDir(const char* name)
-{
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    std::string dir = std::string(temp) + name;
-    CreateDirectoryA(dir.c_str(), nullptr);
-    return dir;
 }

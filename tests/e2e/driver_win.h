@@ -9,8 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/files.h"
+#include "tests/support/files_win.h"
 #include "tests/support/paths.h"
+#include "tests/support/registry_win.h"
 
 // The programs under test; set from the command line (--dist DIR).
 extern std::string g_distDir;
@@ -84,10 +85,5 @@ DWORD RunAndWait(const std::string& commandLine, std::string* output);
 // The data of a REG_SZ value as "reg query" prints it; "<missing>" when
 // "reg query" does not find it.
 std::string RegQueryData(const char* key, const char* name);
-
-// Files.
-bool Exists(const std::string& path);
-// A fresh working folder under the prefix's temporary folder.
-std::string MakeWorkDir(const char* name);
 
 #endif

@@ -19,7 +19,7 @@
 #include "shell/shell_win.h"
 #include "tests/carrier/memory_carrier.h"
 #include "tests/cipher/vectors.h"
-#include "tests/faults/drive_win.h"
+#include "tests/support/drive_win.h"
 #include "tests/faults/holder_win.h"
 #include "tests/support/testing_win.h"
 
@@ -69,60 +69,6 @@ static std::vector<Row> LoadTable()
                         Unescape(cells[5])});
     }
     return rows;
-}
-
-// A file of `size` bytes that costs no disk: its length is set, not written.
-static bool MakeSparse(const std::string& path, long long size)
-{
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    LARGE_INTEGER at;
-    at.QuadPart = size;
-    BOOL ok = SetFilePointerEx(h, at, nullptr, FILE_BEGIN) && SetEndOfFile(h);
-    CloseHandle(h);
-    return ok;
-}
-
-static bool WriteAt(const std::string& path, long long offset, const std::string& bytes)
-{
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    LARGE_INTEGER at;
-    at.QuadPart = offset;
-    DWORD written = 0;
-    BOOL ok = SetFilePointerEx(h, at, nullptr, FILE_BEGIN) &&
-              WriteFile(h, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
-    CloseHandle(h);
-    return ok && written == bytes.size();
-}
-
-static std::string ReadAt(const std::string& path, long long offset, DWORD count)
-{
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return "";
-    std::string bytes(count, '\0');
-    LARGE_INTEGER at;
-    at.QuadPart = offset;
-    DWORD got = 0;
-    SetFilePointerEx(h, at, nullptr, FILE_BEGIN);
-    ReadFile(h, &bytes[0], count, &got, nullptr);
-    CloseHandle(h);
-    bytes.resize(got);
-    return bytes;
-}
-
-static long long SizeOf(const std::string& path)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
-        return -1;
-    return ((long long)data.nFileSizeHigh << 32) | data.nFileSizeLow;
 }
 
 class BadInputs : public testing::Test {
@@ -221,12 +167,12 @@ void BadInputs::RunRow(const Row& row)
         hold(path);
         if (encrypt) {
             expectOutput = cipher;
-            withHolder([&] { RunEncrypt(path); });
+            withHolder([&] { RunEncrypt(path.c_str()); });
         } else {
             expectOutput = row.input == "cipher-cut" && row.number >= 33
                                ? kPayload.substr(0, (size_t)row.number - 33)
                                : kPayload;
-            withHolder([&] { RunDecrypt("Sig one", "Sig 2", path); });
+            withHolder([&] { RunDecrypt("Sig one", "Sig 2", path.c_str()); });
         }
     } else if (row.command == "embed") {
         std::string hiddenPath = RolePath(row, "hidden", "h.bin");
@@ -238,7 +184,7 @@ void BadInputs::RunRow(const Row& row)
         std::string hiddenBytes = hidden;
         if (row.input == "hidden-size") {
             hiddenPath = Path("big.bin");
-            ASSERT_TRUE(MakeSparse(hiddenPath, row.number));
+            ASSERT_TRUE(MakeSparseFile(hiddenPath, row.number));
         } else if (hiddenPath.size() < PATH_BUFFER_SIZE &&
                    !(row.input == "missing-folder" && row.text == "hidden")) {
             Keep(hiddenPath, hidden);
@@ -253,10 +199,10 @@ void BadInputs::RunRow(const Row& row)
             // Only the ends are read: the middle is the sparse file's zeros.
             unsigned char tail[TRAILER_TAIL_SIZE];
             ASSERT_EQ(TRAILER_OK, TrailerBuildTail(row.number, hiddenPath.c_str(), tail));
-            EXPECT_EQ((long long)own.size() + row.number + 300, SizeOf(carrierPath));
-            EXPECT_TRUE(ReadAt(carrierPath, 0, (DWORD)own.size() + 32) ==
+            EXPECT_EQ((long long)own.size() + row.number + 300, FileSizeOf(carrierPath));
+            EXPECT_TRUE(ReadBytesAt(carrierPath, 0, (DWORD)own.size() + 32) ==
                         AppendTrailer(own, "Sig one", "", "").substr(0, own.size() + 32));
-            EXPECT_TRUE(ReadAt(carrierPath, (long long)own.size() + 32 + row.number,
+            EXPECT_TRUE(ReadBytesAt(carrierPath, (long long)own.size() + 32 + row.number,
                                TRAILER_TAIL_SIZE) == std::string((char*)tail, sizeof tail));
             kept.clear();
             DeleteFileA(carrierPath.c_str());
@@ -291,13 +237,14 @@ void BadInputs::RunRow(const Row& row)
             std::string head = AppendTrailer("", "Sig one", "", "").substr(0, 32);
             unsigned char tail[TRAILER_TAIL_SIZE];
             ASSERT_EQ(TRAILER_OK, TrailerBuildTail(row.number, "C:\\big", tail));
-            ASSERT_TRUE(MakeSparse(carrierPath, 32 + row.number));
-            ASSERT_TRUE(WriteAt(carrierPath, 0, head));
-            ASSERT_TRUE(WriteAt(carrierPath, 32 + row.number, std::string((char*)tail, sizeof tail)));
+            ASSERT_TRUE(MakeSparseFile(carrierPath, 32 + row.number));
+            ASSERT_TRUE(WriteBytesAt(carrierPath, 0, head));
+            ASSERT_TRUE(
+                WriteBytesAt(carrierPath, 32 + row.number, std::string((char*)tail, sizeof tail)));
             RunExtract("Sig one", carrierPath.c_str(), output.c_str());
-            EXPECT_EQ(row.number, SizeOf(output));
-            EXPECT_TRUE(ReadAt(output, row.number - 4096, 8192) == std::string(4096, '\0'));
-            EXPECT_EQ(0, SizeOf(carrierPath));
+            EXPECT_EQ(row.number, FileSizeOf(output));
+            EXPECT_TRUE(ReadBytesAt(output, row.number - 4096, 8192) == std::string(4096, '\0'));
+            EXPECT_EQ(0, FileSizeOf(carrierPath));
             DeleteFileA(output.c_str());
             output.clear();
             carrierPath.clear();

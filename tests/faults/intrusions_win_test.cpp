@@ -17,8 +17,8 @@
 #include "shell/shell_win.h"
 #include "tests/carrier/memory_carrier.h"
 #include "tests/cipher/vectors.h"
-#include "tests/credentials/registry_sandbox_win.h"
-#include "tests/faults/drive_win.h"
+#include "tests/support/drive_win.h"
+#include "tests/support/registry_win.h"
 #include "tests/support/testing_win.h"
 
 enum Command { ENCRYPT, DECRYPT, EMBED, EXTRACT };
@@ -173,17 +173,10 @@ void Intrusions::SetUp()
     s_row = this;
     refusedAtStart = g_commandsRefused;
     // The other windows a user may have open meanwhile.
-    SendMessageA(g_mainWindow, WM_COMMAND, IDC_MAIN_UNVEIL, 0);
-    otherKeyWindow = FindThreadWindow("keyWindow", "Key to unlock ...");
+    otherKeyWindow = OpenKeyWindow("Sig one", "Sig 2");
     ASSERT_TRUE(otherKeyWindow != nullptr);
-    HWND field = GetWindow(otherKeyWindow, GW_CHILD);
-    SetWindowTextA(field, "Sig one");
-    SetWindowTextA(GetWindow(field, GW_HWNDNEXT), "Sig 2");
-    if (At().command != EXTRACT) {
-        SendMessageA(g_mainWindow, WM_COMMAND, IDC_MAIN_EXTRACT, 0);
-        otherExtractWindow = FindThreadWindow("ExtractWindow", "Key to extract ...");
-        SetWindowTextA(g_extractKeyField, "Sig one");
-    }
+    if (At().command != EXTRACT)
+        otherExtractWindow = OpenExtractWindowWithKey("Sig one");
     optionWindow = OpenOptionWindow(TRUE);
     SetWindowTextA(SignatureBox(optionWindow, 1), kNew1);
     SetWindowTextA(SignatureBox(optionWindow, 2), kNew2);
@@ -273,7 +266,7 @@ Outcome Intrusions::Run()
         Write("B.TXT", b);
         if (failing)
             Hold("B.TXT");
-        RunEncrypt(scratch.Root() + " A.TXT B.TXT");
+        RunEncrypt((scratch.Root() + " A.TXT B.TXT").c_str());
         o.files = {{"Azel.TXT", !cancelled, cipher(renewed && at.wait == AT_DIALOG, a)},
                    {"Bzel.TXT", !failing, cipher(renewed, b)},
                    {"A.TXT", true, a},
@@ -289,7 +282,8 @@ Outcome Intrusions::Run()
             Write("Azelzel.TXT", "in use");
             Hold("Azelzel.TXT");
         }
-        RunDecrypt("Sig one", "Sig 2", scratch.Root() + " Azel.TXT Bzel.TXT");
+        RunDecrypt("Sig one", "Sig 2",
+                   (scratch.Root() + " Azel.TXT Bzel.TXT").c_str());
         // A cancel in the wrong-key box reaches the next file's loop.
         o.files = {{"Azelzel.TXT", !(cancelled && !first), second ? "in use" : first ? "" : a},
                    {"Bzelzel.TXT", !second && !(cancelled && first), b}};

@@ -11,63 +11,10 @@
 static const char kSignature[] = "Kill me";
 static const long long kBig = 64LL * 1024 * 1024;
 
-static long long SizeOf(const std::string& path)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
-        return -1;
-    return ((long long)data.nFileSizeHigh << 32) | data.nFileSizeLow;
-}
-
+// The carrier is read while the program may still write to it.
 static std::string ReadPrefix(const std::string& path, DWORD count)
 {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return "";
-    std::string bytes(count, '\0');
-    DWORD got = 0;
-    ReadFile(h, &bytes[0], count, &got, nullptr);
-    CloseHandle(h);
-    bytes.resize(got);
-    return bytes;
-}
-
-static std::string Pattern(size_t count, unsigned seed)
-{
-    std::string bytes(count, '\0');
-    unsigned state = seed;
-    for (size_t k = 0; k < count; k++) {
-        state = state * 1103515245u + 12345u;
-        bytes[k] = (char)(state >> 16);
-    }
-    return bytes;
-}
-
-// A file of `size` zero bytes whose length is set, not written.
-static bool MakeSparse(const std::string& path, long long size)
-{
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    LARGE_INTEGER at;
-    at.QuadPart = size;
-    BOOL ok = h != INVALID_HANDLE_VALUE && SetFilePointerEx(h, at, nullptr, FILE_BEGIN) &&
-              SetEndOfFile(h);
-    CloseHandle(h);
-    return ok;
-}
-
-static bool Append(const std::string& path, long long at, const std::string& bytes)
-{
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    LARGE_INTEGER offset;
-    offset.QuadPart = at;
-    DWORD written = 0;
-    BOOL ok = h != INVALID_HANDLE_VALUE && SetFilePointerEx(h, offset, nullptr, FILE_BEGIN) &&
-              WriteFile(h, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
-    CloseHandle(h);
-    return ok && written == bytes.size();
+    return ReadBytesAt(path, 0, count, FILE_SHARE_READ | FILE_SHARE_WRITE);
 }
 
 // The trailer written here from its layout, independently of the program:
@@ -124,7 +71,7 @@ protected:
     // messages, and asking its windows for their titles would wait for it.
     void Choose(App& app, const std::string& title, const std::string& path, bool last = false)
     {
-        bool prompt = !Exists(path);
+        bool prompt = !FileIsThere(path);
         if (title == "Select File(s)") {
             EXPECT_TRUE(AnswerSourceChooser(app, path));
         } else {
@@ -160,30 +107,23 @@ protected:
     {
         DWORD start = GetTickCount();
         while (GetTickCount() - start < 20000) {
-            long long now = SizeOf(path);
+            long long now = FileSizeOf(path);
             if (now > size || now >= done) {
                 app.Kill();
-                *seen = SizeOf(path);
+                *seen = FileSizeOf(path);
                 return now < done;
             }
         }
         app.Kill();
-        *seen = SizeOf(path);
+        *seen = FileSizeOf(path);
         return false;
     }
 
     // Plants hidden leftovers full of junk, as a killed run could leave them.
     static void PlantLeftovers(const std::string& dir)
     {
-        for (const char* name : kTemporaryFiles) {
-            std::string path = dir + "\\" + name;
-            HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                   FILE_ATTRIBUTE_HIDDEN, nullptr);
-            std::string junk(5000, 'J');
-            DWORD written;
-            WriteFile(h, junk.data(), (DWORD)junk.size(), &written, nullptr);
-            CloseHandle(h);
-        }
+        for (const char* name : kTemporaryFiles)
+            WriteHiddenFile(dir + "\\" + name, std::string(5000, 'J'));
     }
 
     // After a kill: a run of both commands in the same folder, over the
@@ -191,17 +131,17 @@ protected:
     void NextRunsAreClean(const std::string& dir)
     {
         PlantLeftovers(dir);
-        const std::string own = Pattern(4000, 77), hidden = Pattern(3000, 78);
+        const std::string own = PseudoRandomBytes(4000, 77), hidden = PseudoRandomBytes(3000, 78);
         ASSERT_TRUE(WriteFileBytes(dir + "\\small.png", own));
         ASSERT_TRUE(WriteFileBytes(dir + "\\small.doc", hidden));
         App app;
         HWND main = Start(app, dir);
         ASSERT_TRUE(main != nullptr);
         Embed(app, main, dir + "\\small.doc", dir + "\\small.png");
-        for (int k = 0; k < 100 && SizeOf(dir + "\\small.png") != (long long)(4000 + 3000 + 300); k++)
+        for (int k = 0; k < 100 && FileSizeOf(dir + "\\small.png") != (long long)(4000 + 3000 + 300); k++)
             Sleep(50);
         Extract(app, main, dir + "\\small.png", dir + "\\small.out");
-        for (int k = 0; k < 100 && SizeOf(dir + "\\small.png") != 4000; k++)
+        for (int k = 0; k < 100 && FileSizeOf(dir + "\\small.png") != 4000; k++)
             Sleep(50);
         EXPECT_TRUE(ReadFileBytes(dir + "\\small.png") == own);
         EXPECT_TRUE(ReadFileBytes(dir + "\\small.out") == hidden);
@@ -213,10 +153,10 @@ protected:
 
 TEST_F(Killed, InTheMiddleOfAnEmbedding)
 {
-    const std::string dir = MakeWorkDir("killed-embed");
-    const std::string own = Pattern(1024 * 1024, 5);
+    const std::string dir = MakeTempFolder("killed-embed");
+    const std::string own = PseudoRandomBytes(1024 * 1024, 5);
     const std::string hidden = dir + "\\big.bin";
-    ASSERT_TRUE(MakeSparse(hidden, kBig));
+    ASSERT_TRUE(MakeSparseFile(hidden, kBig));
     const long long complete = (long long)own.size() + kBig + 300;
     int midCopy = 0;
     for (int eighth : {1, 4, 7}) {
@@ -242,8 +182,8 @@ TEST_F(Killed, InTheMiddleOfAnEmbedding)
 
 TEST_F(Killed, InTheMiddleOfAnExtraction)
 {
-    const std::string dir = MakeWorkDir("killed-extract");
-    const std::string own = Pattern(1024 * 1024, 6);
+    const std::string dir = MakeTempFolder("killed-extract");
+    const std::string own = PseudoRandomBytes(1024 * 1024, 6);
     const std::string carrier = dir + "\\carrier.png";
     const std::string output = dir + "\\out.bin";
     const long long complete = (long long)own.size() + kBig + 300;
@@ -252,10 +192,10 @@ TEST_F(Killed, InTheMiddleOfAnExtraction)
         SCOPED_TRACE(eighth);
         // Own bytes, head, a sparse hole of hidden bytes, tail.
         ASSERT_TRUE(WriteFileBytes(carrier, own));
-        ASSERT_TRUE(Append(carrier, (long long)own.size(), TrailerHead(kSignature)));
-        ASSERT_TRUE(Append(carrier, (long long)own.size() + 32 + kBig,
+        ASSERT_TRUE(WriteBytesAt(carrier, (long long)own.size(), TrailerHead(kSignature)));
+        ASSERT_TRUE(WriteBytesAt(carrier, (long long)own.size() + 32 + kBig,
                            TrailerTail(kBig, "C:\\big.bin")));
-        ASSERT_EQ(complete, SizeOf(carrier));
+        ASSERT_EQ(complete, FileSizeOf(carrier));
         DeleteFileA(output.c_str());
         App app;
         HWND main = Start(app, dir);
@@ -264,7 +204,7 @@ TEST_F(Killed, InTheMiddleOfAnExtraction)
         long long seen = 0;
         bool mid = KillWhenPast(app, output, kBig / 8 * eighth - 1, kBig, &seen);
         midCopy += mid;
-        long long left = SizeOf(carrier);
+        long long left = FileSizeOf(carrier);
         printf("[ killed   ] extract: killed with %lld of %lld hidden bytes out; carrier %lld\n",
                seen, kBig, left);
         // Whole, or cut to its own bytes once the hidden file was all out.
@@ -280,9 +220,9 @@ TEST_F(Killed, InTheMiddleOfAnExtraction)
 // the next encryption, which decrypts back to its source exactly.
 TEST_F(Killed, InTheMiddleOfAnEncryption)
 {
-    const std::string dir = MakeWorkDir("killed-encrypt");
+    const std::string dir = MakeTempFolder("killed-encrypt");
     const std::string source = dir + "\\big.dat", staging = dir + "\\tmpFile.txt";
-    const std::string payload = Pattern(8 * 1024 * 1024, 9);
+    const std::string payload = PseudoRandomBytes(8 * 1024 * 1024, 9);
     ASSERT_TRUE(WriteFileBytes(source, payload));
     {
         App app;
@@ -292,27 +232,27 @@ TEST_F(Killed, InTheMiddleOfAnEncryption)
         Choose(app, "Select File(s)", source);
         // The staging writes go out in 64 KiB blocks: the first one shows
         // the byte loop running, and the rest of 8 MB keeps it running.
-        for (int k = 0; k < 2000 && SizeOf(staging) <= 0; k++)
+        for (int k = 0; k < 2000 && FileSizeOf(staging) <= 0; k++)
             Sleep(10);
-        bool busy = SizeOf(staging) > 0 && !Exists(dir + "\\bigzel.dat");
+        bool busy = FileSizeOf(staging) > 0 && !FileIsThere(dir + "\\bigzel.dat");
         app.Kill();
         EXPECT_TRUE(busy) << "the encryption was not in its byte loop";
         printf("[ killed   ] encrypt: killed in the byte loop: %s\n", busy ? "yes" : "no");
     }
     EXPECT_TRUE(ReadFileBytes(source) == payload);
-    EXPECT_FALSE(Exists(dir + "\\bigzel.dat"));
+    EXPECT_FALSE(FileIsThere(dir + "\\bigzel.dat"));
     PlantLeftovers(dir);
 
-    const std::string next = dir + "\\next.dat", plain = Pattern(3000, 10);
+    const std::string next = dir + "\\next.dat", plain = PseudoRandomBytes(3000, 10);
     ASSERT_TRUE(WriteFileBytes(next, plain));
     App app;
     HWND main = Start(app, dir);
     ASSERT_TRUE(main != nullptr);
     ASSERT_TRUE(Click(main, 1));
     Choose(app, "Select File(s)", next);
-    for (int k = 0; k < 400 && (Exists(staging) || SizeOf(dir + "\\nextzel.dat") != 3033); k++)
+    for (int k = 0; k < 400 && (FileIsThere(staging) || FileSizeOf(dir + "\\nextzel.dat") != 3033); k++)
         Sleep(50);
-    EXPECT_EQ(3033, SizeOf(dir + "\\nextzel.dat"));
+    EXPECT_EQ(3033, FileSizeOf(dir + "\\nextzel.dat"));
     ASSERT_TRUE(Click(main, 2));
     HWND keys = WaitWindow(app.pid, "keyWindow", "Key to unlock ...");
     ASSERT_TRUE(keys != nullptr);
@@ -323,7 +263,7 @@ TEST_F(Killed, InTheMiddleOfAnEncryption)
     EXPECT_TRUE(WaitGone(keys, 20000));
     EXPECT_TRUE(ReadFileBytes(dir + "\\nextzelzel.dat") == plain);
     for (const std::string& name : CipherTemporaryFiles())
-        EXPECT_FALSE(Exists(dir + "\\" + name)) << name;
+        EXPECT_FALSE(FileIsThere(dir + "\\" + name)) << name;
     EXPECT_TRUE(TopWindows(app.pid, "#32770").empty()) << "a message came up";
     ASSERT_TRUE(Click(main, 1000));
     EXPECT_TRUE(app.WaitExit(10000, nullptr));

@@ -18,10 +18,11 @@
 #include "credentials/credentials_win.h"
 #include "base/fileio_win.h"
 #include "base/modal_win.h"
+#include "base/pathname.h"
 #include "shell/shell_win.h"
 #include "tests/carrier/memory_carrier.h"
 #include "tests/cipher/vectors.h"
-#include "tests/faults/drive_win.h"
+#include "tests/support/drive_win.h"
 #include "tests/support/testing_win.h"
 
 // Cases run by every sweep of this program, printed at its end.
@@ -103,6 +104,7 @@ int FaultSweep::Sweep(const SweptCommand& c)
             long hits = g_fileFaults.hits;
             std::string operation = g_fileFaults.operation;
             std::string faultPath = g_fileFaults.subject;
+            std::string faultFile = LastPathComponent(faultPath.c_str());
             FileFaultDisarm();
             if (hits == 0) {
                 // Past the last file call: the plain run.
@@ -112,7 +114,7 @@ int FaultSweep::Sweep(const SweptCommand& c)
                 break;
             }
             cases++;
-            calls.push_back(operation + " " + BaseName(faultPath));
+            calls.push_back(operation + " " + faultFile);
             SCOPED_TRACE(testing::Message()
                          << c.name << (kind == FILE_FAULT_ERROR ? " error" : " short write")
                          << " at call " << call << ": " << operation << " " << faultPath);
@@ -122,13 +124,12 @@ int FaultSweep::Sweep(const SweptCommand& c)
             for (const char* name : kTemporaryFiles) {
                 if (There(name)) {
                     EXPECT_EQ("FileDelete", operation) << name << " left behind";
-                    EXPECT_EQ(name, BaseName(faultPath)) << name << " left behind";
+                    EXPECT_EQ(name, faultFile) << name << " left behind";
                 }
             }
             if (messages.messages.empty()) {
                 // Silence is kept only where nothing was lost.
-                silentOperations.insert(faultPath.empty() ? operation
-                                                          : operation + " " + BaseName(faultPath));
+                silentOperations.insert(faultPath.empty() ? operation : operation + " " + faultFile);
                 c.expectDone();
             } else {
                 EXPECT_EQ(1u, messages.messages.size());
@@ -190,7 +191,7 @@ TEST_F(FaultSweep, Encrypt)
                 Remove("Szel.TXT");
         };
         c.again = [&] { Write("S.TXT", payload); };
-        c.run = [&] { RunEncrypt(Path("S.TXT")); };
+        c.run = [&] { RunEncrypt(Path("S.TXT").c_str()); };
         c.expectInputsKept = [&] { EXPECT_TRUE(Bytes("S.TXT") == payload); };
         c.expectDone = [&] { EXPECT_TRUE(Bytes("Szel.TXT") == cipher); };
         c.expectRefused = [&](const std::string& text) {
@@ -217,7 +218,9 @@ TEST_F(FaultSweep, Decrypt)
                 Remove("Dzelzel.TXT");
         };
         c.again = [&] { Write("Dzel.TXT", cipher); };
-        c.run = [&] { keyWindow = RunDecrypt("Sig one", "Sig 2", Path("Dzel.TXT")); };
+        c.run = [&] {
+            keyWindow = RunDecrypt("Sig one", "Sig 2", Path("Dzel.TXT").c_str()).window;
+        };
         c.expectInputsKept = [&] {
             EXPECT_TRUE(Bytes("Dzel.TXT") == cipher);
             EXPECT_FALSE(IsWindow(keyWindow)); // every run ends the key window
@@ -292,7 +295,8 @@ TEST_F(FaultSweep, Extract)
         };
         c.again = [&] { Write("c.png", trailered); };
         c.run = [&] {
-            extractWindow = RunExtract("Sig one", Path("c.png").c_str(), Path("out.bin").c_str());
+            extractWindow =
+                RunExtract("Sig one", Path("c.png").c_str(), Path("out.bin").c_str()).window;
         };
         c.expectInputsKept = [&] {
             // The carrier is its old self, or its own bytes once the hidden

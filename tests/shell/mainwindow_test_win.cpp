@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 #include "cipher/cipher_win.h"
 #include "base/modal_win.h"
 #include "shell/shell_win.h"
+#include "tests/support/controls_win.h"
 #include "tests/support/testing_win.h"
 
 class MainWindowTest : public ::testing::Test {
@@ -34,27 +36,12 @@ protected:
 
 TEST_F(MainWindowTest, EveryControlMatchesTheTable)
 {
+    std::vector<HWND> matched =
+        ExpectControlsMatch(window_, g_mainControlTable, MAIN_CONTROL_COUNT);
+    // The handles the program keeps are those of the rows' controls.
     for (int k = 0; k < MAIN_CONTROL_COUNT; k++) {
-        const ControlSpec& row = g_mainControlTable[k];
-        HWND control = g_mainControls[k];
-        ASSERT_TRUE(IsWindow(control)) << k;
-        char className[64];
-        GetClassNameA(control, className, sizeof className);
-        EXPECT_STRCASEEQ(className, row.className) << k;
-        if (row.text) {
-            EXPECT_EQ(WindowText(control), row.text) << k;
-        }
-        EXPECT_EQ(GetDlgCtrlID(control), row.id) << k;
-        RECT r;
-        GetWindowRect(control, &r);
-        MapWindowPoints(nullptr, window_, (POINT*)&r, 2);
-        EXPECT_EQ(r.left, row.x) << k;
-        EXPECT_EQ(r.top, row.y) << k;
-        EXPECT_EQ(r.right - r.left, row.width) << k;
-        EXPECT_EQ(r.bottom - r.top, row.height) << k;
-        DWORD style = (DWORD)GetWindowLongA(control, GWL_STYLE);
-        EXPECT_EQ(style & row.style, row.style) << k;
-        EXPECT_EQ((DWORD)GetWindowLongA(control, GWL_EXSTYLE) & row.exStyle, row.exStyle) << k;
+        ASSERT_TRUE(IsWindow(g_mainControls[k])) << k;
+        EXPECT_EQ(matched[k], g_mainControls[k]) << k;
     }
     // The exact rows that matter most, written out once more.
     EXPECT_EQ(WindowText(g_mainControls[CTL_PERCENT]), "0 % complete");

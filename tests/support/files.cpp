@@ -1,4 +1,4 @@
-// Whole files as byte strings, and tab-separated tables.
+// Whole files as byte strings, tab-separated tables, pseudo-random bytes.
 #include "tests/support/files.h"
 
 #include <cstdio>
@@ -51,4 +51,15 @@ std::vector<std::vector<std::string>> ReadTable(const std::string& path)
         rows.push_back(fields);
     }
     return rows;
+}
+
+std::string PseudoRandomBytes(size_t count, unsigned seed)
+{
+    std::string bytes(count, '\0');
+    unsigned state = seed;
+    for (size_t k = 0; k < count; k++) {
+        state = state * 1103515245u + 12345u;
+        bytes[k] = (char)(state >> 16);
+    }
+    return bytes;
 }

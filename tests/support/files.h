@@ -1,5 +1,5 @@
-// Whole files as byte strings, and the tab-separated tables of tests/data,
-// for tests native and under Wine alike.
+// Whole files as byte strings, the tab-separated tables of tests/data, and
+// pseudo-random contents, for tests native and under Wine alike.
 #ifndef ZORVANE_TESTS_SUPPORT_FILES_H
 #define ZORVANE_TESTS_SUPPORT_FILES_H
 
@@ -13,5 +13,9 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes);
 // The rows of a tab-separated table, each split into its fields; empty lines
 // and lines that start with '#' are skipped. No rows when it cannot be read.
 std::vector<std::vector<std::string>> ReadTable(const std::string& path);
+
+// Deterministic pseudo-random bytes: the high bytes of a linear congruential
+// sequence that starts at `seed` (some tables depend on these exact bytes).
+std::string PseudoRandomBytes(size_t count, unsigned seed);
 
 #endif

@@ -1,4 +1,4 @@
-// Shared support for the tests that run under Wine.
+// Shared support for the in-process tests under Wine.
 #include "tests/support/testing_win.h"
 
 #include <commctrl.h>
@@ -6,7 +6,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <deque>
 
 #include "cipher/transform.h"
 #include "credentials/credentials_win.h"
@@ -15,7 +14,6 @@
 
 static MessageRecorder* s_recorder = nullptr;
 static MessageBoxFn s_realMessageBox = nullptr;
-static OpenFileNameFn s_realOpenFileName = nullptr;
 
 void InitTestProgram()
 {
@@ -97,116 +95,51 @@ MessageRecorder::~MessageRecorder()
 }
 
 static DialogAnswers* s_answers = nullptr;
-static std::deque<std::pair<bool, std::string>> s_queue;
 
 static BOOL WINAPI AnswerDialog(LPOPENFILENAMEA record)
 {
-    s_answers->titles.push_back(record->lpstrTitle ? record->lpstrTitle : "");
-    s_answers->initialNames.push_back(record->lpstrFile ? record->lpstrFile : "");
-    if (s_answers->onShow)
-        s_answers->onShow(s_answers->titles.back());
-    if (s_queue.empty()) {
+    return s_answers->Answer(record);
+}
+
+BOOL DialogAnswers::Answer(LPOPENFILENAMEA record)
+{
+    titles.push_back(record->lpstrTitle ? record->lpstrTitle : "");
+    initialNames.push_back(record->lpstrFile ? record->lpstrFile : "");
+    if (onShow)
+        onShow(titles.back());
+    if (queue_.empty()) {
         ADD_FAILURE() << "an open-file dialog nobody answered: "
                       << (record->lpstrTitle ? record->lpstrTitle : "");
         return FALSE;
     }
-    std::pair<bool, std::string> answer = s_queue.front();
-    s_queue.pop_front();
+    std::pair<bool, std::string> answer = queue_.front();
+    queue_.pop_front();
     if (!answer.first)
         return FALSE;
     snprintf(record->lpstrFile, record->nMaxFile, "%s", answer.second.c_str());
     return TRUE;
 }
 
-DialogAnswers::DialogAnswers()
+DialogAnswers::DialogAnswers() : outer_(s_answers), outerFunction_(g_getOpenFileName)
 {
-    if (s_realOpenFileName == nullptr)
-        s_realOpenFileName = g_getOpenFileName;
     s_answers = this;
-    s_queue.clear();
     g_getOpenFileName = AnswerDialog;
 }
 
 DialogAnswers::~DialogAnswers()
 {
-    g_getOpenFileName = s_realOpenFileName;
-    s_queue.clear();
-    s_answers = nullptr;
+    s_answers = outer_;
+    g_getOpenFileName = outerFunction_;
 }
 
 void DialogAnswers::Queue(const char* name)
 {
-    s_queue.emplace_back(name != nullptr, name ? name : "");
+    queue_.emplace_back(name != nullptr, name ? name : "");
 }
 
 size_t DialogAnswers::Pending() const
 {
-    return s_queue.size();
-}
-
-static void RemoveTree(const std::string& folder)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            std::string path = folder + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(path);
-            } else {
-                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(path.c_str());
-            }
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(folder.c_str());
-}
-
-ScratchDir::ScratchDir()
-{
-    static unsigned counter = 0;
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    char current[MAX_PATH];
-    GetCurrentDirectoryA(sizeof current, current);
-    previous_ = current;
-    char name[MAX_PATH];
-    snprintf(name, sizeof name, "%szvt%lu_%u", temp, GetCurrentProcessId(), ++counter);
-    root_ = name;
-    RemoveTree(root_);
-    CreateDirectoryA(root_.c_str(), nullptr);
-    SetCurrentDirectoryA(root_.c_str());
-}
-
-ScratchDir::~ScratchDir()
-{
-    SetCurrentDirectoryA(previous_.c_str());
-    RemoveTree(root_);
-}
-
-std::string ScratchDir::Path(const std::string& name) const
-{
-    return root_ + "\\" + name;
-}
-
-bool FileIsThere(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::string PseudoRandomBytes(size_t count, unsigned seed)
-{
-    std::string bytes(count, '\0');
-    unsigned state = seed * 2654435761u + 12345u;
-    for (size_t k = 0; k < count; k++) {
-        state = state * 1103515245u + 12345u;
-        bytes[k] = (char)(state >> 16);
-    }
-    return bytes;
+    return queue_.size();
 }
 
 void SetTestSignatures(const char* signature1, const char* signature2)

@@ -1,16 +1,19 @@
-// Shared support for the tests that run under Wine: a main window made the
-// way start-up makes it, answers for message boxes and open-file dialogs
-// swapped in through the modal seam, and a scratch folder per test.
+// Shared support for the in-process tests under Wine: a main window made the
+// way start-up makes it, and answers for message boxes and open-file dialogs
+// swapped in through the modal seam (no real dialog opens).
 #ifndef ZORVANE_TESTS_SUPPORT_TESTING_WIN_H
 #define ZORVANE_TESTS_SUPPORT_TESTING_WIN_H
 
 #include <windows.h>
 
+#include <deque>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "tests/support/files.h"
+#include "base/modal_win.h"
+#include "tests/support/files_win.h"
 
 // Instance, common controls and chooser records, as start-up sets them; once.
 void InitTestProgram();
@@ -44,6 +47,8 @@ public:
 // answer instead of being shown: a name copied into the record's file buffer
 // (nullptr: the user cancelled, the buffer is left as it is). The titles the
 // program asked with are recorded. An unanswered dialog fails the test.
+// They nest: the newest one answers, and the one before it answers again
+// once it is gone (a test-wide guard around the driver's answers per run).
 class DialogAnswers {
 public:
     DialogAnswers();
@@ -54,24 +59,13 @@ public:
     // Runs inside each dialog, before it is answered, with its title.
     std::function<void(const std::string& title)> onShow;
     size_t Pending() const;
-};
-
-// A fresh folder under the temporary folder, made the current directory for
-// the test and removed with everything in it afterwards.
-class ScratchDir {
-public:
-    ScratchDir();
-    ~ScratchDir();
-    std::string Path(const std::string& name) const;
-    const std::string& Root() const { return root_; }
+    // Answers the dialog of `record` from the queue (the seam's function).
+    BOOL Answer(LPOPENFILENAMEA record);
 private:
-    std::string root_;
-    std::string previous_;
+    std::deque<std::pair<bool, std::string>> queue_;
+    DialogAnswers* outer_;
+    OpenFileNameFn outerFunction_;
 };
-
-bool FileIsThere(const std::string& path);
-// Deterministic pseudo-random bytes.
-std::string PseudoRandomBytes(size_t count, unsigned seed);
 
 // Sets both signatures in memory as the signature window's "OK" would
 // (signature form, in force at once), without saving them.

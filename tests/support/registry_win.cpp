@@ -1,9 +1,7 @@
 // The per-test registry sandbox and raw registry helpers.
-#include "tests/credentials/registry_sandbox_win.h"
+#include "tests/support/registry_win.h"
 
 #include <cstdio>
-
-#include "credentials/fragments.h"
 
 static const HKEY kRoots[] = {HKEY_CURRENT_USER, HKEY_CURRENT_CONFIG, HKEY_LOCAL_MACHINE};
 static const char* const kRootNames[] = {"hkcu", "hkcc", "hklm"};
@@ -23,6 +21,16 @@ bool DeleteKeyTree(HKEY root, const char* path)
     }
     RegCloseKey(key);
     return RegDeleteKeyA(root, path) == ERROR_SUCCESS;
+}
+
+bool DeleteValue(HKEY root, const char* path, const char* name)
+{
+    HKEY key;
+    if (RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+        return false;
+    bool ok = RegDeleteValueA(key, name) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return ok;
 }
 
 RegistrySandbox::RegistrySandbox()
@@ -61,11 +69,11 @@ RegistrySandbox::~RegistrySandbox()
     RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\ZorvaneTests");
 }
 
-StoredValue ReadValue(HKEY root, const char* path, const char* name)
+StoredValue ReadValue(HKEY root, const char* path, const char* name, REGSAM view)
 {
     StoredValue value{false, 0, std::string()};
     HKEY key;
-    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(root, path, 0, KEY_READ | view, &key) != ERROR_SUCCESS)
         return value;
     char data[512];
     DWORD size = sizeof data;
@@ -89,10 +97,10 @@ bool WriteStringValue(HKEY root, const char* path, const char* name, const std::
     return ok;
 }
 
-bool KeyExists(HKEY root, const char* path)
+bool KeyExists(HKEY root, const char* path, REGSAM view)
 {
     HKEY key;
-    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(root, path, 0, KEY_READ | view, &key) != ERROR_SUCCESS)
         return false;
     RegCloseKey(key);
     return true;
@@ -108,17 +116,4 @@ DWORD ValueCount(HKEY root, const char* path)
                      nullptr, nullptr, nullptr);
     RegCloseKey(key);
     return values;
-}
-
-void StoreFragments(const char* s1, const char* s2)
-{
-    static const HKEY roots[3] = {HKEY_CURRENT_USER, HKEY_CURRENT_USER, HKEY_CURRENT_CONFIG};
-    static const char* const paths[3] = {"SOFTWARE\\MIRELOCKIT", "Control Panel",
-                                         "Software\\TempKey"};
-    for (int f = 0; f < FRAGMENT_COUNT; f++) {
-        char text[FRAGMENT_TEXT_SIZE];
-        size_t n = SplitFragment(s1, s2, f, text);
-        WriteStringValue(roots[f / 2], paths[f / 2], f % 2 ? "Signature2" : "Signature1",
-                         std::string(text, n + 1));
-    }
 }
