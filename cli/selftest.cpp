@@ -91,9 +91,10 @@ static const char* CheckCarrier(const SelfTestCarrierVector& vector)
     char key[SIGNATURE_FORM_SIZE], other[SIGNATURE_FORM_SIZE];
     ToSignatureForm(vector.key, key);
     ToSignatureForm("wrong", other);
-    if (!TrailerKeyMatches(vector.bytes + layout.signatureOffset, key))
+    const unsigned char* stored = vector.bytes + layout.signatureOffset;
+    if (!TrailerKeyMatches(stored, key))
         return "the right key was refused";
-    if (TrailerKeyMatches(vector.bytes + layout.signatureOffset, other))
+    if (TrailerKeyMatches(stored, other))
         return "a wrong key was accepted";
     // The trailer embed would write for the same key, hidden bytes and name.
     unsigned char block[SIGNATURE_BLOCK_SIZE], head[TRAILER_HEAD_SIZE], tail[TRAILER_TAIL_SIZE];

@@ -443,6 +443,36 @@ class CommandLineTest(CliCase):
                 top = os.path.relpath(folder, os.path.realpath(self.dir)).split(os.sep)[0]
                 shutil.rmtree(self.path(top))
 
+    def test_temporary_name_may_fill_the_path_buffer_exactly(self):
+        # The temporary file beside a target is its folder, 19 characters of
+        # pattern and a NUL in a 4096-byte buffer: a folder of 4076 characters
+        # fits exactly, one more does not.
+        self.put("plain.bin", b"plain")
+        for length, code in [(4076, 0), (4077, 3)]:
+            with self.subTest(length):
+                parts = []
+                left = length
+                while left > 201:
+                    parts.append("d" * 200)
+                    left -= 201
+                parts.append("e" * (left - 1))
+                folder = "/".join(parts) + "/"
+                self.assertEqual(len(folder), length)
+                # Too long from the root: made and read from the test's folder.
+                here = os.getcwd()
+                os.chdir(self.dir)
+                self.addCleanup(os.chdir, here)
+                os.makedirs(folder)
+                result = self.run_cli("encrypt", "--keys-from-stdin", "-o", folder + "o",
+                                      "plain.bin", keys=["k1", "k2"])
+                self.assertExit(result, code)
+                made = os.listdir(folder)
+                os.chdir(here)
+                self.assertEqual(made, ["o"] if code == 0 else [])
+                if code:
+                    self.assertIn(b"too long", result.stderr.lower())
+                shutil.rmtree(self.path(parts[0]))
+
     def test_list_goes_on_after_a_failure_and_reports_the_first(self):
         for name in ["A.DOC", "C.DOC"]:
             self.put(name, name.encode() * 50)
