@@ -1,7 +1,6 @@
 // Shared file steps of the embed and extract commands.
 #include "carrier/carrierfiles_win.h"
 
-
 BOOL ReadExactAt(HANDLE file, int64_t offset, unsigned char* buffer, DWORD size)
 {
     if (!FileSeek(file, offset, FILE_BEGIN, nullptr))
