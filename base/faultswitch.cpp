@@ -3,9 +3,10 @@
 
 #include <cstring>
 
-void FaultSwitchArm(FaultSwitch* fault, long callNumber)
+void FaultSwitchArm(FaultSwitch* fault, long callNumber, long run)
 {
     fault->at = callNumber;
+    fault->run = run;
     fault->calls = 0;
     fault->hits = 0;
     fault->operation = "";
@@ -22,9 +23,10 @@ bool FaultSwitchNow(FaultSwitch* fault, const char* operation, const char* subje
     if (fault->at <= 0)
         return false;
     fault->calls++;
-    if (fault->calls != fault->at)
+    if (fault->calls < fault->at || fault->calls - fault->at >= fault->run)
         return false;
-    fault->hits++;
+    if (fault->hits++ > 0)
+        return true;
     fault->operation = operation;
     subject = subject ? subject : "";
     size_t n = strnlen(subject, sizeof fault->subject - 1);

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-FaultSwitch g_fileFaults = {0, 0, 0, "", ""};
+FaultSwitch g_fileFaults = {0, 0, 0, "", "", 0};
 FileFaultKind g_fileFaultKind = FILE_FAULT_ERROR;
 
 void FileFaultArm(long callNumber, FileFaultKind kind)
@@ -153,6 +153,15 @@ BOOL FileRename(const char* from, const char* to)
         return FALSE;
     }
     return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+}
+
+BOOL FileRemove(const char* path)
+{
+    if (FaultNow("FileRemove", path)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    return DeleteFileA(path);
 }
 
 // The full path of a name taken from the current directory, in its long

@@ -25,7 +25,11 @@ BOOL FileSize(HANDLE file, int64_t* size);
 BOOL FileTruncate(HANDLE file);
 BOOL FileFlush(HANDLE file);
 BOOL FileClose(HANDLE file);
+// Deletes a file of ours, hidden or read-only leftovers included.
 BOOL FileDelete(const char* path);
+// Deletes a user's file as the C runtime's remove does: a read-only file
+// stays where it is, with its attributes.
+BOOL FileRemove(const char* path);
 // Replaces `to` by `from` in one step (MoveFileEx with REPLACE_EXISTING).
 BOOL FileRename(const char* from, const char* to);
 BOOL FileExists(const char* path);

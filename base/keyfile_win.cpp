@@ -31,13 +31,13 @@ static BOOL ThroughKeyFile(const unsigned char* bytes, DWORD count, unsigned cha
     return ok;
 }
 
-bool StageThroughKeyFile(const unsigned char* bytes, size_t count, unsigned char* back,
-                         size_t backSize, size_t* got)
+bool PicksStagingFile(const char* path, const char* const* names, size_t count)
 {
-    DWORD read = 0;
-    BOOL ok = ThroughKeyFile(bytes, (DWORD)count, back, (DWORD)backSize, &read);
-    *got = read;
-    return ok != FALSE;
+    for (size_t k = 0; k < count; k++) {
+        if (FileSamePath(path, names[k]))
+            return true;
+    }
+    return false;
 }
 
 BOOL MakeSignatureBlock(const char signature[SIGNATURE_FORM_SIZE],

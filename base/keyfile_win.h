@@ -23,9 +23,11 @@ BOOL MakeSignatureBlock(const char signature[SIGNATURE_FORM_SIZE],
 BOOL CheckKeyThroughKeyFile(const unsigned char decoded[SIGNATURE_BLOCK_SIZE],
                             const char key[SIGNATURE_FORM_SIZE], bool* matches);
 
-// The same round trip as a stage of the carrier key check (TrailerKeyMatches):
-// `count` bytes in, up to `backSize` read back into `back`.
-bool StageThroughKeyFile(const unsigned char* bytes, size_t count, unsigned char* back,
-                         size_t backSize, size_t* got);
+// The one guard of every command's picks against the temporary files it is
+// about to make in the current directory: true when `path` names one of
+// `names` there (full paths, without regard to case). Such a pick would be
+// emptied or deleted by the command itself, so the command refuses it
+// before it opens anything.
+bool PicksStagingFile(const char* path, const char* const* names, size_t count);
 
 #endif

@@ -2,12 +2,12 @@
 // can make any one of them fail with the error it chooses.
 #include "base/registry_win.h"
 
-FaultSwitch g_registryFaults = {0, 0, 0, "", ""};
+FaultSwitch g_registryFaults = {0, 0, 0, "", "", 0};
 LONG g_registryFaultError = ERROR_ACCESS_DENIED;
 
-void RegistryFaultArm(long callNumber, LONG error)
+void RegistryFaultArm(long callNumber, LONG error, long run)
 {
-    FaultSwitchArm(&g_registryFaults, callNumber);
+    FaultSwitchArm(&g_registryFaults, callNumber, run);
     g_registryFaultError = error;
 }
 
@@ -91,4 +91,11 @@ BOOL RegistryDeleteKey(HKEY root, const char* path)
     if (FaultNow("RegistryDeleteKey", path))
         return Result(g_registryFaultError);
     return Result(RegDeleteKeyA(root, path));
+}
+
+BOOL RegistryDeleteValue(HKEY key, const char* name)
+{
+    if (FaultNow("RegistryDeleteValue", name))
+        return Result(g_registryFaultError);
+    return Result(RegDeleteValueA(key, name));
 }

@@ -25,12 +25,15 @@ BOOL RegistryFlush(HKEY key);
 BOOL RegistryClose(HKEY key);
 // RegDeleteKeyA: removes a key that has no subkeys.
 BOOL RegistryDeleteKey(HKEY root, const char* path);
+// RegDeleteValueA: removes one value of an open key.
+BOOL RegistryDeleteValue(HKEY key, const char* name);
 
 // Fault switch, for tests. Armed with N > 0, the Nth call of the layer from
-// then on fails with `error` and does nothing (a close still closes).
+// then on fails with `error` and does nothing (a close still closes); with a
+// run R, the R calls from the Nth on.
 extern FaultSwitch g_registryFaults;
 extern LONG g_registryFaultError;
-void RegistryFaultArm(long callNumber, LONG error);
+void RegistryFaultArm(long callNumber, LONG error, long run = 1);
 void RegistryFaultDisarm();
 
 #endif

@@ -67,6 +67,16 @@ void RunEmbedCommand(const char signature1[SIGNATURE_FORM_SIZE])
     if (RunFileChooser(kCarrierChooserTitle, kKeepLastName))
         CopyPath(g_targetPath, ChosenFileName());
 
+    // Neither pick may be the key file the command is about to make.
+    const char* const stagingNames[] = {kKeyFileName};
+    if (PicksStagingFile(g_sourcePath, stagingNames, COUNTOF(stagingNames))) {
+        ShowFileError(g_mainWindow, kErrorOpeningInput);
+        return;
+    }
+    if (PicksStagingFile(g_targetPath, stagingNames, COUNTOF(stagingNames))) {
+        ShowFileError(g_mainWindow, kErrorOpeningOutput);
+        return;
+    }
     if (IsTextCarrierName(g_targetPath)) {
         ShowMessage(nullptr, kTextCarrierRefused, kTextCarrierCaption, MB_ICONINFORMATION);
         return;

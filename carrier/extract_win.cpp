@@ -3,9 +3,12 @@
 // place, so no failure can lose the carrier.
 #include "carrier/carrier_win.h"
 
+#include <cstdio>
+
 #include "base/fileio_win.h"
 #include "base/keyfile_win.h"
 #include "base/modal_win.h"
+#include "base/wipe.h"
 #include "carrier/carrierfiles_win.h"
 #include "carrier/trailer.h"
 
@@ -32,12 +35,32 @@ static BOOL ReadLastTrailer(HANDLE carrier, int64_t* fileLength, TrailerLayout* 
 
 // The key check: the stored block is decoded, staged through the temporary
 // key file and its first 8 bytes read back are compared with the typed key.
-// Anything that stops the check counts as a mismatch.
+// Where the key file cannot be made, the decoded bytes are compared as they
+// are: a file failure is not a wrong key.
 static bool StoredKeyMatches(HANDLE carrier, const TrailerLayout& layout)
 {
     unsigned char head[TRAILER_HEAD_SIZE];
-    return ReadExactAt(carrier, layout.signatureOffset, head, sizeof head) &&
-           TrailerKeyMatches(head, g_typedKey, StageThroughKeyFile);
+    if (!ReadExactAt(carrier, layout.signatureOffset, head, sizeof head))
+        return false;
+    unsigned char decoded[SIGNATURE_BLOCK_SIZE];
+    TrailerDecodeBlock(head, decoded);
+    bool matches = false;
+    if (!CheckKeyThroughKeyFile(decoded, g_typedKey, &matches))
+        matches = DecodedKeyMatches(decoded, g_typedKey);
+    Wipe(decoded, sizeof decoded);
+    return matches;
+}
+
+// An output that exists already is replaced only when the user says so, as
+// a save dialog would ask: the open-file dialog asks nothing.
+static bool MayReplaceOutput(HWND window, const char* path)
+{
+    if (!FileExists(path))
+        return true;
+    char question[PATH_BUFFER_SIZE + 64];
+    snprintf(question, sizeof question, kReplaceOutputQuestion, path);
+    return ShowMessage(window, question, kOutputChooserTitle,
+                       MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
 }
 
 // Writes the S hidden bytes from the output's start, cuts off whatever an
@@ -71,33 +94,75 @@ static void EndExtraction(HWND window)
     DestroyWindow(window);
 }
 
-void RunExtractCommand(HWND window, const char* keyText)
+// The temporary file the extraction makes in the current directory.
+static const char* const kExtractStagingNames[] = {kKeyFileName};
+
+// Picks the carrier and reads its last trailer: the carrier stays open for
+// reading when its trailer is placed inside it. Otherwise it shows what went
+// wrong and returns INVALID_HANDLE_VALUE; *wrongKey tells a file that cannot
+// hold its trailer (refused like a wrong key) from a file failure.
+static HANDLE OpenCarrier(HWND window, int64_t* fileLength, TrailerLayout* layout, bool* wrongKey)
 {
-    ToSignatureForm(keyText, g_typedKey);
-    SetStatusLine(STATUS_OPERATION, kExtractingText);
-    SetStatusLine(STATUS_DIRECTION, kDirectionText);
+    *wrongKey = false;
     // The carrier dialog opens with whatever name the last dialog left.
     if (RunFileChooser(kCarrierChooserTitle, kKeepLastName))
         CopyPath(g_sourcePath, ChosenFileName());
-
-    HANDLE carrier = FileOpen(g_sourcePath, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL);
+    HANDLE carrier = INVALID_HANDLE_VALUE;
+    if (!PicksStagingFile(g_sourcePath, kExtractStagingNames, COUNTOF(kExtractStagingNames)))
+        carrier = FileOpen(g_sourcePath, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL);
     if (carrier == INVALID_HANDLE_VALUE) {
         ShowFileError(window, kErrorOpeningInput);
-        return;
+        return INVALID_HANDLE_VALUE;
     }
-    int64_t fileLength = 0;
-    TrailerLayout layout = {};
     TrailerError placed = TRAILER_FILE_TOO_SHORT;
-    if (!ReadLastTrailer(carrier, &fileLength, &layout, &placed)) {
+    if (!ReadLastTrailer(carrier, fileLength, layout, &placed)) {
         FileClose(carrier);
         ShowFileError(window, kErrorOpeningInput);
+        return INVALID_HANDLE_VALUE;
+    }
+    // A file that cannot hold the trailer it claims is refused like a wrong
+    // key before the output is asked for: no name read from it is offered.
+    if (placed != TRAILER_OK) {
+        FileClose(carrier);
+        ShowMessage(window, kWrongKey, kSignatureErrorCaption, MB_ICONERROR | MB_SYSTEMMODAL);
+        *wrongKey = true;
+        return INVALID_HANDLE_VALUE;
+    }
+    return carrier;
+}
+
+// Asks for the output, which opens with the stored path. Only a name the
+// user confirmed is used: Cancel ends the extraction with nothing written,
+// since the stored path comes from the file, not from the user.
+static bool ChooseOutput(HWND window)
+{
+    bool named = RunFileChooser(kOutputChooserTitle, g_targetPath);
+    if (!named || !FileChooserConfirmed())
+        return false;
+    CopyPath(g_targetPath, ChosenFileName());
+    if (PicksStagingFile(g_targetPath, kExtractStagingNames, COUNTOF(kExtractStagingNames))) {
+        ShowFileError(window, kErrorOpeningOutput);
+        return false;
+    }
+    return MayReplaceOutput(window, g_targetPath);
+}
+
+static void ExtractFromCarrier(HWND window)
+{
+    int64_t fileLength = 0;
+    TrailerLayout layout = {};
+    bool wrongKey = false;
+    HANDLE carrier = OpenCarrier(window, &fileLength, &layout, &wrongKey);
+    if (carrier == INVALID_HANDLE_VALUE) {
+        if (wrongKey)
+            EndExtraction(window);
         return;
     }
-    // The output dialog opens with the stored path; cancelling it keeps it.
-    if (RunFileChooser(kOutputChooserTitle, g_targetPath))
-        CopyPath(g_targetPath, ChosenFileName());
-
+    if (!ChooseOutput(window)) {
+        FileClose(carrier);
+        return;
+    }
     HANDLE output = FileOpen(g_targetPath, GENERIC_WRITE, FILE_SHARE_WRITE, OPEN_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL);
     bool outputIsNew = GetLastError() != ERROR_ALREADY_EXISTS;
@@ -106,9 +171,7 @@ void RunExtractCommand(HWND window, const char* keyText)
         ShowFileError(window, kErrorOpeningOutput);
         return;
     }
-    // A file that cannot hold the trailer it claims is refused like a wrong
-    // key, before any of its bytes are used.
-    if (placed != TRAILER_OK || !StoredKeyMatches(carrier, layout)) {
+    if (!StoredKeyMatches(carrier, layout)) {
         ShowMessage(window, kWrongKey, kSignatureErrorCaption, MB_ICONERROR | MB_SYSTEMMODAL);
         FileClose(carrier);
         FileClose(output);
@@ -142,4 +205,14 @@ void RunExtractCommand(HWND window, const char* keyText)
         return;
     }
     EndExtraction(window);
+}
+
+void RunExtractCommand(HWND window, const char* keyText)
+{
+    ToSignatureForm(keyText, g_typedKey);
+    SetStatusLine(STATUS_OPERATION, kExtractingText);
+    SetStatusLine(STATUS_DIRECTION, kDirectionText);
+    ExtractFromCarrier(window);
+    // The typed key has done its work.
+    Wipe(g_typedKey, sizeof g_typedKey);
 }

@@ -23,3 +23,4 @@ const char kHiddenWriteFailed[] =
 const char kTrailerNotRemoved[] =
     "The hidden file was written, but the carrier could not be rewritten without it. "
     "The carrier still holds it.";
+const char kReplaceOutputQuestion[] = "%s already exists.\nDo you want to replace it?";

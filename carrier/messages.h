@@ -17,5 +17,8 @@ extern const char kAppendFailedRestored[];
 extern const char kAppendFailedNotRestored[];
 extern const char kHiddenWriteFailed[];
 extern const char kTrailerNotRemoved[];
+// "%s already exists.\nDo you want to replace it?", the chosen output's path
+// in place of %s.
+extern const char kReplaceOutputQuestion[];
 
 #endif

@@ -100,16 +100,12 @@ static PassOutcome CheckAndWrite(HANDLE staging, uint64_t imageSize, const char*
     return result;
 }
 
-// A picked file that is one of this command's temporary files would be
-// emptied and deleted by the turn itself.
-static bool IsDecryptStagingFile(const char* path)
-{
-    return FileSamePath(path, kPlainStagingFileName) || FileSamePath(path, kKeyFileName);
-}
-
 static TurnResult DecryptTurn(const char* currentPath, const char* outputName, HWND owner)
 {
-    if (IsDecryptStagingFile(currentPath))
+    // A pick that is one of this turn's temporary files would be emptied and
+    // deleted by the turn itself.
+    const char* const stagingNames[] = {kPlainStagingFileName, kKeyFileName};
+    if (PicksStagingFile(currentPath, stagingNames, COUNTOF(stagingNames)))
         return ReportPassOutcome(PASS_INPUT_UNOPENED, owner);
     // Others may go on reading and writing the cipher file, as with the C
     // runtime's open; it stays open until the turn ends.
@@ -148,6 +144,7 @@ void RunDecryptCommand(HWND keyWindow, const char* key1Text, const char* key2Tex
     ToSignatureForm(key1Text, s_key1);
     ToSignatureForm(key2Text, s_key2);
     RunFileLoop(kDecryptingText, keyWindow, DecryptTurn);
+    WipeCipherStreams();
     Wipe(s_key1, sizeof s_key1);
     Wipe(s_key2, sizeof s_key2);
 }

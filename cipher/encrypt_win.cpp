@@ -128,8 +128,10 @@ static TurnResult EncryptWithKeys(const char* currentPath, const char* outputNam
     bool stagingCreated = false;
     PassOutcome outcome = WritePlainImage(currentPath, keys, &stagingCreated);
     if (outcome == PASS_CANCELLED) {
-        // No cipher file for this source, nor an older one of its name.
-        DeleteIfPresent(outputName);
+        // No cipher file for this source, nor an older one of its name,
+        // unless the user made that one read-only: it stays, as it would
+        // have without the cancel.
+        FileRemove(outputName);
     } else if (outcome == PASS_DONE) {
         outcome = WhitenIntoCipherFile(outputName, keys);
     }
@@ -143,6 +145,11 @@ static TurnResult EncryptWithKeys(const char* currentPath, const char* outputNam
 
 static TurnResult EncryptTurn(const char* currentPath, const char* outputName, HWND owner)
 {
+    // A pick that is one of this turn's temporary files would be emptied and
+    // deleted by the turn itself.
+    const char* const stagingNames[] = {kStagingFileName, kKeyFileName};
+    if (PicksStagingFile(currentPath, stagingNames, COUNTOF(stagingNames)))
+        return ReportPassOutcome(PASS_INPUT_UNOPENED, owner);
     TurnKeys keys;
     memcpy(keys.signature1, s_signature1, SIGNATURE_FORM_SIZE);
     memcpy(keys.signature2, s_signature2, SIGNATURE_FORM_SIZE);
@@ -158,4 +165,5 @@ void RunEncryptCommand(const char signature1[SIGNATURE_FORM_SIZE],
     s_signature1 = signature1;
     s_signature2 = signature2;
     RunFileLoop(kEncryptingText, g_mainWindow, EncryptTurn);
+    WipeCipherStreams();
 }

@@ -22,10 +22,10 @@ TurnResult ReportPassOutcome(PassOutcome outcome, HWND owner)
     return TURN_END;
 }
 
-void DeleteIfPresent(const char* path)
+void WipeCipherStreams()
 {
-    if (FileExists(path))
-        FileDelete(path);
+    Wipe(&g_cipherReader, sizeof g_cipherReader);
+    Wipe(&g_cipherWriter, sizeof g_cipherWriter);
 }
 
 void WhitenBetweenFiles(HANDLE input, HANDLE output, const char seed[SIGNATURE_FORM_SIZE],

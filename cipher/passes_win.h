@@ -36,6 +36,8 @@ extern const char kPlainStagingFileName[]; // "tmpFile1.txt", normal, decrypt
 // One reader and one writer serve every pass; the loop never runs twice at once.
 extern FileReader g_cipherReader;
 extern FileWriter g_cipherWriter;
+// Their buffers hold plain images and payloads: wiped when a command ends.
+void WipeCipherStreams();
 
 // The whitening pass from one open file into another through the shared
 // buffers, writes flushed to the file; *bytes counts what was passed on.
@@ -43,8 +45,5 @@ extern FileWriter g_cipherWriter;
 void WhitenBetweenFiles(HANDLE input, HANDLE output, const char seed[SIGNATURE_FORM_SIZE],
                         WhiteningDirection direction, uint64_t* bytes, bool* readOk,
                         bool* writeOk);
-
-// Deletes a file of ours if it is there.
-void DeleteIfPresent(const char* path);
 
 #endif

@@ -465,10 +465,16 @@ int ExtractFile(const char* carrierPath, const char key[SIGNATURE_FORM_SIZE],
     char target[CLI_PATH_SIZE];
     PendingOutput out;
     int result = LocateTrailer(&carrier, carrierPath, key, &layout, stored);
+    if (result == CLI_EXIT_OK && !ExtractOutputName(stored, options, target, sizeof target))
+        result = CLI_EXIT_FILE;
+    // The hidden file put in place over its own carrier would leave neither:
+    // refused whatever the output's name and whatever --force says.
+    if (result == CLI_EXIT_OK && PlatformSameFile(&carrier, target)) {
+        Complain(target, "is the carrier itself; give another output with -o");
+        result = CLI_EXIT_FILE;
+    }
     if (result == CLI_EXIT_OK)
-        result = ExtractOutputName(stored, options, target, sizeof target)
-                     ? OutputBegin(&out, target, options.force)
-                     : CLI_EXIT_FILE;
+        result = OutputBegin(&out, target, options.force);
     if (result != CLI_EXIT_OK) {
         PlatformClose(&carrier);
         return result;

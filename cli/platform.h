@@ -34,6 +34,10 @@ void PlatformWriteBehind(CliFile* file);
 bool PlatformClose(CliFile* file);
 
 bool PlatformExists(const char* path);
+// True when `path`, followed through links as it exists now, is the file
+// open as `file` however it is named (same device and inode, or on Windows
+// the same volume and file index).
+bool PlatformSameFile(CliFile* file, const char* path);
 // Creates a new, empty temporary file in the folder of `target` (never the
 // current folder unless the target is there) and names it in `tempPath`.
 // While it exists, an interrupt deletes it before the program ends.

@@ -158,6 +158,13 @@ bool PlatformExists(const char* path)
     return lstat(path, &info) == 0;
 }
 
+bool PlatformSameFile(CliFile* file, const char* path)
+{
+    struct stat open, named;
+    return fstat((int)file->handle, &open) == 0 && stat(path, &named) == 0 &&
+           open.st_dev == named.st_dev && open.st_ino == named.st_ino;
+}
+
 // Length of the folder part of a path, its last '/' included.
 static size_t FolderLength(const char* path)
 {

@@ -40,12 +40,26 @@ enum { STORE_LOCATION_COUNT = 3 };
 // The locations as the user reads them, "HKEY_CURRENT_USER\Control Panel".
 extern const char* const kStoreLocationNames[STORE_LOCATION_COUNT];
 
+// How a save ended. It writes all six values or none: when a value or a
+// flush fails after others were written, it puts the previous values back
+// (removing those that did not exist), and when even that fails it removes
+// all six, so that the next start finds the signatures incomplete instead of
+// rebuilding characters nobody typed. Only when that fails too are old and
+// new fragments left mixed.
+enum StoreSaveOutcome {
+    SAVE_WRITTEN,         // all six values are the new ones
+    SAVE_NOTHING_WRITTEN, // a key or a previous value could not be had
+    SAVE_PUT_BACK,        // the values written were put back as they were
+    SAVE_REMOVED,         // they could not be put back: all six were removed
+    SAVE_MIXED            // not even that: old and new fragments mixed
+};
+
 // What a save did: the locations that failed (bit k for location k + 1),
-// the first error of each, and whether any value was written.
+// the first error of each, and how it ended.
 struct StoreSaveResult {
     unsigned failed;
     LONG errors[STORE_LOCATION_COUNT];
-    bool wroteAny;
+    StoreSaveOutcome outcome;
 };
 
 // The signature store (registry_win.cpp). Load runs once, from the main

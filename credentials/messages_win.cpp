@@ -29,6 +29,13 @@ const char kNotYetSetText[] = "Create the password and the signatures first: sta
 const char kSaveFailedText[] = "The signatures could not be saved at:";
 const char kSaveNothingWrittenText[] =
     "Nothing was written: the stored signatures are still the previous ones.";
+const char kSavePutBackText[] =
+    "The values already written were put back: the stored signatures are still the previous "
+    "ones.";
+const char kSaveRemovedText[] =
+    "The values already written could not be put back, so all stored signature values were "
+    "removed: from the next start Mirelock and Embed refuse until the signatures are set again "
+    "under Signature.";
 const char kSavePartlyWrittenText[] =
     "The other values were written: the stored signatures now mix new and previous "
     "characters, and the next start would rebuild signatures that nobody set. Set them again "
@@ -81,8 +88,9 @@ void ShowSaveFailure(const StoreSaveResult& result)
         Append(message, sizeof message, line);
     }
     Append(message, sizeof message, "\n\n");
-    Append(message, sizeof message,
-           result.wroteAny ? kSavePartlyWrittenText : kSaveNothingWrittenText);
+    static const char* const kOutcomeTexts[] = {"", kSaveNothingWrittenText, kSavePutBackText,
+                                                kSaveRemovedText, kSavePartlyWrittenText};
+    Append(message, sizeof message, kOutcomeTexts[result.outcome]);
     Append(message, sizeof message, " ");
     Append(message, sizeof message, kSaveInForceText);
     if (result.failed & (1u << 2)) {

@@ -64,10 +64,95 @@ static void MarkFailed(StoreSaveResult* result, int location, DWORD error)
     result->errors[location] = (LONG)error;
 }
 
-// All or nothing: the six values are written only when all three keys can
-// be had, so the stored fragments always rebuild one pair of signatures the
-// user set. Keys this save created for nothing are removed again, so that a
-// location 1 made in vain does not end the first-use path.
+// A value as it stood before a save, to be put back if the save cannot finish.
+struct PreviousValue {
+    bool present;
+    DWORD type;
+    DWORD size;
+    unsigned char data[256];
+};
+
+static const char* ValueName(int fragment)
+{
+    return kValueNames[fragment % 2];
+}
+
+// Reads the six values a save is about to replace. False when one exists
+// but cannot be read: the save could not undo itself, so it writes nothing.
+static bool ReadPreviousValues(const HKEY keys[], PreviousValue previous[FRAGMENT_COUNT],
+                               StoreSaveResult* result)
+{
+    for (int f = 0; f < FRAGMENT_COUNT; f++) {
+        PreviousValue& value = previous[f];
+        value.size = sizeof value.data;
+        value.present = RegistryQuery(keys[f / 2], ValueName(f), &value.type, value.data,
+                                      &value.size) != FALSE;
+        if (!value.present && GetLastError() != ERROR_FILE_NOT_FOUND) {
+            MarkFailed(result, f / 2, GetLastError());
+            return false;
+        }
+    }
+    return true;
+}
+
+// Location 1, 2, 3 in turn; within each "Signature1" before "Signature2",
+// then the flush. Stops at the first failure; returns how many values were
+// written by then.
+static int WriteFragments(const HKEY keys[], const char fragments[][FRAGMENT_TEXT_SIZE],
+                          const size_t lengths[], StoreSaveResult* result)
+{
+    int written = 0;
+    for (int k = 0; k < STORE_LOCATION_COUNT; k++) {
+        for (int f = 2 * k; f < 2 * k + 2; f++) {
+            if (!RegistrySet(keys[k], ValueName(f), REG_SZ, fragments[f], (DWORD)(lengths[f] + 1))) {
+                MarkFailed(result, k, GetLastError());
+                return written;
+            }
+            written++;
+        }
+        if (!RegistryFlush(keys[k])) {
+            MarkFailed(result, k, GetLastError());
+            return written;
+        }
+    }
+    return written;
+}
+
+// The first `count` values as they were before the save: rewritten, or
+// removed where there was none; each location touched is flushed.
+static bool PutBackPreviousValues(const HKEY keys[], const PreviousValue previous[], int count)
+{
+    for (int f = 0; f < count; f++) {
+        const PreviousValue& value = previous[f];
+        bool ok = value.present
+                      ? RegistrySet(keys[f / 2], ValueName(f), value.type, value.data, value.size)
+                      : RegistryDeleteValue(keys[f / 2], ValueName(f)) ||
+                            GetLastError() == ERROR_FILE_NOT_FOUND;
+        if (!ok || ((f % 2 == 1 || f == count - 1) && !RegistryFlush(keys[f / 2])))
+            return false;
+    }
+    return true;
+}
+
+// The last resort: no value at all, which the next start reads as
+// signatures that must be set again.
+static bool RemoveAllValues(const HKEY keys[])
+{
+    for (int k = 0; k < STORE_LOCATION_COUNT; k++) {
+        for (int f = 2 * k; f < 2 * k + 2; f++) {
+            if (!RegistryDeleteValue(keys[k], ValueName(f)) && GetLastError() != ERROR_FILE_NOT_FOUND)
+                return false;
+        }
+        if (!RegistryFlush(keys[k]))
+            return false;
+    }
+    return true;
+}
+
+// All or nothing: the stored fragments always rebuild one pair of
+// signatures the user set, or none (see StoreSaveOutcome). Keys this save
+// created are removed again when it leaves nothing of its own in them, so
+// that a location 1 made in vain does not end the first-use path.
 StoreSaveResult SignatureStoreSave()
 {
     StoreSaveResult result = {};
@@ -88,32 +173,31 @@ StoreSaveResult SignatureStoreSave()
         if (!keys[k])
             MarkFailed(&result, k, GetLastError());
     }
-    if (result.failed) {
-        for (int k = 0; k < STORE_LOCATION_COUNT; k++) {
-            RegistryClose(keys[k]);
-            if (created[k])
-                RegistryDeleteKey(kLocations[k].root, kLocations[k].createPath);
-        }
-    } else {
-        // Location 1, 2, 3 in turn; within each "Signature1" before
-        // "Signature2". A failure does not stop the values after it.
-        for (int k = 0; k < STORE_LOCATION_COUNT; k++) {
-            for (int v = 0; v < 2; v++) {
-                int f = 2 * k + v;
-                if (RegistrySet(keys[k], kValueNames[v], REG_SZ, fragments[f],
-                                (DWORD)(lengths[f] + 1)))
-                    result.wroteAny = true;
-                else
-                    MarkFailed(&result, k, GetLastError());
-            }
-            if (!RegistryFlush(keys[k]))
-                MarkFailed(&result, k, GetLastError());
-            RegistryClose(keys[k]);
-        }
+    PreviousValue previous[FRAGMENT_COUNT] = {};
+    int written = 0;
+    if (!result.failed && ReadPreviousValues(keys, previous, &result))
+        written = WriteFragments(keys, fragments, lengths, &result);
+
+    if (!result.failed)
+        result.outcome = SAVE_WRITTEN;
+    else if (written == 0)
+        result.outcome = SAVE_NOTHING_WRITTEN;
+    else if (PutBackPreviousValues(keys, previous, written))
+        result.outcome = SAVE_PUT_BACK;
+    else if (RemoveAllValues(keys))
+        result.outcome = SAVE_REMOVED;
+    else
+        result.outcome = SAVE_MIXED;
+    for (int k = 0; k < STORE_LOCATION_COUNT; k++) {
+        RegistryClose(keys[k]);
+        bool leftEmpty = result.outcome == SAVE_NOTHING_WRITTEN || result.outcome == SAVE_PUT_BACK;
+        if (created[k] && leftEmpty)
+            RegistryDeleteKey(kLocations[k].root, kLocations[k].createPath);
     }
     Wipe(copy1, sizeof copy1);
     Wipe(copy2, sizeof copy2);
     Wipe(fragments, sizeof fragments);
+    Wipe(previous, sizeof previous);
     return result;
 }
 

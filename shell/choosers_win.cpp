@@ -109,6 +109,7 @@ bool SourceSelectionIsWholePath()
 }
 
 const char* const kKeepLastName = nullptr;
+static bool s_fileChooserConfirmed = false;
 
 bool RunFileChooser(const char* title, const char* startName)
 {
@@ -116,8 +117,13 @@ bool RunFileChooser(const char* title, const char* startName)
     if (startName != kKeepLastName)
         CopyPath(g_chooserName, startName);
     g_fileChooser.hwndOwner = g_mainWindow;
-    RunOpenFileDialog(&g_fileChooser);
+    s_fileChooserConfirmed = RunOpenFileDialog(&g_fileChooser) != FALSE;
     return g_chooserName[0] != '\0';
+}
+
+bool FileChooserConfirmed()
+{
+    return s_fileChooserConfirmed;
 }
 
 const char* ChosenFileName()

@@ -42,6 +42,9 @@ bool SourceSelectionIsWholePath();
 // it opened does also on Cancel: the commands rely on that.
 extern const char* const kKeepLastName;
 bool RunFileChooser(const char* title, const char* startName);
+// True when the last file chooser was closed by its OK button: the user saw
+// the name and confirmed it, rather than backing out with Cancel.
+bool FileChooserConfirmed();
 // The chooser's name field as the last dialog left it.
 const char* ChosenFileName();
 

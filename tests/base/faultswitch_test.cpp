@@ -8,7 +8,7 @@
 
 TEST(FaultSwitch, FailsTheNthCallOnlyAndRecordsIt)
 {
-    FaultSwitch fault = {0, 0, 0, "", ""};
+    FaultSwitch fault = {0, 0, 0, "", "", 0};
     EXPECT_FALSE(FaultSwitchNow(&fault, "FileOpen", "a"));
     EXPECT_EQ(0, fault.calls); // disarmed: nothing is counted
 
@@ -36,7 +36,16 @@ TEST(FaultSwitch, FailsTheNthCallOnlyAndRecordsIt)
     EXPECT_TRUE(FaultSwitchNow(&fault, "RegistrySet", longName.c_str()));
     EXPECT_EQ(std::string(sizeof fault.subject - 1, 'n'), fault.subject);
 
+    // A run fails that many calls in a row and records the first.
+    FaultSwitchArm(&fault, 2, 2);
+    EXPECT_FALSE(FaultSwitchNow(&fault, "RegistryOpen", "a"));
+    EXPECT_TRUE(FaultSwitchNow(&fault, "RegistrySet", "b"));
+    EXPECT_TRUE(FaultSwitchNow(&fault, "RegistrySet", "c"));
+    EXPECT_FALSE(FaultSwitchNow(&fault, "RegistryFlush", nullptr));
+    EXPECT_EQ(2, fault.hits);
+    EXPECT_STREQ("b", fault.subject);
+
     FaultSwitchDisarm(&fault);
     EXPECT_FALSE(FaultSwitchNow(&fault, "FileOpen", "a"));
-    EXPECT_EQ(1, fault.calls);
+    EXPECT_EQ(4, fault.calls);
 }

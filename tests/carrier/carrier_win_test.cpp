@@ -118,6 +118,8 @@ TEST_F(CarrierWin, EmbedThenExtractGivesBothFilesBack)
     EXPECT_TRUE(NoTemporaryFiles());
     EXPECT_STREQ(carrierPath.c_str(), g_sourcePath);
     EXPECT_STREQ("tmpEFile", g_targetPath);
+    // The typed key is gone once the command ends.
+    EXPECT_EQ(std::string(SIGNATURE_FORM_SIZE, '\0'), std::string(g_typedKey, SIGNATURE_FORM_SIZE));
 }
 
 TEST_F(CarrierWin, NestedTrailersComeOffLastFirst)
@@ -153,13 +155,16 @@ TEST_F(CarrierWin, WrongKeyLeavesTheCarrierAndAnEmptyNewOutput)
     ASSERT_TRUE(WriteFileBytes(existing, "keep me"));
     for (const char* output : {"new.bin", "existing.bin"}) {
         SCOPED_TRACE(output);
-        MessageRecorder messages;
+        // Replacing the existing output is confirmed first.
+        MessageRecorder messages(IDYES);
         HWND window = RunExtract("sig one", carrier.c_str(), scratch.Path(output).c_str()).window;
-        ASSERT_EQ(1u, messages.messages.size());
-        EXPECT_EQ(window, messages.messages[0].owner);
-        EXPECT_EQ("Wrong Key !!", messages.messages[0].text);
-        EXPECT_EQ("Signature Error..", messages.messages[0].caption);
-        EXPECT_EQ(kFileErrorFlags, messages.messages[0].type);
+        size_t asked = strcmp(output, "existing.bin") == 0 ? 1 : 0;
+        ASSERT_EQ(asked + 1, messages.messages.size());
+        const RecordedMessage& m = messages.messages[asked];
+        EXPECT_EQ(window, m.owner);
+        EXPECT_EQ("Wrong Key !!", m.text);
+        EXPECT_EQ("Signature Error..", m.caption);
+        EXPECT_EQ(kFileErrorFlags, m.type);
         EXPECT_FALSE(IsWindow(window));
         EXPECT_EQ("", Line(CTL_OPERATION_LINE));
         EXPECT_TRUE(ReadFileBytes(carrier) == trailered);
@@ -182,11 +187,16 @@ TEST_F(CarrierWin, CarriersThatCannotHoldTheirTrailerAreRefusedLikeAWrongKey)
         const std::string carrier = scratch.Path("bad.png");
         ASSERT_TRUE(WriteFileBytes(carrier, bytes));
         MessageRecorder messages;
-        RunExtract("Sig one", carrier.c_str(), scratch.Path("o.bin").c_str());
+        DrivenRun run = RunExtract("Sig one", carrier.c_str(), scratch.Path("o.bin").c_str());
         ASSERT_EQ(1u, messages.messages.size());
         EXPECT_EQ("Wrong Key !!", messages.messages[0].text);
+        // Refused before the output is asked for: no name from the file is
+        // offered, and no output is made.
+        EXPECT_EQ(std::vector<std::string>{"Get carrier file"}, run.titles);
+        EXPECT_FALSE(FileIsThere(scratch.Path("o.bin")));
+        EXPECT_FALSE(IsWindow(run.window));
+        EXPECT_EQ("", Line(CTL_OPERATION_LINE));
         EXPECT_TRUE(ReadFileBytes(carrier) == bytes);
-        EXPECT_EQ("", ReadFileBytes(scratch.Path("o.bin")));
         EXPECT_TRUE(NoTemporaryFiles());
     }
 }
@@ -196,7 +206,10 @@ TEST_F(CarrierWin, OutputFileEndsAfterTheHiddenBytes)
     const std::string carrier = scratch.Path("c.png");
     ASSERT_TRUE(WriteFileBytes(carrier, AppendTrailer(Image(), "Sig one", "short", "C:\\h")));
     ASSERT_TRUE(WriteFileBytes(scratch.Path("old.bin"), std::string(5000, 'x')));
+    MessageRecorder messages(IDYES);
     RunExtract("Sig one", carrier.c_str(), scratch.Path("old.bin").c_str());
+    ASSERT_EQ(1u, messages.messages.size());
+    EXPECT_EQ("Output file name", messages.messages[0].caption);
     EXPECT_EQ("short", ReadFileBytes(scratch.Path("old.bin")));
     EXPECT_TRUE(ReadFileBytes(carrier) == Image());
 }
@@ -281,13 +294,47 @@ TEST_F(CarrierWin, CancelledDialogsChangeNothing)
     EXPECT_TRUE(NoTemporaryFiles());
 }
 
-TEST_F(CarrierWin, CancelledOutputDialogExtractsToTheStoredPath)
+// Backing out of the output dialog, or out of replacing an existing file,
+// writes nothing: the stored path comes from the file, not from the user.
+// The window stays open with its key, as after a file failure. Only a name
+// the user confirmed is written.
+TEST_F(CarrierWin, OutputIsWrittenOnlyWhereTheUserConfirmed)
 {
     const std::string hiddenPath = scratch.Path("stored.bin");
     const std::string carrier = scratch.Path("c.png");
-    ASSERT_TRUE(WriteFileBytes(carrier, AppendTrailer(Image(), "Sig one", "payload", hiddenPath)));
+    const std::string trailered = AppendTrailer(Image(), "Sig one", "payload", hiddenPath);
+    ASSERT_TRUE(WriteFileBytes(carrier, trailered));
+    {
+        MessageRecorder messages;
+        DrivenRun run = RunExtract("Sig one", carrier.c_str(), nullptr);
+        EXPECT_EQ(hiddenPath, run.initialNames.at(1));
+        EXPECT_TRUE(messages.messages.empty());
+        EXPECT_FALSE(FileIsThere(hiddenPath));
+        EXPECT_TRUE(IsWindow(run.window));
+        EXPECT_EQ("Sig one", WindowText(g_extractKeyField));
+        EXPECT_EQ("Extracting file ...", Line(CTL_OPERATION_LINE));
+        EXPECT_EQ("to ...", Line(CTL_DIRECTION_LINE));
+    }
+    ASSERT_TRUE(WriteFileBytes(hiddenPath, "edited since"));
+    {
+        MessageRecorder messages(IDNO);
+        DrivenRun run = RunExtract("Sig one", carrier.c_str(), hiddenPath.c_str());
+        ASSERT_EQ(1u, messages.messages.size());
+        EXPECT_EQ(run.window, messages.messages[0].owner);
+        EXPECT_EQ(hiddenPath + " already exists.\nDo you want to replace it?",
+                  messages.messages[0].text);
+        EXPECT_EQ("Output file name", messages.messages[0].caption);
+        EXPECT_EQ((UINT)(MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2), messages.messages[0].type);
+        EXPECT_EQ("edited since", ReadFileBytes(hiddenPath));
+        EXPECT_TRUE(IsWindow(run.window));
+        EXPECT_EQ("Extracting file ...", Line(CTL_OPERATION_LINE));
+    }
+    EXPECT_TRUE(ReadFileBytes(carrier) == trailered);
+    EXPECT_TRUE(NoTemporaryFiles());
+    // OK on the offered path: the user saw it and confirmed it.
+    ASSERT_TRUE(DeleteFileA(hiddenPath.c_str()));
     MessageRecorder messages;
-    HWND window = RunExtract("Sig one", carrier.c_str(), nullptr).window;
+    HWND window = RunExtract("Sig one", carrier.c_str(), hiddenPath.c_str()).window;
     EXPECT_TRUE(messages.messages.empty());
     EXPECT_EQ("payload", ReadFileBytes(hiddenPath));
     EXPECT_TRUE(ReadFileBytes(carrier) == Image());
@@ -301,7 +348,8 @@ TEST_F(CarrierWin, StoredPathInAMissingFolderKeepsTheWindowOpen)
         AppendTrailer(Image(), "Sig one", "payload", scratch.Path("gone\\stored.bin"));
     ASSERT_TRUE(WriteFileBytes(carrier, trailered));
     MessageRecorder messages;
-    HWND window = RunExtract("Sig one", carrier.c_str(), nullptr).window;
+    HWND window =
+        RunExtract("Sig one", carrier.c_str(), scratch.Path("gone\\stored.bin").c_str()).window;
     ASSERT_EQ(1u, messages.messages.size());
     EXPECT_EQ(window, messages.messages[0].owner);
     EXPECT_EQ("Error Opening Output File", messages.messages[0].text);
@@ -314,11 +362,14 @@ TEST_F(CarrierWin, StoredPathInAMissingFolderKeepsTheWindowOpen)
     EXPECT_TRUE(ReadFileBytes(carrier) == trailered);
     EXPECT_TRUE(NoTemporaryFiles());
 
-    // Choosing the carrier itself as output fails the same way.
+    // Choosing the carrier itself as output, and confirming to replace it,
+    // fails the same way.
     messages.messages.clear();
+    messages.answer = IDYES;
     RunExtract("Sig one", carrier.c_str(), carrier.c_str());
-    ASSERT_EQ(1u, messages.messages.size());
-    EXPECT_EQ("Error Opening Output File", messages.messages[0].text);
+    ASSERT_EQ(2u, messages.messages.size());
+    EXPECT_EQ("Output file name", messages.messages[0].caption);
+    EXPECT_EQ("Error Opening Output File", messages.messages[1].text);
     EXPECT_TRUE(ReadFileBytes(carrier) == trailered);
 }
 
@@ -358,7 +409,7 @@ TEST_F(CarrierWin, StaleTemporaryKeyFileBytesNeverReachTheBlock)
     EXPECT_TRUE(NoTemporaryFiles());
 }
 
-TEST_F(CarrierWin, NoKeyFileMeansNoEmbeddingAndNoMatch)
+TEST_F(CarrierWin, NoKeyFileMeansNoEmbeddingButTheKeyIsStillChecked)
 {
     // A folder of that name keeps the temporary key file from being made.
     ASSERT_TRUE(CreateDirectoryA(scratch.Path("tmpKeyOut.txt").c_str(), nullptr));
@@ -374,13 +425,21 @@ TEST_F(CarrierWin, NoKeyFileMeansNoEmbeddingAndNoMatch)
     RunEmbed(scratch.Path("h.bin").c_str(), scratch.Path("new.png").c_str());
     EXPECT_FALSE(FileIsThere(scratch.Path("new.png")));
 
+    // Extraction compares the decoded bytes as they are: a wrong key is
+    // still wrong, the right one is not blamed for the missing file.
     const std::string trailered = AppendTrailer(Image(), "Sig one", "x", "C:\\x");
     ASSERT_TRUE(WriteFileBytes(carrier, trailered));
     messages.messages.clear();
-    RunExtract("Sig one", carrier.c_str(), scratch.Path("o").c_str());
+    RunExtract("Sig onf", carrier.c_str(), scratch.Path("o").c_str());
     ASSERT_EQ(1u, messages.messages.size());
     EXPECT_EQ("Wrong Key !!", messages.messages[0].text);
     EXPECT_TRUE(ReadFileBytes(carrier) == trailered);
+    messages.messages.clear();
+    ASSERT_TRUE(DeleteFileA(scratch.Path("o").c_str()));
+    RunExtract("Sig one", carrier.c_str(), scratch.Path("o").c_str());
+    EXPECT_TRUE(messages.messages.empty());
+    EXPECT_EQ("x", ReadFileBytes(scratch.Path("o")));
+    EXPECT_TRUE(ReadFileBytes(carrier) == Image());
 }
 
 TEST_F(CarrierWin, OkIsRefusedWhileAnotherCommandRuns)
@@ -417,6 +476,7 @@ TEST_F(CarrierWin, KnownAnswerCarriersExtractToTheirRecordedBytes)
         for (const CarrierVectorStep& s : steps) {
             MessageRecorder messages;
             const std::string output = scratch.Path("out" + std::to_string(s.step));
+            DeleteFileA(output.c_str()); // the previous vector's
             DrivenRun extract = RunExtract(s.key.c_str(), carrier.c_str(), output.c_str());
             EXPECT_TRUE(messages.messages.empty());
             EXPECT_EQ(s.storedName, extract.initialNames.size() > 1 ? extract.initialNames[1] : "");

@@ -11,6 +11,7 @@
 
 #include "cipher/cipher_win.h"
 #include "cipher/cipherfile.h"
+#include "cipher/passes_win.h"
 #include "credentials/credentials_win.h"
 #include "base/fileio_win.h"
 #include "base/modal_win.h"
@@ -246,8 +247,8 @@ TEST_F(CipherCommands, UserFilesNamedLikeTemporaryFilesSurvive)
         const char* message;
     };
     const Case cases[] = {
-        {"tmpFile.txt", false, "Error Opening Output File"},
-        {"tmpKeyOut.txt", false, "Error Using Temporary File"},
+        {"tmpFile.txt", false, "Error Opening Input File"},
+        {"tmpKeyOut.txt", false, "Error Opening Input File"},
         {"tmpFile1.txt", true, "Error Opening Input File"},
         {"tmpKeyOut.txt", true, "Error Opening Input File"},
     };
@@ -309,17 +310,20 @@ TEST_F(CipherCommands, CipherFileOpenForWritingElsewhereStillDecrypts)
 TEST_F(CipherCommands, CancelKeepsTheAttributesOfAnOutputThatCannotGo)
 {
     // The cancel path deletes an older output; when another program holds
-    // it open the deletion fails, and the file keeps what it was.
+    // it open the deletion fails, and the file keeps what it was. A
+    // read-only one stays as well: the user's own protection, which the
+    // run without the cancel would not have got past either.
     struct Case {
         const char* source;
         const char* output;
         bool decrypt;
         DWORD attributes;
-        DWORD access; // the other program's access, compatible with ours
+        DWORD access; // the other program's access, compatible with ours; 0: none holds it
     };
     const Case cases[] = {
         {"E.TXT", "Ezel.TXT", false, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN, GENERIC_READ},
         {"Dzel.TXT", "Dzelzel.TXT", true, FILE_ATTRIBUTE_HIDDEN, GENERIC_WRITE},
+        {"R.TXT", "Rzel.TXT", false, FILE_ATTRIBUTE_READONLY, 0},
     };
     for (const Case& c : cases) {
         std::string payload = PseudoRandomBytes(300, 43);
@@ -327,9 +331,12 @@ TEST_F(CipherCommands, CancelKeepsTheAttributesOfAnOutputThatCannotGo)
         std::string older = "an older output, in use";
         std::string output = Make(c.output, older);
         ASSERT_TRUE(SetFileAttributesA(output.c_str(), c.attributes));
-        HANDLE holder = CreateFileA(output.c_str(), c.access, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(INVALID_HANDLE_VALUE, holder) << c.output;
+        HANDLE holder = INVALID_HANDLE_VALUE;
+        if (c.access != 0) {
+            holder = CreateFileA(output.c_str(), c.access, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+            ASSERT_NE(INVALID_HANDLE_VALUE, holder) << c.output;
+        }
         s_busyEntries = 0;
         s_onBusy = [&](int) { PostMessageA(window, WM_COMMAND, IDC_MAIN_CANCEL, 0); };
         if (c.decrypt)
@@ -337,7 +344,8 @@ TEST_F(CipherCommands, CancelKeepsTheAttributesOfAnOutputThatCannotGo)
         else
             RunEncrypt(source.c_str());
         s_onBusy = nullptr;
-        CloseHandle(holder);
+        if (holder != INVALID_HANDLE_VALUE)
+            CloseHandle(holder);
         EXPECT_EQ(1, s_busyEntries) << c.output;
         EXPECT_EQ(c.attributes, GetFileAttributesA(output.c_str()) & (FILE_ATTRIBUTE_READONLY |
                                                                        FILE_ATTRIBUTE_HIDDEN))
@@ -441,9 +449,17 @@ TEST_F(CipherCommands, EncryptThenDecryptWithTypedKeys)
     std::string payload = PseudoRandomBytes(500, 17);
     Make("ROUND.TXT", payload);
     SetTestSignatures("a b", "Zz9");
+    // The shared stream buffers keep nothing of a file once a command ends.
+    const std::string zeros(FILE_BUFFER_SIZE, '\0');
+    auto streamsWiped = [&] {
+        return std::string((const char*)g_cipherReader.buffer, FILE_BUFFER_SIZE) == zeros &&
+               std::string((const char*)g_cipherWriter.buffer, FILE_BUFFER_SIZE) == zeros;
+    };
     RunEncrypt(scratch.Path("ROUND.TXT").c_str());
+    EXPECT_TRUE(streamsWiped());
     // Trailing spaces and text beyond seven characters do not count.
     RunDecrypt("a b    ", "Zz9    extra", scratch.Path("ROUNDzel.TXT").c_str());
+    EXPECT_TRUE(streamsWiped());
     EXPECT_EQ(payload, Bytes("ROUNDzelzel.TXT"));
     EXPECT_TRUE(messages.messages.empty());
 }

@@ -356,6 +356,11 @@ class CommandLineTest(CliCase):
         self.put("h.bin", b"hidden")
         os.mkdir(self.path("dir.png"))
         os.mkfifo(self.path("fifo.png"))
+        # A carrier whose stored name is its own: the hidden file must not
+        # take its place, however the output is named and whatever --force says.
+        self.put("photo.png", b"\x89PNG" * 1250 + trailer("k1", b"h" * 1000, "C:\\sub\\photo.png"))
+        os.symlink("photo.png", self.path("link.png"))
+        itself = b"is the carrier itself; give another output with -o"
         missing = b"No such file or directory"
         cases = [
             (("encrypt", "dir.png"), ["a", "b"], b"dir.png: cannot open: Is a directory"),
@@ -366,6 +371,10 @@ class CommandLineTest(CliCase):
             (("extract", "dir.png"), ["k"], b"dir.png: cannot open for writing: Is a directory"),
             (("embed", "h.bin", "missing.png"), ["k"], b"missing.png: cannot open for writing: " + missing),
             (("embed", "gone.bin", "e.zel"), ["k"], b"gone.bin: cannot open: " + missing),
+            (("extract", "photo.png"), ["k1"], b"photo.png: " + itself),
+            (("extract", "--force", "photo.png"), ["k1"], b"photo.png: " + itself),
+            (("extract", "--force", "-o", "./photo.png", "photo.png"), ["k1"], b"./photo.png: " + itself),
+            (("extract", "--force", "link.png"), ["k1"], b"photo.png: " + itself),
         ]
         others = ("dir.png", "fifo.png")
         before = {n: read(self.path(n)) for n in self.listing() if n not in others}

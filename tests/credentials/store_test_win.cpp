@@ -291,14 +291,19 @@ static const SaveCall kOpensOfAFreshStore[] = {
     {"RegistryOpen", "Software\\TempKey", 3},
     {"RegistryCreate", "Software\\TempKey", 3},
 };
-// After the opens, whichever store it was: each location written and closed.
+// After the opens, whichever store it was: the six values read, each
+// location written and flushed, then the keys closed.
 static const SaveCall kWritesOfASave[] = {
+    {"RegistryQuery", "Signature1", 1}, {"RegistryQuery", "Signature2", 1},
+    {"RegistryQuery", "Signature1", 2}, {"RegistryQuery", "Signature2", 2},
+    {"RegistryQuery", "Signature1", 3}, {"RegistryQuery", "Signature2", 3},
     {"RegistrySet", "Signature1", 1}, {"RegistrySet", "Signature2", 1},
-    {"RegistryFlush", "", 1}, {"RegistryClose", "", 1},
+    {"RegistryFlush", "", 1},
     {"RegistrySet", "Signature1", 2}, {"RegistrySet", "Signature2", 2},
-    {"RegistryFlush", "", 2}, {"RegistryClose", "", 2},
+    {"RegistryFlush", "", 2},
     {"RegistrySet", "Signature1", 3}, {"RegistrySet", "Signature2", 3},
-    {"RegistryFlush", "", 3}, {"RegistryClose", "", 3},
+    {"RegistryFlush", "", 3},
+    {"RegistryClose", "", 1}, {"RegistryClose", "", 2}, {"RegistryClose", "", 3},
 };
 
 // Every registry call of a save, in order: these opens, then the writes.
@@ -309,7 +314,12 @@ static std::vector<SaveCall> SaveCalls(const SaveCall* opens, size_t count)
     return calls;
 }
 
-TEST_F(StoreTest, SaveSweepReportsExactlyTheFailedLocations)
+// Each call of a save failed in turn: alone, together with the call after
+// it, and together with every call after it. Whatever fails, the six
+// values end as the new ones, as the previous ones, or (only when putting
+// the previous ones back fails too) removed; a single failure is always
+// undone.
+TEST_F(StoreTest, SaveSweepLeavesAllNewAllPreviousOrNone)
 {
     struct Start {
         const char* name;
@@ -320,84 +330,98 @@ TEST_F(StoreTest, SaveSweepReportsExactlyTheFailedLocations)
         {"a fresh store", true, SaveCalls(kOpensOfAFreshStore, COUNTOF(kOpensOfAFreshStore))},
     };
     const LONG errors[] = {ERROR_ACCESS_DENIED, ERROR_REGISTRY_IO_FAILED};
+    int seen[SAVE_MIXED + 1] = {};
     for (const Start& start : starts) {
         for (LONG error : errors) {
-            for (long call = 1;; call++) {
-                SCOPED_TRACE(testing::Message() << start.name << ", error " << error
-                                                << ", call " << call);
-                DeleteKeyTree(HKEY_CURRENT_USER, "Software\\MirelockIT");
-                DeleteKeyTree(HKEY_CURRENT_CONFIG, "Software\\TempKey");
-                if (start.fresh) {
-                    DeleteValue(HKEY_CURRENT_USER, "Control Panel", "Signature1");
-                    DeleteValue(HKEY_CURRENT_USER, "Control Panel", "Signature2");
-                } else {
-                    StoreFragments("ABCDEFG", "abcdefg");
-                }
-                StoreSnapshot before = Snapshot();
-                SetSignatures("1234567", "7654321");
-                int failuresBefore = FailuresSoFar();
-                RegistryFaultArm(call, error);
-                StoreSaveResult result = SignatureStoreSave();
-                long hits = g_registryFaults.hits;
-                std::string operation = g_registryFaults.operation;
-                std::string name = g_registryFaults.subject;
-                RegistryFaultDisarm();
-                StoreSnapshot after = Snapshot();
-                // The new signatures are in force whatever the save did.
-                EXPECT_EQ(std::string("1234567", 8), Signature1());
-                EXPECT_EQ(std::string("7654321", 8), Signature2());
-                if (hits == 0) {
-                    // Past the last call: every registry call of save was swept.
-                    EXPECT_EQ(start.calls.size() + 1, (size_t)call);
-                    EXPECT_EQ(0u, result.failed);
-                    for (int f = 0; f < FRAGMENT_COUNT; f++)
-                        EXPECT_EQ(NewFragment(f), after.values[f].bytes) << "fragment " << f + 1;
-                    break;
-                }
-                ASSERT_LE((size_t)call, start.calls.size());
-                const SaveCall& expected = start.calls[call - 1];
-                EXPECT_EQ(expected.operation, operation);
-                EXPECT_EQ(expected.name, name);
-                int k = expected.location - 1;
-                unsigned bit = 1u << k;
-                if (operation == "RegistryOpen" || operation == "RegistryClose") {
-                    // An open that fails is followed by the create; a close
-                    // comes after the values are flushed.
-                    EXPECT_EQ(0u, result.failed);
-                    EXPECT_TRUE(result.wroteAny);
-                    for (int f = 0; f < FRAGMENT_COUNT; f++)
-                        EXPECT_EQ(NewFragment(f), after.values[f].bytes) << "fragment " << f + 1;
-                } else if (operation == "RegistryCreate") {
-                    // No key: nothing written anywhere, keys as they were.
-                    EXPECT_EQ(bit, result.failed);
-                    EXPECT_EQ(error, result.errors[k]);
-                    EXPECT_FALSE(result.wroteAny);
-                    for (int f = 0; f < FRAGMENT_COUNT; f++) {
-                        EXPECT_EQ(before.values[f].present, after.values[f].present) << f + 1;
-                        EXPECT_EQ(before.values[f].bytes, after.values[f].bytes) << f + 1;
+            for (long run : {1L, 2L, 1000L}) {
+                for (long call = 1;; call++) {
+                    SCOPED_TRACE(testing::Message() << start.name << ", error " << error
+                                                    << ", call " << call << ", run " << run);
+                    DeleteKeyTree(HKEY_CURRENT_USER, "Software\\MirelockIT");
+                    DeleteKeyTree(HKEY_CURRENT_CONFIG, "Software\\TempKey");
+                    if (start.fresh) {
+                        DeleteValue(HKEY_CURRENT_USER, "Control Panel", "Signature1");
+                        DeleteValue(HKEY_CURRENT_USER, "Control Panel", "Signature2");
+                    } else {
+                        StoreFragments("ABCDEFG", "abcdefg");
                     }
-                    EXPECT_EQ(before.location1, after.location1);
-                    EXPECT_EQ(before.location3, after.location3);
-                } else {
-                    // A value or a flush that fails: that location is reported,
-                    // the other values are written.
-                    EXPECT_EQ(bit, result.failed);
-                    EXPECT_EQ(error, result.errors[k]);
-                    EXPECT_TRUE(result.wroteAny);
-                    for (int f = 0; f < FRAGMENT_COUNT; f++) {
-                        bool unset = operation == "RegistrySet" && f / 2 == k &&
-                                     name == (f % 2 ? "Signature2" : "Signature1");
-                        EXPECT_EQ(unset ? before.values[f].bytes : NewFragment(f),
-                                  after.values[f].bytes)
-                            << "fragment " << f + 1;
+                    StoreSnapshot before = Snapshot();
+                    SetSignatures("1234567", "7654321");
+                    int failuresBefore = FailuresSoFar();
+                    RegistryFaultArm(call, error, run);
+                    StoreSaveResult result = SignatureStoreSave();
+                    long hits = g_registryFaults.hits;
+                    std::string operation = g_registryFaults.operation;
+                    std::string name = g_registryFaults.subject;
+                    RegistryFaultDisarm();
+                    StoreSnapshot after = Snapshot();
+                    // The new signatures are in force whatever the save did.
+                    EXPECT_EQ(std::string("1234567", 8), Signature1());
+                    EXPECT_EQ(std::string("7654321", 8), Signature2());
+                    if (hits == 0) {
+                        // Past the last call: every registry call of save was swept.
+                        EXPECT_EQ(start.calls.size() + 1, (size_t)call);
+                        EXPECT_EQ(0u, result.failed);
+                        EXPECT_EQ(SAVE_WRITTEN, result.outcome);
+                        for (int f = 0; f < FRAGMENT_COUNT; f++)
+                            EXPECT_EQ(NewFragment(f), after.values[f].bytes) << "fragment " << f + 1;
+                        break;
                     }
+                    ASSERT_LE((size_t)call, start.calls.size());
+                    const SaveCall& expected = start.calls[call - 1];
+                    EXPECT_EQ(expected.operation, operation);
+                    EXPECT_EQ(expected.name, name);
+                    int k = expected.location - 1;
+                    seen[result.outcome]++;
+                    if (run == 1) {
+                        // One failure: an open is followed by the create, a close
+                        // comes after the flushes; anything else is undone.
+                        bool harmless = operation == "RegistryOpen" || operation == "RegistryClose";
+                        bool firstSet = call == (long)(start.calls.size() - 12 + 1);
+                        StoreSaveOutcome want = harmless ? SAVE_WRITTEN
+                                           : operation == "RegistrySet" || operation == "RegistryFlush"
+                                               ? (firstSet ? SAVE_NOTHING_WRITTEN : SAVE_PUT_BACK)
+                                               : SAVE_NOTHING_WRITTEN;
+                        EXPECT_EQ(want, result.outcome) << operation;
+                        EXPECT_EQ(before.location1 || harmless, after.location1);
+                        EXPECT_EQ(before.location3 || harmless, after.location3);
+                    }
+                    if (result.outcome == SAVE_WRITTEN) {
+                        EXPECT_EQ(0u, result.failed);
+                    } else {
+                        // With later calls failing too, later locations may be named as well.
+                        EXPECT_EQ(1u << k, run == 1 ? result.failed : result.failed & (1u << k));
+                        EXPECT_EQ(error, result.errors[k]);
+                    }
+                    for (int f = 0; f < FRAGMENT_COUNT; f++) {
+                        SCOPED_TRACE(testing::Message() << "fragment " << f + 1);
+                        switch (result.outcome) {
+                        case SAVE_WRITTEN:
+                            EXPECT_EQ(NewFragment(f), after.values[f].bytes);
+                            break;
+                        case SAVE_NOTHING_WRITTEN:
+                        case SAVE_PUT_BACK:
+                            EXPECT_EQ(before.values[f].present, after.values[f].present);
+                            EXPECT_EQ(before.values[f].bytes, after.values[f].bytes);
+                            break;
+                        case SAVE_REMOVED:
+                            EXPECT_FALSE(after.values[f].present);
+                            break;
+                        case SAVE_MIXED:
+                            EXPECT_GT(run, 2);
+                            break;
+                        }
+                    }
+                    EXPECT_TRUE(recorder->messages.empty());
+                    s_saveTally.run++;
+                    s_saveTally.passed += FailuresSoFar() == failuresBefore;
                 }
-                EXPECT_TRUE(recorder->messages.empty());
-                s_saveTally.run++;
-                s_saveTally.passed += FailuresSoFar() == failuresBefore;
             }
         }
     }
+    // Every way a save can end was reached.
+    for (int outcome = SAVE_WRITTEN; outcome <= SAVE_MIXED; outcome++)
+        EXPECT_GT(seen[outcome], 0) << "outcome " << outcome;
 }
 
 TEST_F(StoreTest, LoadSweepGivesExactOrIncompleteSignatures)

@@ -397,6 +397,7 @@ TEST_F(OptionWindowTest, OkTellsOfAFailedSaveAfterTheWindowIsGone)
         LONG error;
         std::string text;
         std::string location2Signature1; // stored afterwards, with its NUL
+        long run = 1;                    // how many calls fail from `call` on
     } cases[] = {
         // Open 1, 2, 3, then the create of location 3.
         {"location 3 cannot be created", false, 4, ERROR_ACCESS_DENIED,
@@ -405,14 +406,30 @@ TEST_F(OptionWindowTest, OkTellsOfAFailedSaveAfterTheWindowIsGone)
              "\n\nNothing was written: the stored signatures are still the previous ones. The "
              "new signatures are in force until Zorvane ends.\n\n" + hint,
          std::string("BGa\0", 4)},
-        // Open 1, 2, 3, set, set, flush, close of location 1, then a set.
-        {"a value of location 2 cannot be set", true, 8, ERROR_REGISTRY_IO_FAILED,
+        // Open 1, 2, 3, six reads, set, set, flush of location 1, then a set:
+        // put back; or, when the first put-back fails too, removed; or,
+        // when every call from there on fails, mixed.
+        {"a value of location 2 cannot be set", true, 13, ERROR_REGISTRY_IO_FAILED,
+         "The signatures could not be saved at:\nLocation 2, HKEY_CURRENT_USER\\Control Panel: " +
+             systemText(ERROR_REGISTRY_IO_FAILED) +
+             "\n\nThe values already written were put back: the stored signatures are still the "
+             "previous ones. The new signatures are in force until Zorvane ends.",
+         std::string("BGa\0", 4)},
+        {"nor put back", true, 13, ERROR_REGISTRY_IO_FAILED,
+         "The signatures could not be saved at:\nLocation 2, HKEY_CURRENT_USER\\Control Panel: " +
+             systemText(ERROR_REGISTRY_IO_FAILED) +
+             "\n\nThe values already written could not be put back, so all stored signature "
+             "values were removed: from the next start Mirelock and Embed refuse until the "
+             "signatures are set again under Signature. The new signatures are in force until "
+             "Zorvane ends.",
+         "", 2},
+        {"nor removed", true, 13, ERROR_REGISTRY_IO_FAILED,
          "The signatures could not be saved at:\nLocation 2, HKEY_CURRENT_USER\\Control Panel: " +
              systemText(ERROR_REGISTRY_IO_FAILED) +
              "\n\nThe other values were written: the stored signatures now mix new and previous "
              "characters, and the next start would rebuild signatures that nobody set. Set them "
              "again under Signature. The new signatures are in force until Zorvane ends.",
-         std::string("BGa\0", 4)},
+         std::string("BGa\0", 4), 1000},
     };
     StorePassword("pw");
     for (const Case& c : cases) {
@@ -428,7 +445,7 @@ TEST_F(OptionWindowTest, OkTellsOfAFailedSaveAfterTheWindowIsGone)
         recorder->messages.clear();
         bool windowGoneAtBox = false;
         recorder->onShow = [&](const RecordedMessage&) { windowGoneAtBox = !IsWindow(window); };
-        RegistryFaultArm(c.call, c.error);
+        RegistryFaultArm(c.call, c.error, c.run);
         Click(window, IDC_OPTION_OK);
         RegistryFaultDisarm();
         recorder->onShow = nullptr;
