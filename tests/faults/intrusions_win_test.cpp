@@ -29,7 +29,8 @@ struct WaitPoint {
     Command command;
     Wait wait;
     // The dialog (0, 1) that is the wait or comes right before the loop; for
-    // a message box, which failing run shows it.
+    // a message box, which failing run shows it (2: the question before an
+    // existing output is replaced, answered Yes).
     int variant;
     bool busy; // the busy state is on there: its Cancel button shows
 };
@@ -49,6 +50,7 @@ static const WaitPoint kWaitPoints[] = {
     {"ExtractOutputDialog", EXTRACT, AT_DIALOG, 1, false},
     {"ExtractWrongKeyBox", EXTRACT, AT_MESSAGE, 0, false},
     {"ExtractOutputErrorBox", EXTRACT, AT_MESSAGE, 1, false},
+    {"ExtractReplaceQuestion", EXTRACT, AT_MESSAGE, 2, false},
 };
 
 // The first five are ways into another command and must be refused.
@@ -253,7 +255,8 @@ Outcome Intrusions::Run()
             Intrude();
     };
     bool cancelled = ThePress() == PRESS_BUSY_CANCEL, renewed = ThePress() == PRESS_OPTIONS_OK;
-    bool failing = at.wait == AT_MESSAGE;
+    bool asks = at.wait == AT_MESSAGE && at.variant == 2;
+    bool failing = at.wait == AT_MESSAGE && !asks;
     bool first = failing && at.variant == 0, second = failing && at.variant == 1;
     auto cipher = [](bool renewedSignatures, const std::string& plain) {
         return EncryptWithLibrary(renewedSignatures ? kNew1 : "Sig one",
@@ -311,6 +314,12 @@ Outcome Intrusions::Run()
     case EXTRACT: {
         const std::string trailered = AppendTrailer(own, "Sig one", hidden, "C:\\h.bin");
         Write("c.png", trailered);
+        if (asks) {
+            Write("out.bin", "older");
+            messages->answer = IDYES;
+            o.messages = {scratch.Path("out.bin") +
+                          " already exists.\nDo you want to replace it? / Output file name / running"};
+        }
         RunExtract(first ? "Wrong" : "Sig one", scratch.Path("c.png").c_str(),
                    scratch.Path(second ? "gone\\out.bin" : "out.bin").c_str());
         o.files = {{"c.png", true, failing ? trailered : own},
