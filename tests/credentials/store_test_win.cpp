@@ -314,11 +314,9 @@ static std::vector<SaveCall> SaveCalls(const SaveCall* opens, size_t count)
     return calls;
 }
 
-// Each call of a save failed in turn: alone, together with the call after
-// it, and together with every call after it. Whatever fails, the six
-// values end as the new ones, as the previous ones, or (only when putting
-// the previous ones back fails too) removed; a single failure is always
-// undone.
+// Each call of a save failed in turn, alone or with the calls after it.
+// Whatever fails, the six values end all new, all as before, or (when even
+// putting them back fails) removed; a single failure is always undone.
 TEST_F(StoreTest, SaveSweepLeavesAllNewAllPreviousOrNone)
 {
     struct Start {
@@ -329,93 +327,85 @@ TEST_F(StoreTest, SaveSweepLeavesAllNewAllPreviousOrNone)
         {"a stored pair", false, SaveCalls(kOpensOfAStore, COUNTOF(kOpensOfAStore))},
         {"a fresh store", true, SaveCalls(kOpensOfAFreshStore, COUNTOF(kOpensOfAFreshStore))},
     };
-    const LONG errors[] = {ERROR_ACCESS_DENIED, ERROR_REGISTRY_IO_FAILED};
+    // How many calls fail from the swept one on.
+    const struct { LONG error; long run; } faults[] = {
+        {ERROR_ACCESS_DENIED, 1}, {ERROR_REGISTRY_IO_FAILED, 1}, {ERROR_ACCESS_DENIED, 2},
+        {ERROR_REGISTRY_IO_FAILED, 1000}};
     int seen[SAVE_MIXED + 1] = {};
     for (const Start& start : starts) {
-        for (LONG error : errors) {
-            for (long run : {1L, 2L, 1000L}) {
-                for (long call = 1;; call++) {
-                    SCOPED_TRACE(testing::Message() << start.name << ", error " << error
-                                                    << ", call " << call << ", run " << run);
-                    DeleteKeyTree(HKEY_CURRENT_USER, "Software\\MirelockIT");
-                    DeleteKeyTree(HKEY_CURRENT_CONFIG, "Software\\TempKey");
-                    if (start.fresh) {
-                        DeleteValue(HKEY_CURRENT_USER, "Control Panel", "Signature1");
-                        DeleteValue(HKEY_CURRENT_USER, "Control Panel", "Signature2");
-                    } else {
-                        StoreFragments("ABCDEFG", "abcdefg");
-                    }
-                    StoreSnapshot before = Snapshot();
-                    SetSignatures("1234567", "7654321");
-                    int failuresBefore = FailuresSoFar();
-                    RegistryFaultArm(call, error, run);
-                    StoreSaveResult result = SignatureStoreSave();
-                    long hits = g_registryFaults.hits;
-                    std::string operation = g_registryFaults.operation;
-                    std::string name = g_registryFaults.subject;
-                    RegistryFaultDisarm();
-                    StoreSnapshot after = Snapshot();
-                    // The new signatures are in force whatever the save did.
-                    EXPECT_EQ(std::string("1234567", 8), Signature1());
-                    EXPECT_EQ(std::string("7654321", 8), Signature2());
-                    if (hits == 0) {
-                        // Past the last call: every registry call of save was swept.
-                        EXPECT_EQ(start.calls.size() + 1, (size_t)call);
-                        EXPECT_EQ(0u, result.failed);
-                        EXPECT_EQ(SAVE_WRITTEN, result.outcome);
-                        for (int f = 0; f < FRAGMENT_COUNT; f++)
-                            EXPECT_EQ(NewFragment(f), after.values[f].bytes) << "fragment " << f + 1;
-                        break;
-                    }
-                    ASSERT_LE((size_t)call, start.calls.size());
-                    const SaveCall& expected = start.calls[call - 1];
-                    EXPECT_EQ(expected.operation, operation);
-                    EXPECT_EQ(expected.name, name);
-                    int k = expected.location - 1;
-                    seen[result.outcome]++;
-                    if (run == 1) {
-                        // One failure: an open is followed by the create, a close
-                        // comes after the flushes; anything else is undone.
-                        bool harmless = operation == "RegistryOpen" || operation == "RegistryClose";
-                        bool firstSet = call == (long)(start.calls.size() - 12 + 1);
-                        StoreSaveOutcome want = harmless ? SAVE_WRITTEN
-                                           : operation == "RegistrySet" || operation == "RegistryFlush"
-                                               ? (firstSet ? SAVE_NOTHING_WRITTEN : SAVE_PUT_BACK)
-                                               : SAVE_NOTHING_WRITTEN;
-                        EXPECT_EQ(want, result.outcome) << operation;
-                        EXPECT_EQ(before.location1 || harmless, after.location1);
-                        EXPECT_EQ(before.location3 || harmless, after.location3);
-                    }
-                    if (result.outcome == SAVE_WRITTEN) {
-                        EXPECT_EQ(0u, result.failed);
-                    } else {
-                        // With later calls failing too, later locations may be named as well.
-                        EXPECT_EQ(1u << k, run == 1 ? result.failed : result.failed & (1u << k));
-                        EXPECT_EQ(error, result.errors[k]);
-                    }
-                    for (int f = 0; f < FRAGMENT_COUNT; f++) {
-                        SCOPED_TRACE(testing::Message() << "fragment " << f + 1);
-                        switch (result.outcome) {
-                        case SAVE_WRITTEN:
-                            EXPECT_EQ(NewFragment(f), after.values[f].bytes);
-                            break;
-                        case SAVE_NOTHING_WRITTEN:
-                        case SAVE_PUT_BACK:
-                            EXPECT_EQ(before.values[f].present, after.values[f].present);
-                            EXPECT_EQ(before.values[f].bytes, after.values[f].bytes);
-                            break;
-                        case SAVE_REMOVED:
-                            EXPECT_FALSE(after.values[f].present);
-                            break;
-                        case SAVE_MIXED:
-                            EXPECT_GT(run, 2);
-                            break;
-                        }
-                    }
-                    EXPECT_TRUE(recorder->messages.empty());
-                    s_saveTally.run++;
-                    s_saveTally.passed += FailuresSoFar() == failuresBefore;
+        for (const auto& fault : faults) {
+            const LONG error = fault.error;
+            for (long call = 1;; call++) {
+                SCOPED_TRACE(testing::Message() << start.name << ", error " << error
+                                                << ", call " << call << ", run " << fault.run);
+                DeleteKeyTree(HKEY_CURRENT_USER, "Software\\MirelockIT");
+                DeleteKeyTree(HKEY_CURRENT_CONFIG, "Software\\TempKey");
+                if (start.fresh) {
+                    DeleteValue(HKEY_CURRENT_USER, "Control Panel", "Signature1");
+                    DeleteValue(HKEY_CURRENT_USER, "Control Panel", "Signature2");
+                } else {
+                    StoreFragments("ABCDEFG", "abcdefg");
                 }
+                StoreSnapshot before = Snapshot();
+                SetSignatures("1234567", "7654321");
+                int failuresBefore = FailuresSoFar();
+                RegistryFaultArm(call, error, fault.run);
+                StoreSaveResult result = SignatureStoreSave();
+                long hits = g_registryFaults.hits;
+                std::string operation = g_registryFaults.operation;
+                std::string name = g_registryFaults.subject;
+                RegistryFaultDisarm();
+                StoreSnapshot after = Snapshot();
+                // The new signatures are in force whatever the save did.
+                EXPECT_EQ(std::string("1234567", 8), Signature1());
+                EXPECT_EQ(std::string("7654321", 8), Signature2());
+                if (hits == 0) {
+                    // Past the last call: every registry call of save was swept.
+                    EXPECT_EQ(start.calls.size() + 1, (size_t)call);
+                    EXPECT_EQ(0u, result.failed);
+                    for (int f = 0; f < FRAGMENT_COUNT; f++)
+                        EXPECT_EQ(NewFragment(f), after.values[f].bytes) << "fragment " << f + 1;
+                    break;
+                }
+                ASSERT_LE((size_t)call, start.calls.size());
+                const SaveCall& expected = start.calls[call - 1];
+                EXPECT_EQ(expected.operation, operation);
+                EXPECT_EQ(expected.name, name);
+                int k = expected.location - 1;
+                unsigned bit = 1u << k;
+                seen[result.outcome]++;
+                // An open that fails is followed by the create; the closes come
+                // after the flushes. Anything else alone is undone.
+                bool harmless = operation == "RegistryOpen" || operation == "RegistryClose";
+                bool firstSet = call == (long)start.calls.size() - 11;
+                bool writing = operation == "RegistrySet" || operation == "RegistryFlush";
+                if (fault.run == 1) {
+                    EXPECT_EQ(harmless ? SAVE_WRITTEN
+                                       : writing && !firstSet ? SAVE_PUT_BACK : SAVE_NOTHING_WRITTEN,
+                              result.outcome);
+                    EXPECT_EQ(before.location1 || harmless, after.location1);
+                    EXPECT_EQ(before.location3 || harmless, after.location3);
+                }
+                // Later calls failing too may name later locations as well.
+                unsigned reported = fault.run == 1 ? result.failed : result.failed & bit;
+                EXPECT_EQ(result.outcome == SAVE_WRITTEN ? 0u : bit, reported);
+                if (result.outcome != SAVE_WRITTEN) {
+                    EXPECT_EQ(error, result.errors[k]);
+                }
+                EXPECT_TRUE(result.outcome != SAVE_MIXED || fault.run > 2);
+                for (int f = 0; f < FRAGMENT_COUNT; f++) {
+                    StoredValue want = result.outcome == SAVE_WRITTEN
+                                           ? StoredValue{true, REG_SZ, NewFragment(f)}
+                                           : result.outcome == SAVE_REMOVED ? StoredValue{false, 0, ""}
+                                                                            : before.values[f];
+                    if (result.outcome != SAVE_MIXED) {
+                        EXPECT_EQ(want.present, after.values[f].present) << "fragment " << f + 1;
+                        EXPECT_EQ(want.bytes, after.values[f].bytes) << "fragment " << f + 1;
+                    }
+                }
+                EXPECT_TRUE(recorder->messages.empty());
+                s_saveTally.run++;
+                s_saveTally.passed += FailuresSoFar() == failuresBefore;
             }
         }
     }
