@@ -40,7 +40,7 @@ bool PicksStagingFile(const char* path, const char* const* names, size_t count)
     return false;
 }
 
-BOOL MakeSignatureBlock(const char signature[SIGNATURE_FORM_SIZE],
+BOOL MakeSignatureBlockThroughKeyFile(const char signature[SIGNATURE_FORM_SIZE],
                         unsigned char block[SIGNATURE_BLOCK_SIZE])
 {
     // The block walk reads one byte past each of the 31 it emits.

@@ -14,7 +14,7 @@ extern const char kKeyFileName[]; // "tmpKeyOut.txt"
 // writer makes it: "tmpKeyOut.txt" is created empty, receives the 8 bytes,
 // is read back from its start and deleted. FALSE on any failure
 // (GetLastError set); no key file is left either way.
-BOOL MakeSignatureBlock(const char signature[SIGNATURE_FORM_SIZE],
+BOOL MakeSignatureBlockThroughKeyFile(const char signature[SIGNATURE_FORM_SIZE],
                         unsigned char block[SIGNATURE_BLOCK_SIZE]);
 
 // The reading side: the 31 decoded bytes go through "tmpKeyOut.txt" (created

@@ -4,15 +4,15 @@
 BOOL ReadExactAt(HANDLE file, int64_t offset, unsigned char* buffer, DWORD size)
 {
     if (!FileSeek(file, offset, FILE_BEGIN, nullptr))
-        return false;
+        return FALSE;
     DWORD done = 0;
     while (done < size) {
         DWORD n = 0;
         if (!FileRead(file, buffer + done, size - done, &n) || n == 0)
-            return false;
+            return FALSE;
         done += n;
     }
-    return true;
+    return TRUE;
 }
 
 // One block per call pair: the copies are as fast as the disk allows, and
@@ -25,12 +25,12 @@ BOOL CopyExact(HANDLE from, HANDLE to, int64_t count, bool* wrote)
         DWORD want = count < (int64_t)sizeof s_copyBlock ? (DWORD)count : (DWORD)sizeof s_copyBlock;
         DWORD got = 0;
         if (!FileRead(from, s_copyBlock, want, &got) || got == 0)
-            return false;
+            return FALSE;
         if (wrote)
             *wrote = true;
         if (!FileWrite(to, s_copyBlock, got))
-            return false;
+            return FALSE;
         count -= got;
     }
-    return true;
+    return TRUE;
 }

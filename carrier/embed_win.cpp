@@ -19,7 +19,7 @@ static BOOL MakeTrailerHead(const char signature1[SIGNATURE_FORM_SIZE],
                             unsigned char head[TRAILER_HEAD_SIZE])
 {
     unsigned char block[SIGNATURE_BLOCK_SIZE];
-    bool ok = MakeSignatureBlock(signature1, block) != FALSE;
+    bool ok = MakeSignatureBlockThroughKeyFile(signature1, block) != FALSE;
     if (ok)
         TrailerBuildHead(block, head);
     Wipe(block, sizeof block);

@@ -23,14 +23,14 @@ static BOOL ReadLastTrailer(HANDLE carrier, int64_t* fileLength, TrailerLayout* 
     g_targetPath[0] = '\0';
     *placed = TRAILER_FILE_TOO_SHORT;
     if (!FileSize(carrier, fileLength))
-        return false;
+        return FALSE;
     if (!TrailerFits(*fileLength))
-        return true;
+        return TRUE;
     unsigned char tail[TRAILER_TAIL_SIZE];
     if (!ReadExactAt(carrier, *fileLength - TRAILER_TAIL_SIZE, tail, sizeof tail))
-        return false;
+        return FALSE;
     *placed = TrailerParseTail(*fileLength, tail, layout, g_targetPath);
-    return true;
+    return TRUE;
 }
 
 // The key check: the stored block is decoded, staged through the temporary

@@ -12,20 +12,24 @@
 #include "cipher/passes_win.h"
 #include "cipher/whitening.h"
 
-// The typed keys of the running command, wiped when it ends.
-static char s_key1[SIGNATURE_FORM_SIZE];
-static char s_key2[SIGNATURE_FORM_SIZE];
+// The typed keys, in signature form: Key 1 is checked against the stored
+// block, Key 2 seeds the un-whitening.
+struct TypedKeys {
+    char key1[SIGNATURE_FORM_SIZE];
+    char key2[SIGNATURE_FORM_SIZE];
+};
 
 // Un-whitens the open cipher file into the open staging file; *imageSize is
 // the count written. A cipher file that could not be opened gives an empty
 // image, which the key check then refuses like any other wrong key.
-static PassOutcome UnwhitenIntoStaging(HANDLE source, HANDLE staging, uint64_t* imageSize)
+static PassOutcome UnwhitenIntoStaging(HANDLE source, HANDLE staging,
+                                       const char key2[SIGNATURE_FORM_SIZE], uint64_t* imageSize)
 {
     *imageSize = 0;
     if (source == INVALID_HANDLE_VALUE)
         return PASS_DONE;
     bool read, written;
-    WhitenBetweenFiles(source, staging, s_key2, WHITEN_DECRYPT, imageSize, &read, &written);
+    WhitenBetweenFiles(source, staging, key2, WHITEN_DECRYPT, imageSize, &read, &written);
     if (!read)
         return PASS_INPUT_UNREADABLE;
     return written ? PASS_DONE : PASS_TEMPORARY_FAILED;
@@ -45,16 +49,17 @@ static PassOutcome WritePayload(HANDLE output, uint64_t payloadLength, int mode)
         if (ProgressStep(&progress))
             return PASS_CANCELLED;
         if (!WriterPut(&g_cipherWriter, Inverse(mode, byte)))
-            return PASS_OUTPUT_DELETED;
+            return PASS_WRITE_FAILED;
     }
     // Written from the first byte: an older, longer file keeps nothing after it.
     if (!WriterFlush(&g_cipherWriter) || !FileTruncate(output))
-        return PASS_OUTPUT_DELETED;
+        return PASS_WRITE_FAILED;
     return PASS_DONE;
 }
 
 // Key check, then (busy) either the wrong-key message or the payload.
-static PassOutcome CheckAndWrite(HANDLE staging, uint64_t imageSize, const char* outputName,
+static PassOutcome CheckAndWrite(HANDLE staging, uint64_t imageSize,
+                                 const char key1[SIGNATURE_FORM_SIZE], const char* outputName,
                                  HANDLE* output, bool outputExisted, HWND owner)
 {
     unsigned char header[IMAGE_HEADER_SIZE];
@@ -63,7 +68,7 @@ static PassOutcome CheckAndWrite(HANDLE staging, uint64_t imageSize, const char*
     unsigned char decoded[SIGNATURE_BLOCK_SIZE];
     DecodedBlockFromImage(header, got, decoded);
     bool matches = false;
-    BOOL checked = !g_cipherReader.failed && CheckKeyThroughKeyFile(decoded, s_key1, &matches);
+    BOOL checked = !g_cipherReader.failed && CheckKeyThroughKeyFile(decoded, key1, &matches);
     Wipe(decoded, sizeof decoded);
     if (!checked) {
         FileClose(*output);
@@ -87,7 +92,7 @@ static PassOutcome CheckAndWrite(HANDLE staging, uint64_t imageSize, const char*
     bool closed = FileClose(*output) != FALSE;
     *output = INVALID_HANDLE_VALUE;
     if (result == PASS_DONE && !closed)
-        result = PASS_OUTPUT_DELETED;
+        result = PASS_WRITE_FAILED;
     if (result == PASS_CANCELLED)
         TakeCancelRequest();
     ProgressReset(kLabelIdleAfterDecrypt);
@@ -100,8 +105,10 @@ static PassOutcome CheckAndWrite(HANDLE staging, uint64_t imageSize, const char*
     return result;
 }
 
-static TurnResult DecryptTurn(const char* currentPath, const char* outputName, HWND owner)
+static TurnResult DecryptTurn(const char* currentPath, const char* outputName, HWND owner,
+                              const void* context)
 {
+    const TypedKeys* keys = (const TypedKeys*)context;
     // A pick that is one of this turn's temporary files would be emptied and
     // deleted by the turn itself.
     const char* const stagingNames[] = {kPlainStagingFileName, kKeyFileName};
@@ -119,7 +126,7 @@ static TurnResult DecryptTurn(const char* currentPath, const char* outputName, H
     }
     uint64_t imageSize = 0;
     PassOutcome outcome = FileTruncate(staging)
-                              ? UnwhitenIntoStaging(source, staging, &imageSize)
+                              ? UnwhitenIntoStaging(source, staging, keys->key2, &imageSize)
                               : PASS_TEMPORARY_FAILED;
     if (outcome == PASS_DONE && !FileSeek(staging, 0, FILE_BEGIN, nullptr))
         outcome = PASS_TEMPORARY_FAILED;
@@ -129,7 +136,8 @@ static TurnResult DecryptTurn(const char* currentPath, const char* outputName, H
                                  FILE_ATTRIBUTE_NORMAL);
         outcome = output == INVALID_HANDLE_VALUE
                       ? PASS_OUTPUT_UNOPENED
-                      : CheckAndWrite(staging, imageSize, outputName, &output, outputExisted, owner);
+                      : CheckAndWrite(staging, imageSize, keys->key1, outputName, &output,
+                                      outputExisted, owner);
     }
     // The staging file holds the user's data in light disguise: it goes on
     // every path, failures included.
@@ -141,10 +149,10 @@ static TurnResult DecryptTurn(const char* currentPath, const char* outputName, H
 
 void RunDecryptCommand(HWND keyWindow, const char* key1Text, const char* key2Text)
 {
-    ToSignatureForm(key1Text, s_key1);
-    ToSignatureForm(key2Text, s_key2);
-    RunFileLoop(kDecryptingText, keyWindow, DecryptTurn);
+    TypedKeys keys;
+    ToSignatureForm(key1Text, keys.key1);
+    ToSignatureForm(key2Text, keys.key2);
+    RunFileLoop(kDecryptingText, keyWindow, DecryptTurn, &keys);
     WipeCipherStreams();
-    Wipe(s_key1, sizeof s_key1);
-    Wipe(s_key2, sizeof s_key2);
+    Wipe(&keys, sizeof keys);
 }

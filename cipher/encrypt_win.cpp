@@ -15,9 +15,11 @@
 
 int g_transformMode = 0;
 
-// The program's signatures for the running command.
-static const char* s_signature1;
-static const char* s_signature2;
+// The program's signatures, as the encrypt command hands them to its turns.
+struct ProgramSignatures {
+    const char* signature1;
+    const char* signature2;
+};
 
 // The signatures and mode of one turn: copied at its start, so a signature
 // window used while the turn pumps messages cannot split a file between two
@@ -47,7 +49,7 @@ static PassOutcome WritePlainImage(const char* currentPath, const TurnKeys* keys
     unsigned char block[SIGNATURE_BLOCK_SIZE];
     unsigned char header[IMAGE_HEADER_SIZE];
     int64_t size = 0;
-    if (!MakeSignatureBlock(keys->signature1, block)) {
+    if (!MakeSignatureBlockThroughKeyFile(keys->signature1, block)) {
         FileClose(source);
         FileClose(staging);
         return PASS_TEMPORARY_FAILED;
@@ -119,7 +121,7 @@ static PassOutcome WhitenIntoCipherFile(const char* outputName, const TurnKeys* 
     if (read && written)
         return PASS_DONE;
     FileDelete(outputName);
-    return read ? PASS_OUTPUT_DELETED : PASS_TEMPORARY_FAILED;
+    return read ? PASS_WRITE_FAILED : PASS_TEMPORARY_FAILED;
 }
 
 static TurnResult EncryptWithKeys(const char* currentPath, const char* outputName, HWND owner,
@@ -143,16 +145,18 @@ static TurnResult EncryptWithKeys(const char* currentPath, const char* outputNam
     return ReportPassOutcome(outcome, owner);
 }
 
-static TurnResult EncryptTurn(const char* currentPath, const char* outputName, HWND owner)
+static TurnResult EncryptTurn(const char* currentPath, const char* outputName, HWND owner,
+                              const void* context)
 {
+    const ProgramSignatures* program = (const ProgramSignatures*)context;
     // A pick that is one of this turn's temporary files would be emptied and
     // deleted by the turn itself.
     const char* const stagingNames[] = {kStagingFileName, kKeyFileName};
     if (PicksStagingFile(currentPath, stagingNames, COUNTOF(stagingNames)))
         return ReportPassOutcome(PASS_INPUT_UNOPENED, owner);
     TurnKeys keys;
-    memcpy(keys.signature1, s_signature1, SIGNATURE_FORM_SIZE);
-    memcpy(keys.signature2, s_signature2, SIGNATURE_FORM_SIZE);
+    memcpy(keys.signature1, program->signature1, SIGNATURE_FORM_SIZE);
+    memcpy(keys.signature2, program->signature2, SIGNATURE_FORM_SIZE);
     keys.mode = g_transformMode;
     TurnResult result = EncryptWithKeys(currentPath, outputName, owner, &keys);
     Wipe(&keys, sizeof keys);
@@ -162,8 +166,7 @@ static TurnResult EncryptTurn(const char* currentPath, const char* outputName, H
 void RunEncryptCommand(const char signature1[SIGNATURE_FORM_SIZE],
                        const char signature2[SIGNATURE_FORM_SIZE])
 {
-    s_signature1 = signature1;
-    s_signature2 = signature2;
-    RunFileLoop(kEncryptingText, g_mainWindow, EncryptTurn);
+    const ProgramSignatures program = {signature1, signature2};
+    RunFileLoop(kEncryptingText, g_mainWindow, EncryptTurn, &program);
     WipeCipherStreams();
 }

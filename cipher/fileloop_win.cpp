@@ -9,17 +9,18 @@
 #include "cipher/messages.h"
 
 char g_outputName[PATH_BUFFER_SIZE];
-// The selection as the chooser left it; later choosers cannot change it.
-static char s_selection[PATH_BUFFER_SIZE];
 
-void RunFileLoop(const char* operationText, HWND owner, TurnFunction turn)
+void RunFileLoop(const char* operationText, HWND owner, TurnFunction turn, const void* context)
 {
     SetStatusLine(STATUS_OPERATION, operationText);
     SetStatusLine(STATUS_DIRECTION, kDirectionText);
     if (RunSourceChooser()) {
-        memcpy(s_selection, SourceSelection(), sizeof s_selection);
+        // The selection as the chooser left it: choosers opened while a turn
+        // pumps messages cannot change it.
+        char selection[PATH_BUFFER_SIZE];
+        memcpy(selection, SourceSelection(), sizeof selection);
         SelectionCursor cursor;
-        SelectionBegin(&cursor, s_selection, SourceSelectionIsWholePath());
+        SelectionBegin(&cursor, selection, SourceSelectionIsWholePath());
         do {
             char currentPath[PATH_BUFFER_SIZE];
             if (SelectionNext(&cursor, currentPath, sizeof currentPath) != SELECTION_OK ||
@@ -29,7 +30,7 @@ void RunFileLoop(const char* operationText, HWND owner, TurnFunction turn)
             }
             SetStatusLine(STATUS_SOURCE, currentPath);
             SetStatusLine(STATUS_TARGET, g_outputName);
-            if (turn(currentPath, g_outputName, owner) == TURN_END)
+            if (turn(currentPath, g_outputName, owner, context) == TURN_END)
                 break;
         } while (!cursor.last);
     }

@@ -22,7 +22,7 @@ enum PassOutcome {
     PASS_OUTPUT_UNOPENED,
     PASS_INPUT_UNREADABLE,
     PASS_TEMPORARY_FAILED,
-    PASS_OUTPUT_DELETED
+    PASS_WRITE_FAILED
 };
 // The end of a turn: a failure is shown (owned by `owner`) and ends the
 // command; done and cancelled go on with the next file.

@@ -64,7 +64,7 @@ static void OnChgpassAccept(HWND window)
         ShowCredentialMessage(kPasswordsDifferText, kPasswordCaption);
     if (g_firstUse == 1) {
         g_firstUse = 0;
-        OpenOptionWindow(FALSE);
+        OpenOptionWindow(OPTION_BOXES_EMPTY);
     }
 }
 
@@ -96,7 +96,7 @@ BOOL RegisterChgpassWindowClass()
     return RegisterProgramClass(kChgpassClass, ChgpassWindowProc, IDI_MAIN_ICON);
 }
 
-HWND OpenChangePasswordWindow(const char* title, HWND owner)
+HWND OpenChgpassWindow(const char* title, HWND owner)
 {
     return CreateWindowExA(0, kChgpassClass, title,
                            WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 200, 200, 300,

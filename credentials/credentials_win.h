@@ -70,8 +70,8 @@ StoreSaveResult SignatureStoreSave();
 // The password store: HKEY_LOCAL_MACHINE "Software\MirelockPass" "PassName".
 // Read opens the key for reading and, on success, copies the stored text
 // into `out` (NUL-terminated); `out` is left alone when the value cannot be
-// read. Returns the result of opening the key (ERROR_SUCCESS or the code).
-LONG ReadStoredPasswordForm(char out[PASSWORD_BUFFER_SIZE]);
+// read. FALSE when the key cannot be opened (GetLastError has the code).
+BOOL ReadStoredPasswordForm(char out[PASSWORD_BUFFER_SIZE]);
 // Writes `length` bytes of `form` as "PassName"; failures are silent.
 void WriteStoredPasswordForm(const char* form, size_t length);
 // True when a stored password form can be read.
@@ -81,12 +81,19 @@ BOOL RegisterOptionWindowClass();
 BOOL RegisterPassWindowClass();
 BOOL RegisterChgpassWindowClass();
 
-// changePassword 0: "Signature" (leads to the signature window),
-// 1: "Password" (leads to the change-password window).
-HWND OpenPasswordWindow(int changePassword);
-HWND OpenChangePasswordWindow(const char* title, HWND owner);
-// showSignatures FALSE opens the boxes empty (the first-use path).
-HWND OpenOptionWindow(BOOL showSignatures);
+// Where the right password leads: the values are the change-password flag's.
+enum PasswordLeadsTo {
+    PASSWORD_TO_SIGNATURES = 0, // "Signature": the signature window
+    PASSWORD_TO_NEW_PASSWORD = 1 // "Password": the change-password window
+};
+HWND OpenPasswordWindow(PasswordLeadsTo leadsTo);
+HWND OpenChgpassWindow(const char* title, HWND owner);
+// What the signature window's boxes show when it opens.
+enum OptionBoxes {
+    OPTION_BOXES_EMPTY,     // the first-use path
+    OPTION_BOXES_SIGNATURES // the signatures in force
+};
+HWND OpenOptionWindow(OptionBoxes boxes);
 
 // Window titles.
 extern const char kPasswordTitle[];       // "Password"

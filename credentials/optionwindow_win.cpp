@@ -42,8 +42,8 @@ static LRESULT OnOptionCreate(HWND window, const CREATESTRUCTA* create)
     CreateControls(window, g_optionControlTable, OPTION_CONTROL_COUNT, controls);
     SetPropA(window, kBoxProperties[0], controls[SIGNATURE1_BOX_INDEX]);
     SetPropA(window, kBoxProperties[1], controls[SIGNATURE2_BOX_INDEX]);
-    BOOL showSignatures = (BOOL)(INT_PTR)create->lpCreateParams;
-    if (showSignatures) {
+    OptionBoxes boxes = (OptionBoxes)(INT_PTR)create->lpCreateParams;
+    if (boxes == OPTION_BOXES_SIGNATURES) {
         SetWindowTextA(controls[SIGNATURE1_BOX_INDEX], g_signature1);
         SetWindowTextA(controls[SIGNATURE2_BOX_INDEX], g_signature2);
     }
@@ -102,10 +102,10 @@ BOOL RegisterOptionWindowClass()
 
 // On the first start this may run while the main window is still being
 // created (from a first-use box); it is the owner all the same.
-HWND OpenOptionWindow(BOOL showSignatures)
+HWND OpenOptionWindow(OptionBoxes boxes)
 {
     return CreateWindowExA(0, kOptionClass, kOptionTitle,
                            WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 100, 100, 300,
                            220, MainWindowAsOwner(), nullptr, g_instance,
-                           (LPVOID)(INT_PTR)showSignatures);
+                           (LPVOID)(INT_PTR)boxes);
 }

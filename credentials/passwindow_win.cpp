@@ -46,9 +46,8 @@ static LRESULT OnPassCreate(HWND window)
     HWND controls[PASS_CONTROL_COUNT];
     CreateControls(window, g_passControlTable, PASS_CONTROL_COUNT, controls);
     SetPropA(window, kBoxProperty, controls[PASS_BOX_INDEX]);
-    LONG opened = ReadStoredPasswordForm(g_storedPasswordForm);
-    if (opened != ERROR_SUCCESS)
-        ShowCannotOpen(opened);
+    if (!ReadStoredPasswordForm(g_storedPasswordForm))
+        ShowCannotOpen((LONG)GetLastError());
     return 0;
 }
 
@@ -61,10 +60,10 @@ static void OnPassConfirm(HWND window)
     DestroyWindow(window);
     if (!g_passwordAccepted)
         ShowCredentialMessage(kInvalidPasswordText, kPasswordCaption);
-    else if (g_changePassword == 0)
-        OpenOptionWindow(TRUE);
+    else if (g_changePassword == PASSWORD_TO_SIGNATURES)
+        OpenOptionWindow(OPTION_BOXES_SIGNATURES);
     else
-        OpenChangePasswordWindow(kChangePasswordTitle, g_mainWindow);
+        OpenChgpassWindow(kChangePasswordTitle, g_mainWindow);
 }
 
 static LRESULT CALLBACK PassWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -93,10 +92,10 @@ BOOL RegisterPassWindowClass()
     return RegisterProgramClass(kPassClass, PassWindowProc, IDI_MAIN_ICON);
 }
 
-HWND OpenPasswordWindow(int changePassword)
+HWND OpenPasswordWindow(PasswordLeadsTo leadsTo)
 {
     g_passwordAccepted = 0;
-    g_changePassword = changePassword;
+    g_changePassword = leadsTo;
     return CreateWindowExA(0, kPassClass, kPasswordTitle,
                            WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 100, 100, 300,
                            200, g_mainWindow, nullptr, g_instance, nullptr);

@@ -221,7 +221,7 @@ static void ReadFragment(HKEY key, const char* name, FragmentRead* read)
 static void StartFirstUse()
 {
     g_firstUse = 1;
-    OpenChangePasswordWindow(kFirstUseTitle, nullptr);
+    OpenChgpassWindow(kFirstUseTitle, nullptr);
 }
 
 // Both buffers and their state are settled before the first box: the boxes
@@ -258,11 +258,11 @@ void SignatureStoreLoad()
     }
 }
 
-LONG ReadStoredPasswordForm(char out[PASSWORD_BUFFER_SIZE])
+BOOL ReadStoredPasswordForm(char out[PASSWORD_BUFFER_SIZE])
 {
     HKEY key = nullptr;
     if (!RegistryOpen(HKEY_LOCAL_MACHINE, kPasswordKey, KEY_READ, &key))
-        return (LONG)GetLastError();
+        return FALSE;
     // Read aside first: a failed read may leave any bytes in its buffer, and
     // the stored form must stay as it was then. The form is written without
     // its terminator (the registry may or may not add one), so one is put
@@ -278,7 +278,7 @@ LONG ReadStoredPasswordForm(char out[PASSWORD_BUFFER_SIZE])
     }
     RegistryClose(key);
     Wipe(text, sizeof text);
-    return ERROR_SUCCESS;
+    return TRUE;
 }
 
 bool PasswordIsStored()
@@ -287,7 +287,7 @@ bool PasswordIsStored()
     // a space.
     char form[PASSWORD_BUFFER_SIZE];
     form[0] = '\0';
-    bool stored = ReadStoredPasswordForm(form) == ERROR_SUCCESS && form[0] != '\0';
+    bool stored = ReadStoredPasswordForm(form) && form[0] != '\0';
     Wipe(form, sizeof form);
     return stored;
 }

@@ -77,16 +77,19 @@ static LRESULT OnMainCreate(HWND window)
     return 0;
 }
 
+// The two commands that lock files with the program's signatures.
+enum SignedCommand { SIGNED_ENCRYPT, SIGNED_EMBED };
+
 // Mirelock and Embed start here, as commands of the main window: one command
 // at a time, and only with the signatures the user set, which they are
 // handed from the credentials.
-static void RunSignedCommand(int id)
+static void RunSignedCommand(SignedCommand command)
 {
     if (RefuseWhileCommandRuns())
         return;
     CommandBegin(g_mainWindow);
     if (!RefuseWhileSignaturesIncomplete()) {
-        if (id == IDC_MAIN_MIRELOCK)
+        if (command == SIGNED_ENCRYPT)
             RunEncryptCommand(g_signature1, g_signature2);
         else
             RunEmbedCommand(g_signature1);
@@ -98,7 +101,7 @@ static void OnMainCommand(int id)
 {
     switch (id) {
     case IDC_MAIN_MIRELOCK:
-        RunSignedCommand(id);
+        RunSignedCommand(SIGNED_ENCRYPT);
         break;
     case IDC_MAIN_UNVEIL:
         OpenKeyWindow();
@@ -107,13 +110,13 @@ static void OnMainCommand(int id)
         g_cancel = true;
         break;
     case IDC_MAIN_SIGNATURE:
-        OpenPasswordWindow(0);
+        OpenPasswordWindow(PASSWORD_TO_SIGNATURES);
         break;
     case IDC_MAIN_PASSWORD:
-        OpenPasswordWindow(1);
+        OpenPasswordWindow(PASSWORD_TO_NEW_PASSWORD);
         break;
     case IDC_MAIN_EMBED:
-        RunSignedCommand(id);
+        RunSignedCommand(SIGNED_EMBED);
         break;
     case IDC_MAIN_EXTRACT:
         OpenExtractWindow();

@@ -182,7 +182,7 @@ TEST_F(PasswordWindowTest, ChangedPasswordCountsFromTheNextWindow)
 
 static HWND OpenChangeWindow(HWND owner, const char* title)
 {
-    HWND window = OpenChangePasswordWindow(title, owner);
+    HWND window = OpenChgpassWindow(title, owner);
     PumpPending();
     return window;
 }

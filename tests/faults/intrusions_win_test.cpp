@@ -179,7 +179,7 @@ void Intrusions::SetUp()
     ASSERT_TRUE(otherKeyWindow != nullptr);
     if (At().command != EXTRACT)
         otherExtractWindow = OpenExtractWindowWithKey("Sig one");
-    optionWindow = OpenOptionWindow(TRUE);
+    optionWindow = OpenOptionWindow(OPTION_BOXES_SIGNATURES);
     SetWindowTextA(SignatureBox(optionWindow, 1), kNew1);
     SetWindowTextA(SignatureBox(optionWindow, 2), kNew2);
 }
