@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include "base/signatureform.h"
+#include "credentials/messages.h"
 #include "credentials/password.h"
 #include "shell/services_win.h"
 
@@ -95,12 +96,6 @@ enum OptionBoxes {
 };
 HWND OpenOptionWindow(OptionBoxes boxes);
 
-// Window titles.
-extern const char kPasswordTitle[];       // "Password"
-extern const char kChangePasswordTitle[]; // "Change Password"
-extern const char kFirstUseTitle[];       // "First time user: Create Password and keys"
-extern const char kOptionTitle[];         // "Options"
-
 // Command ids.
 enum PassCommand { IDC_PASS_CANCEL = 11, IDC_PASS_CONFIRM = 12 };
 enum ChgpassCommand { IDC_CHGPASS_CANCEL = 14, IDC_CHGPASS_ACCEPT = 15 };
@@ -117,16 +112,6 @@ extern const ControlSpec g_optionControlTable[OPTION_CONTROL_COUNT];
 HWND PasswordBox(HWND passWindow);
 HWND NewPasswordBox(HWND chgpassWindow, int which);
 HWND SignatureBox(HWND optionWindow, int which);
-
-// Message texts and captions of the credentials.
-extern const char kFirstUseText[];          // "This is your first usage of this software"
-extern const char kFirstUseCaption[];       // "Cannot find signatures due to ..."
-extern const char kCannotOpenCaption[];     // "Cannot Open due to ..."
-extern const char kInvalidPasswordText[];   // "Invalid Password"
-extern const char kPasswordsDifferText[];   // "Passwords do not match!!"
-extern const char kPasswordCaption[];       // "Password confirmation"
-extern const char kIncompleteText[];        // the signatures could not be read whole
-extern const char kNotYetSetText[];         // the first start, before any password
 
 // Every credential message: no owner, information icon, OK only.
 int ShowCredentialMessage(const char* text, const char* caption);
