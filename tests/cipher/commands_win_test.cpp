@@ -203,11 +203,8 @@ TEST_F(CipherCommands, UnopenableSecondSourceEndsTheCommand)
     ASSERT_NE(INVALID_HANDLE_VALUE, lock);
     RunEncrypt((Folder() + " A.TXT B.TXT C.TXT").c_str());
     CloseHandle(lock);
-    ASSERT_EQ(1u, messages.messages.size());
-    EXPECT_EQ("Error Opening Input File", messages.messages[0].text);
-    EXPECT_EQ("File Access Error", messages.messages[0].caption);
-    EXPECT_EQ((UINT)(MB_OK | MB_ICONERROR | MB_SYSTEMMODAL), messages.messages[0].type);
-    EXPECT_EQ(window, messages.messages[0].owner);
+    ExpectOnlyMessage(messages, "Error Opening Input File", "File Access Error", window,
+                      MB_OK | MB_ICONERROR | MB_SYSTEMMODAL);
     EXPECT_EQ(Expected(a), Bytes("Azel.TXT"));
     EXPECT_FALSE(There("Bzel.TXT"));
     EXPECT_FALSE(There("Czel.TXT"));
@@ -253,6 +250,7 @@ TEST_F(CipherCommands, UserFilesNamedLikeTemporaryFilesSurvive)
         {"tmpKeyOut.txt", true, "Error Opening Input File"},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         messages.messages.clear();
         std::string bytes = Expected(PseudoRandomBytes(90, 40));
         std::string path = Make(c.name, bytes);
@@ -261,8 +259,7 @@ TEST_F(CipherCommands, UserFilesNamedLikeTemporaryFilesSurvive)
         else
             RunEncrypt(path.c_str());
         EXPECT_EQ(bytes, Bytes(c.name)) << c.name;
-        ASSERT_EQ(1u, messages.messages.size()) << c.name;
-        EXPECT_EQ(c.message, messages.messages[0].text) << c.name;
+        ExpectOnlyMessage(messages, c.message);
         DeleteFileA(path.c_str());
         ExpectNoTemporaryFiles();
     }
@@ -281,9 +278,7 @@ TEST_F(CipherCommands, UserFilesNamedLikeTemporaryFilesSurvive)
             messages.messages.clear();
             keyWindow = RunDecrypt("Sig one", "Sig 2", pick.c_str()).window;
             EXPECT_EQ(bytes, Bytes(name)) << pick;
-            ASSERT_EQ(1u, messages.messages.size()) << pick;
-            EXPECT_EQ("Error Opening Input File", messages.messages[0].text) << pick;
-            EXPECT_EQ(keyWindow, messages.messages[0].owner);
+            ExpectOnlyMessage(messages, "Error Opening Input File", nullptr, keyWindow);
             EXPECT_FALSE(IsWindow(keyWindow));
         }
         DeleteFileA(path.c_str());
@@ -397,9 +392,7 @@ TEST_F(CipherCommands, OutputNameTooLongIsRefusedBeforeWriting)
 {
     g_getOpenFileName = AnswerLongName;
     SendMessageA(window, WM_COMMAND, IDC_MAIN_MIRELOCK, 0);
-    ASSERT_EQ(1u, messages.messages.size());
-    EXPECT_EQ("File Name Too Long", messages.messages[0].text);
-    EXPECT_EQ("File Access Error", messages.messages[0].caption);
+    ExpectOnlyMessage(messages, "File Name Too Long", "File Access Error");
     EXPECT_EQ(0, s_busyEntries);
     ExpectNoTemporaryFiles();
 }
@@ -492,6 +485,7 @@ TEST_F(CipherCommands, WrongKeysAndForeignFilesAreRefused)
         {"MODE.ZZZ", badMode, "Sig one", "Sig 2", false},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         messages.messages.clear();
         s_busyEntries = 0;
         Make(c.name, c.bytes);
@@ -504,11 +498,8 @@ TEST_F(CipherCommands, WrongKeysAndForeignFilesAreRefused)
         messages.onShow = [&](const RecordedMessage&) { busyDuringMessage = g_busy; };
         keyWindow = RunDecrypt(c.key1, c.key2, scratch.Path(c.name).c_str()).window;
         messages.onShow = nullptr;
-        ASSERT_EQ(1u, messages.messages.size()) << c.name;
-        EXPECT_EQ("Wrong Key !!", messages.messages[0].text) << c.name;
-        EXPECT_EQ("Signature Error..", messages.messages[0].caption);
-        EXPECT_EQ((UINT)(MB_OK | MB_ICONERROR | MB_SYSTEMMODAL), messages.messages[0].type);
-        EXPECT_EQ(keyWindow, messages.messages[0].owner);
+        ExpectOnlyMessage(messages, "Wrong Key !!", "Signature Error..", keyWindow,
+                          MB_OK | MB_ICONERROR | MB_SYSTEMMODAL);
         EXPECT_TRUE(busyDuringMessage) << c.name;
         EXPECT_TRUE(FileIsThere(output)) << c.name;
         EXPECT_EQ(c.olderOutput ? older : "", ReadFileBytes(output)) << c.name;
@@ -609,8 +600,7 @@ TEST_F(CipherCommands, CancelInTheLastWrongKeyBoxDoesNotReachTheNextCommand)
     std::string later = PseudoRandomBytes(100, 44);
     RunEncrypt(Make("LATER.TXT", later).c_str());
     EXPECT_EQ(Expected(later), Bytes("LATERzel.TXT"));
-    ASSERT_EQ(1u, messages.messages.size());
-    EXPECT_EQ("Wrong Key !!", messages.messages[0].text);
+    ExpectOnlyMessage(messages, "Wrong Key !!");
 }
 
 TEST_F(CipherCommands, UnopenableOutputEndsTheDecryption)
@@ -637,10 +627,7 @@ TEST_F(CipherCommands, UnopenableOutputEndsTheDecryption)
     EXPECT_EQ(1u, run.titles.size());
     EXPECT_TRUE(IsWindow(other));
     DestroyWindow(other);
-    ASSERT_EQ(1u, messages.messages.size());
-    EXPECT_EQ("Error Opening Output File", messages.messages[0].text);
-    EXPECT_EQ("File Access Error", messages.messages[0].caption);
-    EXPECT_EQ(keyWindow, messages.messages[0].owner);
+    ExpectOnlyMessage(messages, "Error Opening Output File", "File Access Error", keyWindow);
     EXPECT_EQ("in use", Bytes("Azelzel.TXT"));
     EXPECT_FALSE(There("Bzelzel.TXT"));
     EXPECT_FALSE(IsWindow(keyWindow));

@@ -94,6 +94,19 @@ MessageRecorder::~MessageRecorder()
     s_recorder = nullptr;
 }
 
+const HWND kAnyOwner = (HWND)(INT_PTR)-1;
+
+void ExpectOnlyMessage(const MessageRecorder& recorder, const std::string& text,
+                       const char* caption, HWND owner, UINT type)
+{
+    ASSERT_EQ(1u, recorder.messages.size()) << text;
+    const RecordedMessage& m = recorder.messages[0];
+    EXPECT_EQ(text, m.text);
+    EXPECT_EQ(caption ? caption : m.caption, m.caption) << text;
+    EXPECT_EQ(owner != kAnyOwner ? owner : m.owner, m.owner) << text;
+    EXPECT_EQ(type != 0 ? type : m.type, m.type) << text;
+}
+
 static DialogAnswers* s_answers = nullptr;
 
 static BOOL WINAPI AnswerDialog(LPOPENFILENAMEA record)

@@ -43,6 +43,13 @@ public:
     int answer;
 };
 
+// Any owner: ExpectOnlyMessage does not check it.
+extern const HWND kAnyOwner;
+// Exactly one message box was recorded, with this text and, where given,
+// this caption, owner and type (nullptr, kAnyOwner and 0 are not checked).
+void ExpectOnlyMessage(const MessageRecorder& recorder, const std::string& text,
+                       const char* caption = nullptr, HWND owner = kAnyOwner, UINT type = 0);
+
 // While alive, each open-file dialog of the program takes the next queued
 // answer instead of being shown: a name copied into the record's file buffer
 // (nullptr: the user cancelled, the buffer is left as it is). The titles the
