@@ -10,11 +10,6 @@
 #include "cipher/cipher_win.h"
 #include "credentials/credentials_win.h"
 
-HWND g_mainControls[MAIN_CONTROL_COUNT];
-
-// Set while the main window's WM_CREATE runs.
-static HWND s_mainWindowInCreation;
-
 static const char kMainClass[] = "clsWindow";
 
 enum {
@@ -42,37 +37,15 @@ const ControlSpec g_mainControlTable[MAIN_CONTROL_COUNT] = {
     {"Edit", "", 0, 5, 90, 400, 20, BOXED_LINE_STYLE, BOXED_LINE_EX},
 };
 
-// The control of each status line, in the order of StatusLine.
-static const MainControl kStatusLineControls[] = {CTL_OPERATION_LINE, CTL_DIRECTION_LINE,
-                                                  CTL_SOURCE_LINE, CTL_TARGET_LINE};
-
-void SetStatusLine(StatusLine line, const char* text)
-{
-    SetWindowTextA(g_mainControls[kStatusLineControls[line]], text);
-}
-
-void ClearStatusLines()
-{
-    SetStatusLine(STATUS_OPERATION, "");
-    SetStatusLine(STATUS_DIRECTION, "");
-    SetStatusLine(STATUS_SOURCE, "");
-    SetStatusLine(STATUS_TARGET, "");
-}
-
-HWND MainWindowAsOwner()
-{
-    return s_mainWindowInCreation ? s_mainWindowInCreation : g_mainWindow;
-}
-
 static LRESULT OnMainCreate(HWND window)
 {
     CreateControls(window, g_mainControlTable, MAIN_CONTROL_COUNT, g_mainControls);
     SendMessageA(g_mainControls[CTL_PROGRESS], PBM_SETRANGE, 0, MAKELPARAM(0, 100));
     if (!RegisterSecondaryClasses())
         return 0;
-    s_mainWindowInCreation = window;
+    SetMainWindowInCreation(window);
     SignatureStoreLoad();
-    s_mainWindowInCreation = nullptr;
+    SetMainWindowInCreation(nullptr);
     g_transformMode = 3;
     return 0;
 }

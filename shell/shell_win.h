@@ -35,6 +35,9 @@ enum MainControl {
 };
 
 extern HWND g_mainControls[MAIN_CONTROL_COUNT];
+// The main window while its WM_CREATE runs (nullptr otherwise), for
+// MainWindowAsOwner.
+void SetMainWindowInCreation(HWND window);
 extern const ControlSpec g_mainControlTable[MAIN_CONTROL_COUNT];
 
 // Selection buffer (source chooser) and the file chooser's buffers.
