@@ -29,7 +29,8 @@ struct WaitPoint {
     Command command;
     Wait wait;
     // The dialog (0, 1) that is the wait or comes right before the loop; for
-    // a message box, which failing run shows it.
+    // a message box, which failing run shows it (the carrier question: 1
+    // answered No, 2 answered Yes).
     int variant;
     bool busy; // the busy state is on there: its Cancel button shows
 };
@@ -45,6 +46,8 @@ static const WaitPoint kWaitPoints[] = {
     {"EmbedHiddenFileDialog", EMBED, AT_DIALOG, 0, false},
     {"EmbedCarrierDialog", EMBED, AT_DIALOG, 1, false},
     {"EmbedTextCarrierBox", EMBED, AT_MESSAGE, 0, false},
+    {"EmbedCarrierKindBoxNo", EMBED, AT_MESSAGE, 1, false},
+    {"EmbedCarrierKindBoxYes", EMBED, AT_MESSAGE, 2, false},
     {"ExtractCarrierDialog", EXTRACT, AT_DIALOG, 0, false},
     {"ExtractOutputDialog", EXTRACT, AT_DIALOG, 1, false},
     {"ExtractWrongKeyBox", EXTRACT, AT_MESSAGE, 0, false},
@@ -294,17 +297,25 @@ Outcome Intrusions::Run()
         o.titles = {"Select File(s)"};
         break;
     case EMBED: {
-        const char* carrier = failing ? "c.txt" : "c.png";
+        // The text carrier is refused; the PDF carrier brings the question.
+        bool asked = failing && at.variant > 0, embedded = !failing || at.variant == 2;
+        const char* carrier = asked ? "c.pdf" : failing ? "c.txt" : "c.png";
+        const std::string carrierBytes = asked ? "%PDF-1.4\n" + own : own;
+        messages->answer = at.variant == 2 ? IDYES : IDNO;
         Write("h.bin", hidden);
-        Write(carrier, own);
+        Write(carrier, carrierBytes);
         RunEmbed(scratch.Path("h.bin").c_str(), scratch.Path(carrier).c_str());
         o.files = {{"h.bin", true, hidden},
                    {carrier, true,
-                    failing ? own
-                            : AppendTrailer(own, renewed ? kNew1 : "Sig one", hidden,
-                                            scratch.Path("h.bin"))}};
-        if (failing)
+                    embedded ? AppendTrailer(carrierBytes, renewed ? kNew1 : "Sig one", hidden,
+                                             scratch.Path("h.bin"))
+                             : carrierBytes}};
+        if (failing && !asked)
             o.messages = {"Carrier file CANNOT be a text file! / Invalid Carrier File Type / none"};
+        if (asked)
+            o.messages = {"This carrier is a PDF document. While a file is hidden in it, programs "
+                          "that open it may call it damaged, and repairing it there loses the "
+                          "hidden file.\n\nEmbed anyway? / Carrier File Type / main"};
         o.titles = {"Get file to be embedded", "Get carrier file"};
         break;
     }
