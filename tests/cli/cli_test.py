@@ -16,6 +16,7 @@ import tempfile
 import termios
 import time
 import unittest
+import zipfile
 
 CLI = os.path.abspath(os.environ.get("ZORVANE_CLI", "dist/zorvane-cli"))
 RUNNER = os.environ.get("ZORVANE_CLI_RUNNER", "").split()
@@ -313,6 +314,42 @@ class CommandLineTest(CliCase):
                 self.assertEqual(read(self.path(carrier)), b"text")
         self.assertEqual(self.listing(), ["SETUP.INI", "h.bin", "notes.txt"])
 
+    def test_pdf_and_zip_carriers_need_any_carrier(self):
+        # Told by their first bytes, whatever the name; a picture that hides
+        # a ZIP archive ends like one and is still embedded into.
+        self.put("h.bin", b"hidden")
+        archive = self.path("letter.docx")
+        with zipfile.ZipFile(archive, "w", zipfile.ZIP_DEFLATED) as z:
+            z.writestr("word/document.xml", "<w:document/>")
+        docx = read(archive)
+        with zipfile.ZipFile(self.path("empty.zip"), "w"):
+            pass
+        pdf = b"%!PS-junk\n" * 50 + b"%PDF-1.4\n1 0 obj\n<<>>\nendobj\ntrailer\n<<>>\n%%EOF\n"
+        picture = b"\x89PNG" * 100 + docx
+        pdf_kind = b"a PDF document"
+        zip_kind = b"a ZIP archive or office document"
+        cases = [("letter.docx", docx, zip_kind), ("letter.bin", docx, zip_kind),
+                 ("empty.zip", read(self.path("empty.zip")), zip_kind),
+                 ("paper.pdf", pdf, pdf_kind), ("late.pdf", b" " * 1020 + pdf, None),
+                 ("photo.png", picture, None)]
+        for name, data, kind in cases:
+            with self.subTest(name):
+                self.put(name, data)
+                result = self.run_cli("embed", "--keys-from-stdin", "h.bin", name, keys=["k"])
+                if kind:
+                    self.assertExit(result, 1)
+                    self.assertEqual(result.stderr, b"zorvane-cli: %s: is %s: while a file is hidden "
+                                     b"in it, programs that open it may call it damaged, and repairing "
+                                     b"it there loses the hidden file; nothing changed (--any-carrier "
+                                     b"embeds anyway)\n" % (name.encode(), kind))
+                    self.assertEqual(read(self.path(name)), data)
+                    result = self.run_cli("embed", "--any-carrier", "--keys-from-stdin", "h.bin",
+                                          name, keys=["k"])
+                self.assertExit(result, 0)
+                self.assertEqual(read(self.path(name)),
+                                 data + trailer("k", b"hidden", os.path.realpath(self.path("h.bin"))))
+        self.assertEqual(len(self.listing()), len(cases) + 1)
+
     def test_refusals_exit_2_and_write_nothing(self):
         self.copy_data("cipher", "mode3-3000.zel", "c.zel")
         self.copy_data("carrier", "image-one.png", "one.png")
@@ -515,6 +552,7 @@ class CommandLineTest(CliCase):
                     self.assertTrue(result.stdout.startswith(("Usage: zorvane-cli " + command).encode()))
                     # The note on secrets goes with the commands that take them.
                     self.assertEqual(b"Secrets are never taken" in result.stdout, command != "selftest")
+                    self.assertEqual(b"--any-carrier " in result.stdout, command == "embed")
         for flag in ["--help", "-h"]:
             result = self.run_cli(flag)
             self.assertExit(result, 0)
@@ -781,6 +819,19 @@ class WineVectorTest(CliCase):
         self.assertExit(self.run_cli("extract", "--keys-from-stdin", carrier, keys=[key]), 0)
         self.assertEqual(sha(read(self.path("outer.txt"))), hidden)
         self.assertEqual(sha(read(self.path(carrier))), after)
+
+    def test_zip_carrier_needs_any_carrier(self):
+        self.put("h.bin", b"hidden")
+        zip_bytes = b"PK\3\4" + bytes(range(100))
+        self.put("c.bin", zip_bytes)
+        result = self.run_cli("embed", "--keys-from-stdin", "h.bin", "c.bin", keys=["k"])
+        self.assertExit(result, 1)
+        self.assertIn(b"c.bin: is a ZIP archive or office document", result.stderr)
+        self.assertEqual(read(self.path("c.bin")), zip_bytes)
+        result = self.run_cli("embed", "--any-carrier", "--keys-from-stdin", "h.bin", "c.bin",
+                              keys=["k"])
+        self.assertExit(result, 0)
+        self.assertEqual(len(read(self.path("c.bin"))), len(zip_bytes) + 6 + 300)
 
     def test_selftest_passes(self):
         self.assertExit(self.run_cli("selftest"), 0)
