@@ -29,8 +29,7 @@ struct WaitPoint {
     Command command;
     Wait wait;
     // The dialog (0, 1) that is the wait or comes right before the loop; for
-    // a message box, which failing run shows it (the carrier question: 1
-    // answered No, 2 answered Yes).
+    // a message box, which failing run shows it.
     int variant;
     bool busy; // the busy state is on there: its Cancel button shows
 };
@@ -93,6 +92,9 @@ static std::vector<Row> AllRows()
     return rows;
 }
 
+static const char kPdfQuestion[] = "This carrier is a PDF document. While a file is hidden in it, "
+    "programs that open it may call it damaged, and repairing it there loses the hidden "
+    "file.\n\nEmbed anyway? / Carrier File Type / main";
 static const char kNew1[] = "New one";
 static const char kNew2[] = "New 2";
 
@@ -297,25 +299,20 @@ Outcome Intrusions::Run()
         o.titles = {"Select File(s)"};
         break;
     case EMBED: {
-        // The text carrier is refused; the PDF carrier brings the question.
-        bool asked = failing && at.variant > 0, embedded = !failing || at.variant == 2;
+        // A text carrier is refused; a PDF one is asked about (variant 1: No, 2: Yes).
+        bool asked = failing && at.variant > 0;
         const char* carrier = asked ? "c.pdf" : failing ? "c.txt" : "c.png";
-        const std::string carrierBytes = asked ? "%PDF-1.4\n" + own : own;
+        const std::string bytes = asked ? "%PDF-" + own : own;
         messages->answer = at.variant == 2 ? IDYES : IDNO;
         Write("h.bin", hidden);
-        Write(carrier, carrierBytes);
+        Write(carrier, bytes);
         RunEmbed(scratch.Path("h.bin").c_str(), scratch.Path(carrier).c_str());
         o.files = {{"h.bin", true, hidden},
-                   {carrier, true,
-                    embedded ? AppendTrailer(carrierBytes, renewed ? kNew1 : "Sig one", hidden,
-                                             scratch.Path("h.bin"))
-                             : carrierBytes}};
-        if (failing && !asked)
-            o.messages = {"Carrier file CANNOT be a text file! / Invalid Carrier File Type / none"};
-        if (asked)
-            o.messages = {"This carrier is a PDF document. While a file is hidden in it, programs "
-                          "that open it may call it damaged, and repairing it there loses the "
-                          "hidden file.\n\nEmbed anyway? / Carrier File Type / main"};
+                   {carrier, true, failing && at.variant < 2 ? bytes : AppendTrailer(
+                        bytes, renewed ? kNew1 : "Sig one", hidden, scratch.Path("h.bin"))}};
+        if (failing)
+            o.messages = {asked ? kPdfQuestion
+                                : "Carrier file CANNOT be a text file! / Invalid Carrier File Type / none"};
         o.titles = {"Get file to be embedded", "Get carrier file"};
         break;
     }
