@@ -8,9 +8,10 @@
 #include <cstddef>
 
 enum CarrierKind {
-    CARRIER_KIND_OTHER, // embedding leaves it opening as before
+    CARRIER_KIND_OTHER, // every other file, an empty one too
     CARRIER_KIND_PDF,   // "%PDF-" within the first 1,024 bytes
-    CARRIER_KIND_ZIP    // a local file header "PK\3\4" or an empty archive's end record "PK\5\6" first
+    CARRIER_KIND_ZIP    // starts with a local file header "PK\3\4" or an empty
+                        // archive's end record "PK\5\6"
 };
 
 // How many of a carrier's first bytes the test looks at.
