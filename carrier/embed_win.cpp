@@ -1,5 +1,6 @@
 // The embed command ("Embed" button): hides a chosen file at the end of a
-// carrier by appending one trailer; a failed append is cut back off.
+// carrier by appending one trailer, after asking when the carrier is a PDF
+// or ZIP file; a failed append is cut back off.
 #include "carrier/carrier_win.h"
 
 #include <cstdio>
