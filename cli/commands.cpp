@@ -315,9 +315,9 @@ static bool StoredNameFor(const char* hiddenPath, char name[TRAILER_NAME_FIELD_S
 }
 
 // A carrier its own programs would call damaged once a file is hidden in it
-// is refused unless --any-carrier was given. Reads the carrier's first bytes
-// (at most its own length: `carrier` may be a device) and leaves its position
-// at `ownLength`; returns false with the exit code in *result.
+// is refused unless --any-carrier was given. Reads no more of the carrier
+// than its first bytes and leaves its position at `ownLength`, its end;
+// returns false with the exit code in *result.
 static bool CarrierKindAccepted(CliFile* carrier, const char* carrierPath, int64_t ownLength,
                                 const CliOptions& options, int* result)
 {

@@ -60,7 +60,7 @@ static const char kEmbedHelp[] =
     "CARRIER, which must not be a text file (.txt, .ini). On any failure CARRIER\n"
     "is cut back to its own bytes.\n"
     "\n"
-    "A PDF document or a ZIP archive (and so every office document, EPUB or JAR,\n"
+    "A PDF document or a ZIP archive (and so a DOCX, XLSX, ODT, EPUB or JAR file,\n"
     "whatever its name) is refused: its programs read it from its end, may call\n"
     "it damaged while a file is hidden in it, and a repair there loses the\n"
     "hidden file. Never edit and save a carrier in its own program while it\n"
