@@ -1,12 +1,16 @@
 // The embed command ("Embed" button): hides a chosen file at the end of a
-// carrier by appending one trailer; a failed append is cut back off.
+// carrier by appending one trailer, after asking when the carrier is a PDF
+// or ZIP file; a failed append is cut back off.
 #include "carrier/carrier_win.h"
+
+#include <cstdio>
 
 #include "base/fileio_win.h"
 #include "base/keyfile_win.h"
 #include "base/modal_win.h"
 #include "base/wipe.h"
 #include "carrier/carrierfiles_win.h"
+#include "carrier/carrierkind.h"
 #include "carrier/trailer.h"
 
 char g_sourcePath[PATH_BUFFER_SIZE];
@@ -58,6 +62,42 @@ static void AppendTrailer(HANDLE source, HANDLE carrier, bool carrierIsNew, int6
     ShowFileError(g_mainWindow, restored ? kAppendFailedRestored : kAppendFailedNotRestored);
 }
 
+// The carrier's kind, from its first bytes, read and closed again at once.
+// A carrier that cannot be opened here has no kind: a new one is created and
+// an unusable one refused by the open of the embedding itself. One that opens
+// but cannot be read fails, for its kind is unknown.
+static BOOL ReadCarrierKind(const char* path, CarrierKind* kind)
+{
+    *kind = CARRIER_KIND_OTHER;
+    HANDLE file = FileOpen(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL);
+    if (file == INVALID_HANDLE_VALUE)
+        return TRUE;
+    unsigned char head[CARRIER_KIND_HEAD_SIZE];
+    DWORD have = 0, got = 0;
+    BOOL ok = TRUE;
+    while (ok && have < sizeof head) {
+        ok = FileRead(file, head + have, sizeof head - have, &got);
+        if (got == 0)
+            break;
+        have += got;
+    }
+    FileClose(file);
+    if (ok)
+        *kind = CarrierKindOf(head, have);
+    return ok;
+}
+
+// Asks before embedding into a carrier its own programs would call damaged;
+// true for "Yes".
+static bool EmbedAnywayConfirmed(CarrierKind kind)
+{
+    char text[512];
+    snprintf(text, sizeof text, kCarrierKindQuestion, CarrierKindName(kind));
+    return ShowMessage(g_mainWindow, text, kCarrierKindCaption,
+                       MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+}
+
 void RunEmbedCommand(const char signature1[SIGNATURE_FORM_SIZE])
 {
     g_sourcePath[0] = '\0';
@@ -81,6 +121,13 @@ void RunEmbedCommand(const char signature1[SIGNATURE_FORM_SIZE])
         ShowMessage(nullptr, kTextCarrierRefused, kTextCarrierCaption, MB_ICONINFORMATION);
         return;
     }
+    CarrierKind kind;
+    if (!ReadCarrierKind(g_targetPath, &kind)) {
+        ShowFileError(g_mainWindow, kErrorOpeningOutput);
+        return;
+    }
+    if (kind != CARRIER_KIND_OTHER && !EmbedAnywayConfirmed(kind))
+        return;
     HANDLE source = FileOpen(g_sourcePath, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING,
                              FILE_ATTRIBUTE_NORMAL);
     if (source == INVALID_HANDLE_VALUE) {

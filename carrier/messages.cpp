@@ -8,6 +8,12 @@ const char kCarrierChooserTitle[] = "Get carrier file";
 const char kOutputChooserTitle[] = "Output file name";
 const char kTextCarrierRefused[] = "Carrier file CANNOT be a text file!";
 const char kTextCarrierCaption[] = "Invalid Carrier File Type";
+const char kCarrierKindQuestion[] =
+    "This carrier is a %s. While a file is hidden in it, programs that open it may call it "
+    "damaged, and repairing it there loses the hidden file.\n\nEmbed anyway?";
+const char kCarrierKindCaption[] = "Carrier File Type";
+const char kCarrierKindPdf[] = "PDF document";
+const char kCarrierKindZip[] = "ZIP archive or office document";
 const char kHiddenTooLarge[] =
     "The file to be embedded is larger than 99,999,999 bytes and cannot be hidden. "
     "Nothing was changed.";

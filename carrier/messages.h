@@ -10,6 +10,12 @@ extern const char kCarrierChooserTitle[];    // "Get carrier file"
 extern const char kOutputChooserTitle[];     // "Output file name"
 extern const char kTextCarrierRefused[];     // "Carrier file CANNOT be a text file!"
 extern const char kTextCarrierCaption[];     // "Invalid Carrier File Type"
+// The question before embedding into a carrier its own programs would call
+// damaged: a format with one %s for the kind's name.
+extern const char kCarrierKindQuestion[];
+extern const char kCarrierKindCaption[];     // "Carrier File Type"
+extern const char kCarrierKindPdf[];         // "PDF document"
+extern const char kCarrierKindZip[];         // "ZIP archive or office document"
 extern const char kHiddenTooLarge[];
 extern const char kHiddenTooLargeCaption[];  // "File Too Large"
 extern const char kKeyFileFailed[];

@@ -9,6 +9,7 @@
 
 #include "base/pathname.h"
 #include "base/wipe.h"
+#include "carrier/carrierkind.h"
 #include "carrier/trailer.h"
 #include "cli/platform.h"
 #include "cipher/cipherstream.h"
@@ -313,8 +314,40 @@ static bool StoredNameFor(const char* hiddenPath, char name[TRAILER_NAME_FIELD_S
     return true;
 }
 
+// A carrier its own programs would call damaged once a file is hidden in it
+// is refused unless --any-carrier was given. Reads no more of the carrier
+// than its first bytes and leaves its position at `ownLength`, its end;
+// returns false with the exit code in *result.
+static bool CarrierKindAccepted(CliFile* carrier, const char* carrierPath, int64_t ownLength,
+                                const CliOptions& options, int* result)
+{
+    if (options.anyCarrier)
+        return true;
+    unsigned char head[CARRIER_KIND_HEAD_SIZE];
+    size_t want = ownLength < (int64_t)sizeof head ? (size_t)ownLength : sizeof head;
+    long got = -1;
+    if (!PlatformSeek(carrier, 0) || (got = ReadFully(carrier, head, want)) < 0 ||
+        !PlatformSeek(carrier, ownLength)) {
+        ComplainFile(carrierPath, "cannot read");
+        *result = CLI_EXIT_FILE;
+        return false;
+    }
+    CarrierKind kind = CarrierKindOf(head, (size_t)got);
+    if (kind == CARRIER_KIND_OTHER)
+        return true;
+    char reason[400];
+    snprintf(reason, sizeof reason,
+             "is a %s: while a file is hidden in it, programs that open it may call it damaged, "
+             "and repairing it there loses the hidden file; nothing changed "
+             "(--any-carrier embeds anyway)",
+             CarrierKindName(kind));
+    Complain(carrierPath, reason);
+    *result = CLI_EXIT_USAGE;
+    return false;
+}
+
 int EmbedFile(const char* hiddenPath, const char* carrierPath,
-              const char sig1[SIGNATURE_FORM_SIZE])
+              const char sig1[SIGNATURE_FORM_SIZE], const CliOptions& options)
 {
     if (IsTextCarrierName(carrierPath)) {
         Complain(carrierPath, "a carrier cannot be a text file (.txt or .ini)");
@@ -347,6 +380,12 @@ int EmbedFile(const char* hiddenPath, const char* carrierPath,
         PlatformClose(&hidden);
         PlatformClose(&carrier);
         return CLI_EXIT_FILE;
+    }
+    int refused = CLI_EXIT_OK;
+    if (!CarrierKindAccepted(&carrier, carrierPath, ownLength, options, &refused)) {
+        PlatformClose(&hidden);
+        PlatformClose(&carrier);
+        return refused;
     }
     unsigned char block[SIGNATURE_BLOCK_SIZE];
     unsigned char head[TRAILER_HEAD_SIZE];

@@ -15,6 +15,7 @@ enum CliExit {
 struct CliOptions {
     const char* output; // -o OUT, or null for the default name
     bool force;         // an existing output may be replaced
+    bool anyCarrier;    // embed also into a PDF or ZIP carrier
 };
 
 // The transform mode every new cipher file gets, as in the window program.
@@ -26,7 +27,7 @@ int EncryptFile(const char* path, const char sig1[SIGNATURE_FORM_SIZE],
 int DecryptFile(const char* path, const char key1[SIGNATURE_FORM_SIZE],
                 const char key2[SIGNATURE_FORM_SIZE], const CliOptions& options);
 int EmbedFile(const char* hiddenPath, const char* carrierPath,
-              const char sig1[SIGNATURE_FORM_SIZE]);
+              const char sig1[SIGNATURE_FORM_SIZE], const CliOptions& options);
 int ExtractFile(const char* carrierPath, const char key[SIGNATURE_FORM_SIZE],
                 const CliOptions& options);
 

@@ -54,12 +54,19 @@ static const char kDecryptHelp[] =
     "  --keys-from-stdin  read Key 1, then Key 2, from standard input\n";
 
 static const char kEmbedHelp[] =
-    "Usage: zorvane-cli embed [--keys-from-stdin] HIDDEN CARRIER\n"
+    "Usage: zorvane-cli embed [--any-carrier] [--keys-from-stdin] HIDDEN CARRIER\n"
     "\n"
     "Appends a carrier trailer holding HIDDEN, its full path and Signature 1 to\n"
     "CARRIER, which must not be a text file (.txt, .ini). On any failure CARRIER\n"
     "is cut back to its own bytes.\n"
     "\n"
+    "A PDF document or a ZIP archive (and so a DOCX, XLSX, ODT, EPUB or JAR file,\n"
+    "whatever its name) is refused: its programs read it from its end, may call\n"
+    "it damaged while a file is hidden in it, and a repair there loses the\n"
+    "hidden file. Never edit and save a carrier in its own program while it\n"
+    "holds a hidden file: extract first.\n"
+    "\n"
+    "  --any-carrier      embed into a PDF or ZIP carrier all the same\n"
     "  --keys-from-stdin  read Signature 1 from standard input\n";
 
 static const char kExtractHelp[] =
@@ -145,7 +152,7 @@ static int RunFiles(const CommandSpec& command, char** files, int fileCount, Key
         return CLI_EXIT_USAGE;
     int result = CLI_EXIT_OK;
     if (command.id == CMD_EMBED)
-        result = EmbedFile(files[0], files[1], first);
+        result = EmbedFile(files[0], files[1], first, options);
     else if (command.id == CMD_EXTRACT)
         result = ExtractFile(files[0], first, options);
     for (int k = 0; k < fileCount && (command.id == CMD_ENCRYPT || command.id == CMD_DECRYPT);
@@ -184,7 +191,7 @@ int main(int argc, char** argv)
         return UsageError(nullptr, text);
     }
 
-    CliOptions options = {nullptr, false};
+    CliOptions options = {nullptr, false, false};
     KeySource source = KEYS_INTERACTIVE;
     // The file arguments are gathered in place at the front of argv + 2.
     char** files = argv + 2;
@@ -205,6 +212,8 @@ int main(int argc, char** argv)
             options.output = argv[++k];
         } else if (command->takesOutput && (strcmp(arg, "--force") == 0 || strcmp(arg, "-f") == 0)) {
             options.force = true;
+        } else if (command->id == CMD_EMBED && strcmp(arg, "--any-carrier") == 0) {
+            options.anyCarrier = true;
         } else if (command->takesKeys && strcmp(arg, "--keys-from-stdin") == 0) {
             source = KEYS_FROM_STDIN;
         } else {

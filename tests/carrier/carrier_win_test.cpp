@@ -227,22 +227,29 @@ TEST_F(CarrierWin, EmptyHiddenFileAddsAndRemovesExactly300Bytes)
     EXPECT_TRUE(ReadFileBytes(carrier) == Image());
 }
 
+// Text carriers are refused at once; a PDF or ZIP carrier, told by its first
+// bytes, is asked about first.
 TEST_F(CarrierWin, TextCarriersAreRefusedBeforeAnythingIsOpened)
 {
     ASSERT_TRUE(WriteFileBytes(scratch.Path("h.bin"), "hide"));
     struct Case {
         const char* name;
         bool refused;
+        std::string head = "";      // the carrier's first bytes, before "carrier bytes"
+        const char* kind = nullptr; // the kind Embed asks about first, answered with `answer`
+        int answer = IDOK;
     };
     const Case cases[] = {
         {"c.txt", true},  {"c.TXT", true},   {"c.ini", true}, {"c.INI", true},
         {"c.Txt", false}, {"c.text", false}, {"c", false},
+        {"c.pdf", false, "%PDF-", "PDF document", IDNO}, {"c.pdf", false, "%PDF-", "PDF document", IDYES},
+        {"c.bin", false, std::string("PK\3\4", 4), "ZIP archive or office document", IDNO},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        const std::string carrier = scratch.Path(c.name);
-        ASSERT_TRUE(WriteFileBytes(carrier, "carrier bytes"));
-        MessageRecorder messages;
+        SCOPED_TRACE(std::string(c.name) + (c.kind ? " " + std::to_string(c.answer) : ""));
+        const std::string carrier = scratch.Path(c.name), bytes = c.head + "carrier bytes";
+        ASSERT_TRUE(WriteFileBytes(carrier, bytes));
+        MessageRecorder messages(c.kind ? c.answer : IDOK);
         FileFaultArm(1000000, FILE_FAULT_ERROR);
         RunEmbed(scratch.Path("h.bin").c_str(), carrier.c_str());
         long calls = g_fileFaults.calls;
@@ -255,6 +262,17 @@ TEST_F(CarrierWin, TextCarriersAreRefusedBeforeAnythingIsOpened)
             EXPECT_EQ((UINT)MB_ICONINFORMATION, messages.messages[0].type);
             EXPECT_EQ(0, calls);
             EXPECT_EQ("carrier bytes", ReadFileBytes(carrier));
+        } else if (c.kind) {
+            // No leaves the carrier byte for byte; Yes embeds as ever.
+            ASSERT_EQ(1u, messages.messages.size());
+            const RecordedMessage& m = messages.messages[0];
+            EXPECT_EQ(std::string("This carrier is a ") + c.kind + ". While a file is hidden in it, "
+                      "programs that open it may call it damaged, and repairing it there loses "
+                      "the hidden file.\n\nEmbed anyway?", m.text);
+            EXPECT_TRUE(m.owner == g_mainWindow && m.caption == "Carrier File Type" &&
+                        m.type == (MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2));
+            EXPECT_TRUE(ReadFileBytes(carrier) == (c.answer == IDNO ? bytes : AppendTrailer(
+                bytes, "Sig one", "hide", scratch.Path("h.bin"))));
         } else {
             EXPECT_TRUE(messages.messages.empty());
             EXPECT_EQ(13u + 4 + 300, ReadFileBytes(carrier).size());

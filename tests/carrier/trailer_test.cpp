@@ -1,11 +1,12 @@
 // Pure tests of the carrier trailer: the fixed parts byte for byte, the size
 // field conversion, bounds checks on every truncation and crafted size
-// field, nesting, and the text-carrier name test.
+// field, nesting, the text-carrier name test and the carrier kind test.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 
+#include "carrier/carrierkind.h"
 #include "carrier/trailer.h"
 #include "tests/support/leftovers.h"
 #include "tests/carrier/memory_carrier.h"
@@ -423,4 +424,23 @@ TEST(TextCarrierName, OnlyTheFourExactEndingsAreText)
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.text, IsTextCarrierName(c.path)) << c.path;
+}
+
+TEST(CarrierKind, PdfAndZipByTheirFirstBytesOnly)
+{
+    const CarrierKind pdf = CARRIER_KIND_PDF, zip = CARRIER_KIND_ZIP, other = CARRIER_KIND_OTHER;
+    // The kinds scripts/measure-carriers makes; the PNG one hides a ZIP archive.
+    const std::string pad(1019, ' '), local("PK\3\4", 4), end("PK\5\6\0\0", 6);
+    const struct { std::string head; CarrierKind kind; } cases[] = {
+        {"%PDF-1.4\n", pdf}, {pad + "%PDF-", pdf}, {pad + " %PDF-", other}, {"%pdf-1.4", other},
+        {local + "\x14", zip}, {end, zip}, {" " + local, other}, {"PK\1\2", other}, {"ID3\4", other},
+        {"\x89PNG\r\n\x1a\n" + local + end, other}, {"\xff\xd8\xff\xe0", other}, {"GIF89a", other}, {"", other},
+        {"BM6\x0c", other}, {"\x1f\x8b\x08", other}, {"RIFF$\b\1\1WAVEfmt ", other}, {"MZ\x90", other},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.kind, CarrierKindOf((const unsigned char*)c.head.data(), c.head.size()))
+            << c.head.substr(0, 16);
+    EXPECT_EQ(other, CarrierKindOf((const unsigned char*)"%PDF-", 4)); // only the bytes given
+    EXPECT_STREQ("PDF document", CarrierKindName(pdf));
+    EXPECT_STREQ("ZIP archive or office document", CarrierKindName(zip));
 }

@@ -297,21 +297,33 @@ class CommandLineTest(CliCase):
         self.assertExit(result, 0)
         self.assertEqual(read(self.path("back.bin")), b"dash")
 
-    def test_text_carrier_is_refused(self):
+    def test_text_pdf_and_zip_carriers_are_refused(self):
+        # PDF and ZIP carriers by their first bytes, and only without --any-carrier.
         self.put("h.bin", b"hidden")
-        for carrier, keys in [("notes.txt", ["k"]), ("SETUP.INI", None)]:
+        text = b"a carrier cannot be a text file (.txt or .ini)"
+        kind = (b"is a %s: while a file is hidden in it, programs that open it may call it damaged, "
+                b"and repairing it there loses the hidden file; nothing changed (--any-carrier "
+                b"embeds anyway)")
+        for carrier, data, keys, said in [
+                ("notes.txt", b"text", ["k"], text), ("SETUP.INI", b"text", None, text),
+                ("letter.bin", b"PK\3\4text", ["k"], kind % b"ZIP archive or office document"),
+                ("paper.png", b" " * 1019 + b"%PDF-1.4", ["k"], kind % b"PDF document")]:
             with self.subTest(carrier):
-                self.put(carrier, b"text")
+                self.put(carrier, data)
                 if keys:
                     result = self.run_cli("embed", "--keys-from-stdin", "h.bin", carrier, keys=keys)
                 else:
                     result = self.run_cli("embed", "h.bin", carrier,
                                           env=clean_env(ZORVANE_SIGNATURE1="k"))
                 self.assertExit(result, 1)
-                self.assertEqual(result.stderr, b"zorvane-cli: %s: a carrier cannot be a text file "
-                                                b"(.txt or .ini)\n" % carrier.encode())
-                self.assertEqual(read(self.path(carrier)), b"text")
-        self.assertEqual(self.listing(), ["SETUP.INI", "h.bin", "notes.txt"])
+                self.assertEqual(result.stderr, b"zorvane-cli: %s: %s\n" % (carrier.encode(), said))
+                self.assertEqual(read(self.path(carrier)), data)
+                if said != text:
+                    self.assertExit(self.run_cli("embed", "--any-carrier", "--keys-from-stdin", "h.bin",
+                                                 carrier, keys=["k"]), 0)
+                    self.assertEqual(read(self.path(carrier)), data + trailer(
+                        "k", b"hidden", os.path.realpath(self.path("h.bin"))))
+        self.assertEqual(self.listing(), ["SETUP.INI", "h.bin", "letter.bin", "notes.txt", "paper.png"])
 
     def test_refusals_exit_2_and_write_nothing(self):
         self.copy_data("cipher", "mode3-3000.zel", "c.zel")
@@ -524,6 +536,7 @@ class CommandLineTest(CliCase):
                     self.assertTrue(result.stdout.startswith(("Usage: zorvane-cli " + command).encode()))
                     # The note on secrets goes with the commands that take them.
                     self.assertEqual(b"Secrets are never taken" in result.stdout, command != "selftest")
+                    self.assertEqual(b"--any-carrier " in result.stdout, command == "embed")
         for flag in ["--help", "-h"]:
             result = self.run_cli(flag)
             self.assertExit(result, 0)

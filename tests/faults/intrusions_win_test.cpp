@@ -46,6 +46,8 @@ static const WaitPoint kWaitPoints[] = {
     {"EmbedHiddenFileDialog", EMBED, AT_DIALOG, 0, false},
     {"EmbedCarrierDialog", EMBED, AT_DIALOG, 1, false},
     {"EmbedTextCarrierBox", EMBED, AT_MESSAGE, 0, false},
+    {"EmbedCarrierKindBoxNo", EMBED, AT_MESSAGE, 1, false},
+    {"EmbedCarrierKindBoxYes", EMBED, AT_MESSAGE, 2, false},
     {"ExtractCarrierDialog", EXTRACT, AT_DIALOG, 0, false},
     {"ExtractOutputDialog", EXTRACT, AT_DIALOG, 1, false},
     {"ExtractWrongKeyBox", EXTRACT, AT_MESSAGE, 0, false},
@@ -92,6 +94,9 @@ static std::vector<Row> AllRows()
     return rows;
 }
 
+static const char kPdfQuestion[] = "This carrier is a PDF document. While a file is hidden in it, "
+    "programs that open it may call it damaged, and repairing it there loses the hidden "
+    "file.\n\nEmbed anyway? / Carrier File Type / main";
 static const char kNew1[] = "New one";
 static const char kNew2[] = "New 2";
 
@@ -297,17 +302,20 @@ Outcome Intrusions::Run()
         o.titles = {"Select File(s)"};
         break;
     case EMBED: {
-        const char* carrier = failing ? "c.txt" : "c.png";
+        // A text carrier is refused; a PDF one is asked about (variant 1: No, 2: Yes).
+        bool asked = failing && at.variant > 0;
+        const char* carrier = asked ? "c.pdf" : failing ? "c.txt" : "c.png";
+        const std::string bytes = asked ? "%PDF-" + own : own;
+        messages->answer = at.variant == 2 ? IDYES : IDNO;
         Write("h.bin", hidden);
-        Write(carrier, own);
+        Write(carrier, bytes);
         RunEmbed(scratch.Path("h.bin").c_str(), scratch.Path(carrier).c_str());
         o.files = {{"h.bin", true, hidden},
-                   {carrier, true,
-                    failing ? own
-                            : AppendTrailer(own, renewed ? kNew1 : "Sig one", hidden,
-                                            scratch.Path("h.bin"))}};
+                   {carrier, true, failing && at.variant < 2 ? bytes : AppendTrailer(
+                        bytes, renewed ? kNew1 : "Sig one", hidden, scratch.Path("h.bin"))}};
         if (failing)
-            o.messages = {"Carrier file CANNOT be a text file! / Invalid Carrier File Type / none"};
+            o.messages = {asked ? kPdfQuestion
+                                : "Carrier file CANNOT be a text file! / Invalid Carrier File Type / none"};
         o.titles = {"Get file to be embedded", "Get carrier file"};
         break;
     }
