@@ -29,8 +29,8 @@ struct WaitPoint {
     Command command;
     Wait wait;
     // The dialog (0, 1) that is the wait or comes right before the loop; for
-    // a message box, which failing run shows it (2: the question before an
-    // existing output is replaced, answered Yes).
+    // a message box, which failing run shows it (extract 2: the question
+    // before an existing output is replaced, answered Yes).
     int variant;
     bool busy; // the busy state is on there: its Cancel button shows
 };
@@ -260,7 +260,7 @@ Outcome Intrusions::Run()
             Intrude();
     };
     bool cancelled = ThePress() == PRESS_BUSY_CANCEL, renewed = ThePress() == PRESS_OPTIONS_OK;
-    bool asks = at.wait == AT_MESSAGE && at.variant == 2;
+    bool asks = at.command == EXTRACT && at.wait == AT_MESSAGE && at.variant == 2;
     bool failing = at.wait == AT_MESSAGE && !asks;
     bool first = failing && at.variant == 0, second = failing && at.variant == 1;
     auto cipher = [](bool renewedSignatures, const std::string& plain) {
