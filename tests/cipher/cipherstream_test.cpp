@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "cipher/cipherstream.h"
 #include "tests/cipher/vectors.h"
@@ -36,21 +38,85 @@ TEST(CliStream, EveryVectorDecryptsAndReEncryptsInAnyChunks)
         ToSignatureForm(vector.signature1, sig1);
         ToSignatureForm(vector.signature2, sig2);
         for (size_t chunk : kChunkSizes) {
-            SCOPED_TRACE(std::string(vector.file) + " chunk " + std::to_string(chunk));
-            ASSERT_EQ(CipherDecryptBegin(stream.get(), sig1, sig2,
-                                         (const unsigned char*)file.data(), file.size()),
-                      IMAGE_DECRYPTABLE);
-            EXPECT_EQ(stream->mode, vector.mode);
-            std::string plain = Convert(stream.get(), file.substr(IMAGE_HEADER_SIZE), chunk,
-                                        CipherDecryptChunk);
-            EXPECT_EQ(plain.size(), vector.payloadLength);
-            EXPECT_EQ(Sha256Hex(plain), vector.payloadSha256);
+            for (TransformKernel kernel : {KERNEL_PORTABLE, BestTransformKernel()}) {
+                SCOPED_TRACE(std::string(vector.file) + " chunk " + std::to_string(chunk) + " kernel " +
+                             std::to_string(kernel));
+                ASSERT_EQ(CipherDecryptBegin(stream.get(), sig1, sig2,
+                                             (const unsigned char*)file.data(), file.size()),
+                          IMAGE_DECRYPTABLE);
+                EXPECT_EQ(stream->mode, vector.mode);
+                stream->kernel = kernel;
+                std::string plain = Convert(stream.get(), file.substr(IMAGE_HEADER_SIZE), chunk,
+                                            CipherDecryptChunk);
+                EXPECT_EQ(plain.size(), vector.payloadLength);
+                EXPECT_EQ(Sha256Hex(plain), vector.payloadSha256);
 
-            unsigned char header[IMAGE_HEADER_SIZE];
-            CipherEncryptBegin(stream.get(), sig1, sig2, vector.mode, header);
-            std::string again((const char*)header, IMAGE_HEADER_SIZE);
-            again += Convert(stream.get(), plain, chunk, CipherEncryptChunk);
-            EXPECT_EQ(again, file);
+                unsigned char header[IMAGE_HEADER_SIZE];
+                CipherEncryptBegin(stream.get(), sig1, sig2, vector.mode, header);
+                stream->kernel = kernel;
+                std::string again((const char*)header, IMAGE_HEADER_SIZE);
+                again += Convert(stream.get(), plain, chunk, CipherEncryptChunk);
+                EXPECT_EQ(again, file);
+            }
+        }
+    }
+}
+
+// The one-pass payload against the plain steps (the byte maps, then the
+// whitening) in every mode, kernel and rule order: lengths 0 to 100 cut in
+// two at every place, and long ones cut at random, both ways.
+TEST(CliStream, OnePassEqualsThePlainStepsInAnyCut)
+{
+    std::vector<std::vector<size_t>> cuts;
+    for (size_t length = 0; length <= 100; length++)
+        for (size_t at = 0; at <= length; at++)
+            cuts.push_back({at, length - at});
+    std::mt19937 random(21);
+    for (size_t length : {4099, 65613, 1 << 20}) {
+        cuts.emplace_back();
+        for (size_t left = length; left > 0; left -= cuts.back().back())
+            cuts.back().push_back(std::min<size_t>(left, random() % 3 ? random() % 40000 : random() % 20));
+    }
+    std::unique_ptr<CipherStream> stream(new CipherStream);
+    for (size_t c = 0; c < cuts.size(); c++) {
+        // Character 3 'a' to 'e' starts the counter at 0 to 4 mod 5.
+        const std::string signature1 = std::string("Cut") + (char)('a' + c % 5) + "!";
+        char sig1[SIGNATURE_FORM_SIZE], sig2[SIGNATURE_FORM_SIZE];
+        ToSignatureForm(signature1.c_str(), sig1);
+        ToSignatureForm("two 2", sig2);
+        std::string payload;
+        for (size_t piece : cuts[c])
+            for (size_t k = 0; k < piece; k++)
+                payload += (char)random();
+        for (int mode = 0; mode < TRANSFORM_MODE_COUNT; mode++) {
+            const std::string file = EncryptWithLibrary(signature1.c_str(), "two 2", mode, payload);
+            for (TransformKernel kernel : {KERNEL_PORTABLE, BestTransformKernel()}) {
+                SCOPED_TRACE("cut " + std::to_string(c) + " mode " + std::to_string(mode));
+                unsigned char header[IMAGE_HEADER_SIZE];
+                CipherEncryptBegin(stream.get(), sig1, sig2, mode, header);
+                stream->kernel = kernel;
+                std::string cipher((const char*)header, IMAGE_HEADER_SIZE), plain;
+                size_t at = 0;
+                for (size_t piece : cuts[c]) {
+                    std::string part = payload.substr(at, piece);
+                    CipherEncryptChunk(stream.get(), (unsigned char*)&part[0], piece);
+                    cipher += part;
+                    at += piece;
+                }
+                ASSERT_EQ(file, cipher);
+                ASSERT_EQ(CipherDecryptBegin(stream.get(), sig1, sig2,
+                                             (const unsigned char*)file.data(), IMAGE_HEADER_SIZE),
+                          IMAGE_DECRYPTABLE);
+                stream->kernel = kernel;
+                at = IMAGE_HEADER_SIZE;
+                for (size_t piece : cuts[c]) {
+                    std::string part = file.substr(at, piece);
+                    CipherDecryptChunk(stream.get(), (unsigned char*)&part[0], piece);
+                    plain += part;
+                    at += piece;
+                }
+                ASSERT_EQ(payload, plain);
+            }
         }
     }
 }

@@ -179,3 +179,33 @@ TEST(TransformBytes, AgreeWithTheByteMapsForEveryModeLengthAndAlignment)
         }
     }
 }
+
+TEST(TransformBytes, MaskKernelsAgreeWithTheByteMaps)
+{
+#if defined(__x86_64__) || defined(__i386__)
+    EXPECT_EQ(KERNEL_SSE2, BestTransformKernel()); // the kernel that ships is the one tested
+#endif
+    unsigned char mask[TRANSFORM_MASK_SIZE], all[300];
+    for (int k = 0; k < TRANSFORM_MASK_SIZE; k++)
+        mask[k] = (unsigned char)(k * 29 + 5);
+    for (int k = 0; k < (int)sizeof all; k++)
+        all[k] = (unsigned char)(k * 7 + 3);
+    for (TransformKernel kernel : {KERNEL_PORTABLE, BestTransformKernel()}) {
+        for (int mode = 0; mode < TRANSFORM_MODE_COUNT; mode++) {
+            for (size_t count = 0; count <= 290; count += count < 100 ? 1 : 19) {
+                SCOPED_TRACE("kernel " + std::to_string(kernel) + " mode " + std::to_string(mode) +
+                             " count " + std::to_string(count));
+                unsigned char bytes[sizeof all];
+                memcpy(bytes, all, sizeof all);
+                TransformMaskBytes(kernel, mode, bytes + 3, count, mask);
+                for (size_t k = 0; k < sizeof all; k++) {
+                    bool inside = k >= 3 && k < 3 + count;
+                    ASSERT_EQ(inside ? Transform(mode, all[k]) ^ mask[(k - 3) % TRANSFORM_MASK_SIZE]
+                                     : all[k], bytes[k]) << k;
+                }
+                MaskInverseBytes(kernel, mode, bytes + 3, count, mask);
+                ASSERT_EQ(0, memcmp(all, bytes, sizeof all));
+            }
+        }
+    }
+}

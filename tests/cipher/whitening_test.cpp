@@ -128,3 +128,44 @@ TEST(Whitening, RoundTripsWhateverTheCounterStart)
         EXPECT_EQ(plain, Whiten("Sig 2!", WHITEN_DECRYPT, cipher, {3})) << third;
     }
 }
+
+// The repeating key stream against the rolling key, from every rule order,
+// for every seed above, and up to and past the counter's wrap; most bytes
+// must take the repeating stream.
+TEST(Whitening, RepeatingMaskIsTheRollingKey)
+{
+    for (const WhiteningVector& v : kVectors) {
+        for (uint32_t start : {0u, 1u, 2u, 3u, 4u, UINT32_MAX - 3, UINT32_MAX - 31}) {
+            char seed[ROLLING_KEY_SIZE];
+            SeedOf(v.seed, seed);
+            WhiteningState plain;
+            WhiteningBegin(&plain, seed, WHITEN_ENCRYPT);
+            unsigned char first[WHITENING_BLOCK_SIZE] = {1, 2, 3, 4, 5, 6, 7, 8};
+            WhiteningFeed(&plain, first, sizeof first, first);
+            plain.counter = (int32_t)start;
+            WhiteningState fast = plain;
+            std::vector<unsigned char> expected(403), got;
+            for (size_t k = 0; k < expected.size(); k++)
+                expected[k] = (unsigned char)(k * 13 + start);
+            got = expected;
+            WhiteningFeed(&plain, expected.data(), expected.size(), expected.data());
+            size_t repeated = 0;
+            for (size_t at = 0; at < got.size();) {
+                unsigned char mask[WHITENING_MASK_SIZE];
+                size_t span = WhiteningTakeRepeatingMask(&fast, got.size() - at, mask);
+                for (size_t k = 0; k < span; k++)
+                    got[at + k] ^= mask[k % WHITENING_MASK_SIZE];
+                repeated += span;
+                if (span == 0) {
+                    span = 1;
+                    WhiteningFeed(&fast, &got[at], 1, &got[at]);
+                }
+                at += span;
+            }
+            EXPECT_EQ(expected, got) << v.seed << " from counter " << start;
+            EXPECT_EQ(0, memcmp(plain.key, fast.key, ROLLING_KEY_SIZE));
+            EXPECT_EQ(plain.counter, fast.counter);
+            EXPECT_GE(repeated, got.size() - 160) << v.seed;
+        }
+    }
+}
