@@ -98,11 +98,10 @@ size_t WhiteningTakeRepeatingMask(WhiteningState* state, size_t count,
     if (state->blockPosition != 0 || !state->counterSet || count < WHITENING_BLOCK_SIZE)
         return 0;
     // The rules repeat every 5 updates only while the counter does not wrap
-    // round (counter mod 5 jumps there, 32 GiB into a stream).
+    // round (counter mod 5 jumps there, 32 GiB into a stream): the blocks
+    // taken stop before it.
     uint32_t start = (uint32_t)state->counter;
     uint32_t beforeWrap = UINT32_MAX - start;
-    if (beforeWrap < KEY_PERIOD_BLOCKS)
-        return 0;
     uint64_t keys[KEY_PERIOD_BLOCKS + 1];
     keys[0] = LoadWord(state->key);
     int32_t counter = state->counter;

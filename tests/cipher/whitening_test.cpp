@@ -129,43 +129,35 @@ TEST(Whitening, RoundTripsWhateverTheCounterStart)
     }
 }
 
-// The repeating key stream against the rolling key, from every rule order,
-// for every seed above, and up to and past the counter's wrap; most bytes
-// must take the repeating stream.
+// The repeating key stream against the rolling key from every rule order,
+// and up to and past the counter's wrap; most blocks must take it.
 TEST(Whitening, RepeatingMaskIsTheRollingKey)
 {
-    for (const WhiteningVector& v : kVectors) {
+    for (const char* text : {"ABCDEFG", "Sig 2!"}) {
         for (uint32_t start : {0u, 1u, 2u, 3u, 4u, UINT32_MAX - 3, UINT32_MAX - 31}) {
+            WhiteningState plain, fast;
             char seed[ROLLING_KEY_SIZE];
-            SeedOf(v.seed, seed);
-            WhiteningState plain;
+            SeedOf(text, seed);
             WhiteningBegin(&plain, seed, WHITEN_ENCRYPT);
-            unsigned char first[WHITENING_BLOCK_SIZE] = {1, 2, 3, 4, 5, 6, 7, 8};
-            WhiteningFeed(&plain, first, sizeof first, first);
             plain.counter = (int32_t)start;
-            WhiteningState fast = plain;
-            std::vector<unsigned char> expected(403), got;
-            for (size_t k = 0; k < expected.size(); k++)
-                expected[k] = (unsigned char)(k * 13 + start);
-            got = expected;
+            plain.counterSet = true;
+            fast = plain;
+            std::vector<unsigned char> expected(403, (unsigned char)start), got = expected;
             WhiteningFeed(&plain, expected.data(), expected.size(), expected.data());
             size_t repeated = 0;
-            for (size_t at = 0; at < got.size();) {
+            for (size_t at = 0, span; at < got.size(); at += span) {
                 unsigned char mask[WHITENING_MASK_SIZE];
-                size_t span = WhiteningTakeRepeatingMask(&fast, got.size() - at, mask);
+                span = WhiteningTakeRepeatingMask(&fast, got.size() - at, mask);
                 for (size_t k = 0; k < span; k++)
                     got[at + k] ^= mask[k % WHITENING_MASK_SIZE];
                 repeated += span;
-                if (span == 0) {
-                    span = 1;
-                    WhiteningFeed(&fast, &got[at], 1, &got[at]);
-                }
-                at += span;
+                if (span == 0)
+                    WhiteningFeed(&fast, &got[at], span = 1, &got[at]);
             }
-            EXPECT_EQ(expected, got) << v.seed << " from counter " << start;
+            EXPECT_EQ(expected, got) << text << " from counter " << start;
             EXPECT_EQ(0, memcmp(plain.key, fast.key, ROLLING_KEY_SIZE));
             EXPECT_EQ(plain.counter, fast.counter);
-            EXPECT_GE(repeated, got.size() - 160) << v.seed;
+            EXPECT_GE(repeated, got.size() - 160);
         }
     }
 }
