@@ -26,10 +26,11 @@ static_assert((int)WHITENING_MASK_SIZE == (int)TRANSFORM_MASK_SIZE,
 
 // Where the key repeats, one pass; elsewhere (the first blocks of a file, a
 // block cut by the chunk's ends, the counter's wrap) the steps block by block.
+// The mask is key stream, wiped like the key it comes from.
 static void ConvertChunk(CipherStream* stream, unsigned char* bytes, size_t count, bool decrypt)
 {
+    unsigned char mask[WHITENING_MASK_SIZE];
     while (count > 0) {
-        unsigned char mask[WHITENING_MASK_SIZE];
         size_t span = WhiteningTakeRepeatingMask(&stream->whitening, count, mask);
         if (span > 0) {
             if (decrypt)
@@ -49,6 +50,7 @@ static void ConvertChunk(CipherStream* stream, unsigned char* bytes, size_t coun
         bytes += span;
         count -= span;
     }
+    Wipe(mask, sizeof mask);
 }
 
 void CipherEncryptChunk(CipherStream* stream, unsigned char* bytes, size_t count)
