@@ -1,5 +1,5 @@
 // Cipher files in chunks: the header, then the payload, over the whitening
-// state and the same byte transforms, a word at a time.
+// state and the same byte transforms, in one pass once the key repeats.
 #include "cipher/cipherstream.h"
 
 #include <cstring>
@@ -16,20 +16,46 @@ void CipherEncryptBegin(CipherStream* stream, const char sig1[SIGNATURE_FORM_SIZ
     BuildImageHeader(block, mode, header);
     Wipe(block, sizeof block);
     stream->mode = mode;
+    stream->kernel = BestTransformKernel();
     WhiteningBegin(&stream->whitening, sig2, WHITEN_ENCRYPT);
     WhiteningFeed(&stream->whitening, header, IMAGE_HEADER_SIZE, header);
 }
 
-// Both steps run over small pieces that stay in the processor's cache.
-enum { PIECE_SIZE = 4096 };
+static_assert((int)WHITENING_MASK_SIZE == (int)TRANSFORM_MASK_SIZE,
+              "the whitening's key stream is the transform pass's mask");
+
+// Where the key repeats, one pass; elsewhere (the first blocks of a file, a
+// block cut by the chunk's ends, the counter's wrap) the steps block by block.
+// The mask is key stream, wiped like the key it comes from.
+static void ConvertChunk(CipherStream* stream, unsigned char* bytes, size_t count, bool decrypt)
+{
+    unsigned char mask[WHITENING_MASK_SIZE];
+    while (count > 0) {
+        size_t span = WhiteningTakeRepeatingMask(&stream->whitening, count, mask);
+        if (span > 0) {
+            if (decrypt)
+                MaskInverseBytes(stream->kernel, stream->mode, bytes, span, mask);
+            else
+                TransformMaskBytes(stream->kernel, stream->mode, bytes, span, mask);
+        } else {
+            span = WHITENING_BLOCK_SIZE - stream->whitening.blockPosition;
+            if (span > count)
+                span = count;
+            if (!decrypt)
+                TransformBytes(stream->mode, bytes, span);
+            WhiteningFeed(&stream->whitening, bytes, span, bytes);
+            if (decrypt)
+                InverseBytes(stream->mode, bytes, span);
+        }
+        bytes += span;
+        count -= span;
+    }
+    Wipe(mask, sizeof mask);
+}
 
 void CipherEncryptChunk(CipherStream* stream, unsigned char* bytes, size_t count)
 {
-    for (size_t at = 0; at < count; at += PIECE_SIZE) {
-        size_t piece = count - at < (size_t)PIECE_SIZE ? count - at : (size_t)PIECE_SIZE;
-        TransformBytes(stream->mode, bytes + at, piece);
-        WhiteningFeed(&stream->whitening, bytes + at, piece, bytes + at);
-    }
+    ConvertChunk(stream, bytes, count, false);
 }
 
 ImageVerdict CipherDecryptBegin(CipherStream* stream, const char key1[SIGNATURE_FORM_SIZE],
@@ -47,6 +73,7 @@ ImageVerdict CipherDecryptBegin(CipherStream* stream, const char key1[SIGNATURE_
     ImageVerdict verdict = JudgeImage(matches, length, mode);
     if (verdict == IMAGE_DECRYPTABLE) {
         stream->mode = mode;
+        stream->kernel = BestTransformKernel();
     }
     Wipe(image, sizeof image);
     Wipe(decoded, sizeof decoded);
@@ -55,9 +82,5 @@ ImageVerdict CipherDecryptBegin(CipherStream* stream, const char key1[SIGNATURE_
 
 void CipherDecryptChunk(CipherStream* stream, unsigned char* bytes, size_t count)
 {
-    for (size_t at = 0; at < count; at += PIECE_SIZE) {
-        size_t piece = count - at < (size_t)PIECE_SIZE ? count - at : (size_t)PIECE_SIZE;
-        WhiteningFeed(&stream->whitening, bytes + at, piece, bytes + at);
-        InverseBytes(stream->mode, bytes + at, piece);
-    }
+    ConvertChunk(stream, bytes, count, true);
 }

@@ -8,11 +8,13 @@
 #include <cstdint>
 
 #include "cipher/cipherfile.h"
+#include "cipher/transform.h"
 #include "cipher/whitening.h"
 
 struct CipherStream {
     WhiteningState whitening;
     int mode;                 // the file's transform mode, once known
+    TransformKernel kernel;   // how the payload is worked, once the key repeats
 };
 
 // Starts a cipher file for Signature 1 and Signature 2 (signature form) in
@@ -21,7 +23,10 @@ void CipherEncryptBegin(CipherStream* stream, const char sig1[SIGNATURE_FORM_SIZ
                         const char sig2[SIGNATURE_FORM_SIZE], int mode,
                         unsigned char header[IMAGE_HEADER_SIZE]);
 
-// Turns `count` source bytes into cipher bytes, in place.
+// Turns `count` source bytes into cipher bytes, in place: the transform and
+// the whitening in one pass wherever the key repeats (the bulk of a file),
+// the two steps one after the other for the few blocks before. Both chunk
+// functions give the same bytes whatever the chunks and the kernel.
 void CipherEncryptChunk(CipherStream* stream, unsigned char* bytes, size_t count);
 
 // Judges the start of a cipher file: `head` holds its first `headLength`

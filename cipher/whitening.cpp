@@ -91,3 +91,31 @@ void WhiteningFeed(WhiteningState* state, const unsigned char* in, size_t count,
         k++;
     }
 }
+
+size_t WhiteningTakeRepeatingMask(WhiteningState* state, size_t count,
+                                  unsigned char mask[WHITENING_MASK_SIZE])
+{
+    if (state->blockPosition != 0 || !state->counterSet || count < WHITENING_BLOCK_SIZE)
+        return 0;
+    // The rules repeat every 5 updates only while the counter does not wrap
+    // round (counter mod 5 jumps there, 32 GiB into a stream): the blocks
+    // taken stop before it.
+    uint32_t start = (uint32_t)state->counter;
+    uint32_t beforeWrap = UINT32_MAX - start;
+    uint64_t keys[KEY_PERIOD_BLOCKS + 1];
+    keys[0] = LoadWord(state->key);
+    int32_t counter = state->counter;
+    for (int j = 0; j < KEY_PERIOD_BLOCKS; j++)
+        keys[j + 1] = UpdateKeyWord(keys[j], &counter);
+    // The same key and the same rule five blocks on: the same from then on.
+    if (keys[KEY_PERIOD_BLOCKS] != keys[0])
+        return 0;
+    size_t blocks = count / WHITENING_BLOCK_SIZE;
+    if (blocks > beforeWrap)
+        blocks = beforeWrap;
+    for (int j = 0; j < 2 * KEY_PERIOD_BLOCKS; j++)
+        StoreWord(keys[j % KEY_PERIOD_BLOCKS], mask + WHITENING_BLOCK_SIZE * j);
+    StoreWord(keys[blocks % KEY_PERIOD_BLOCKS], state->key);
+    state->counter = (int32_t)(start + (uint32_t)blocks);
+    return blocks * WHITENING_BLOCK_SIZE;
+}

@@ -42,4 +42,20 @@ void WhiteningBegin(WhiteningState* state, const char seed[ROLLING_KEY_SIZE],
 void WhiteningFeed(WhiteningState* state, const unsigned char* in, size_t count,
                    unsigned char* out);
 
+// Once the counter is known the key no longer depends on the data, and it
+// soon repeats: each bit of it moves only with the bits at the same place in
+// the other key bytes, eight bits under five rules in turn, and every such
+// column falls within 7 updates into a cycle of 5. From then on K(b + 5) =
+// K(b), and whitening is an XOR with 40 bytes of key over and over.
+enum { KEY_PERIOD_BLOCKS = 5, WHITENING_MASK_SIZE = 2 * KEY_PERIOD_BLOCKS * WHITENING_BLOCK_SIZE };
+
+// At a block boundary, with the counter set and the key already repeating:
+// writes two periods of the key stream to `mask` (80 bytes, so that 16-byte
+// steps meet its end exactly), moves the state past the whole blocks of
+// `count` bytes, as far as the counter goes without wrapping round, and
+// returns how many bytes that is. Byte k of them is whitened by mask[k % 80].
+// Otherwise returns 0 and leaves the state alone: WhiteningFeed goes on.
+size_t WhiteningTakeRepeatingMask(WhiteningState* state, size_t count,
+                                  unsigned char mask[WHITENING_MASK_SIZE]);
+
 #endif

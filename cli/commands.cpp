@@ -17,7 +17,12 @@
 static const char kProgramName[] = "zorvane-cli";
 // Files at least this large get a progress bar when stderr is a terminal.
 static const int64_t kProgressThreshold = 4 * 1024 * 1024;
-enum { PROGRESS_WIDTH = 30, CHUNK_SIZE = 256 * 1024, WRITE_BEHIND_STEP = 8 * 1024 * 1024 };
+// Sizes measured on a 256 MiB encrypt (median CPU time of eight runs): chunks
+// of 64 and 128 KiB cost 20 and 7 % more than 256 KiB, larger ones no less
+// within the 10 ms measured, and 256 KiB stays in a second-level cache.
+// Write-behind every 2 MiB leaves the final flush 2 to 5 ms (every 8 MiB: 7
+// to 16 ms); every 1 MiB spends more in the calls than it saves there.
+enum { PROGRESS_WIDTH = 30, CHUNK_SIZE = 256 * 1024, WRITE_BEHIND_STEP = 2 * 1024 * 1024 };
 
 static unsigned char g_chunk[CHUNK_SIZE];
 

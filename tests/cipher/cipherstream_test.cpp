@@ -3,7 +3,10 @@
 // refused before a payload byte is written.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <numeric>
+#include <random>
 #include <string>
 
 #include "cipher/cipherstream.h"
@@ -51,6 +54,48 @@ TEST(CliStream, EveryVectorDecryptsAndReEncryptsInAnyChunks)
             std::string again((const char*)header, IMAGE_HEADER_SIZE);
             again += Convert(stream.get(), plain, chunk, CipherEncryptChunk);
             EXPECT_EQ(again, file);
+        }
+    }
+}
+
+// The one pass against the plain steps in every mode, kernel and rule order:
+// lengths 0 to 100 cut at every place, long ones at random, both ways.
+TEST(CliStream, OnePassEqualsThePlainStepsInAnyCut)
+{
+    std::vector<std::vector<size_t>> cuts;
+    for (size_t length = 0; length <= 100; length++)
+        for (size_t at = 0; at <= length; at++)
+            cuts.push_back({at, length - at});
+    std::mt19937 random(21);
+    for (size_t left : {4099, 65613, 1 << 20})
+        for (cuts.emplace_back(); left > 0; left -= cuts.back().back())
+            cuts.back().push_back(std::min<size_t>(left, random() % 3 ? random() % 40000 : random() % 20));
+    std::unique_ptr<CipherStream> stream(new CipherStream);
+    auto pieces = [&](const std::vector<size_t>& cut, std::string bytes, auto convert) {
+        for (size_t at = 0, k = 0; k < cut.size(); at += cut[k++])
+            convert(stream.get(), (unsigned char*)&bytes[at], cut[k]);
+        return bytes;
+    };
+    char sig1[SIGNATURE_FORM_SIZE], sig2[SIGNATURE_FORM_SIZE];
+    ToSignatureForm("two 2", sig2);
+    for (size_t c = 0; c < cuts.size(); c++) {
+        const std::string name = std::string("Cut") + (char)('a' + c % 5); // counter 0..4 mod 5
+        ToSignatureForm(name.c_str(), sig1);
+        std::string payload(std::accumulate(cuts[c].begin(), cuts[c].end(), (size_t)0), '\0');
+        std::generate(payload.begin(), payload.end(), [&] { return (char)random(); });
+        for (int run = 0; run < 2 * TRANSFORM_MODE_COUNT; run++) {
+            SCOPED_TRACE("cut " + std::to_string(c) + " run " + std::to_string(run));
+            const std::string file = EncryptWithLibrary(name.c_str(), "two 2", run / 2, payload);
+            unsigned char header[IMAGE_HEADER_SIZE];
+            CipherEncryptBegin(stream.get(), sig1, sig2, run / 2, header);
+            stream->kernel = run % 2 ? BestTransformKernel() : KERNEL_PORTABLE;
+            ASSERT_EQ(file, std::string((const char*)header, IMAGE_HEADER_SIZE) +
+                                pieces(cuts[c], payload, CipherEncryptChunk));
+            ASSERT_EQ(IMAGE_DECRYPTABLE, CipherDecryptBegin(stream.get(), sig1, sig2,
+                                                            (const unsigned char*)&file[0],
+                                                            IMAGE_HEADER_SIZE));
+            stream->kernel = run % 2 ? BestTransformKernel() : KERNEL_PORTABLE;
+            ASSERT_EQ(payload, pieces(cuts[c], file.substr(IMAGE_HEADER_SIZE), CipherDecryptChunk));
         }
     }
 }

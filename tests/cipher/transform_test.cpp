@@ -157,14 +157,18 @@ TEST(SignatureBlock, NothingIsWrittenPastTheFixedSizes)
     EXPECT_EQ(std::string("longer ") + '\0' + untouched, std::string(form, sizeof form));
 }
 
+// Also through a mask (the first 80 bytes of `all`) in each kernel.
 TEST(TransformBytes, AgreeWithTheByteMapsForEveryModeLengthAndAlignment)
 {
+#if defined(__x86_64__) || defined(__i386__)
+    EXPECT_EQ(KERNEL_SSE2, BestTransformKernel()); // the kernel that ships is the one tested
+#endif
     unsigned char all[256 + 16];
     for (int k = 0; k < (int)sizeof all; k++)
         all[k] = (unsigned char)(k * 7 + 3);
     for (int mode = 0; mode < TRANSFORM_MODE_COUNT; mode++) {
         for (size_t offset = 0; offset < 8; offset++) {
-            for (size_t count : {0, 1, 7, 8, 9, 15, 16, 17, 256}) {
+            for (size_t count : {0, 1, 7, 8, 9, 15, 16, 17, 79, 80, 95, 96, 175, 256}) {
                 unsigned char forward[sizeof all];
                 memcpy(forward, all, sizeof all);
                 TransformBytes(mode, forward + offset, count);
@@ -175,6 +179,14 @@ TEST(TransformBytes, AgreeWithTheByteMapsForEveryModeLengthAndAlignment)
                 }
                 InverseBytes(mode, forward + offset, count);
                 ASSERT_EQ(0, memcmp(all, forward, sizeof all)) << "mode " << mode;
+                for (TransformKernel kernel : {KERNEL_PORTABLE, BestTransformKernel()}) {
+                    TransformMaskBytes(kernel, mode, forward + offset, count, all);
+                    for (size_t k = offset; k < offset + count; k++)
+                        ASSERT_EQ(Transform(mode, all[k]) ^ all[(k - offset) % TRANSFORM_MASK_SIZE],
+                                  forward[k]) << "kernel " << kernel << " count " << count;
+                    MaskInverseBytes(kernel, mode, forward + offset, count, all);
+                    ASSERT_EQ(0, memcmp(all, forward, sizeof all)) << "kernel " << kernel;
+                }
             }
         }
     }

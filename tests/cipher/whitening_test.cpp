@@ -128,3 +128,32 @@ TEST(Whitening, RoundTripsWhateverTheCounterStart)
         EXPECT_EQ(plain, Whiten("Sig 2!", WHITEN_DECRYPT, cipher, {3})) << third;
     }
 }
+
+// The repeating key stream against the rolling key from every rule order,
+// and up to and past the counter's wrap; most blocks must take it.
+TEST(Whitening, RepeatingMaskIsTheRollingKey)
+{
+    char seed[ROLLING_KEY_SIZE];
+    SeedOf("Sig 2!", seed);
+    for (uint32_t start : {0u, 1u, 2u, 3u, 4u, UINT32_MAX - 3, UINT32_MAX - 31}) {
+        WhiteningState plain, fast;
+        WhiteningBegin(&plain, seed, WHITEN_ENCRYPT);
+        plain.counter = (int32_t)start;
+        plain.counterSet = true;
+        fast = plain;
+        std::vector<unsigned char> expected(403, (unsigned char)start), got = expected;
+        WhiteningFeed(&plain, expected.data(), expected.size(), expected.data());
+        size_t repeated = 0;
+        for (size_t at = 0, span; at < got.size(); at += span) {
+            unsigned char mask[WHITENING_MASK_SIZE];
+            span = WhiteningTakeRepeatingMask(&fast, got.size() - at, mask);
+            for (size_t k = 0; k < span; k++)
+                got[at + k] ^= mask[k % WHITENING_MASK_SIZE];
+            repeated += span;
+            if (span == 0)
+                WhiteningFeed(&fast, &got[at], span = 1, &got[at]);
+        }
+        EXPECT_EQ(expected, got) << "from counter " << start;
+        EXPECT_GE(repeated, got.size() - 160) << start;
+    }
+}
