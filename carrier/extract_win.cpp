@@ -14,13 +14,13 @@
 
 char g_typedKey[SIGNATURE_FORM_SIZE];
 
-// Reads the last trailer's name into the target path and places its fields.
-// A file too short for a trailer has no stored name. False when the carrier
+// Reads the last trailer's stored name into `name` and places its fields. A
+// file too short for a trailer has no stored name. False when the carrier
 // cannot be read at all.
 static BOOL ReadLastTrailer(HANDLE carrier, int64_t* fileLength, TrailerLayout* layout,
-                            TrailerError* placed)
+                            TrailerError* placed, char name[TRAILER_NAME_FIELD_SIZE])
 {
-    g_targetPath[0] = '\0';
+    name[0] = '\0';
     *placed = TRAILER_FILE_TOO_SHORT;
     if (!FileSize(carrier, fileLength))
         return FALSE;
@@ -29,7 +29,7 @@ static BOOL ReadLastTrailer(HANDLE carrier, int64_t* fileLength, TrailerLayout* 
     unsigned char tail[TRAILER_TAIL_SIZE];
     if (!ReadExactAt(carrier, *fileLength - TRAILER_TAIL_SIZE, tail, sizeof tail))
         return FALSE;
-    *placed = TrailerParseTail(*fileLength, tail, layout, g_targetPath);
+    *placed = TrailerParseTail(*fileLength, tail, layout, name);
     return TRUE;
 }
 
@@ -116,7 +116,8 @@ static HANDLE OpenCarrier(HWND window, int64_t* fileLength, TrailerLayout* layou
         return INVALID_HANDLE_VALUE;
     }
     TrailerError placed = TRAILER_FILE_TOO_SHORT;
-    if (!ReadLastTrailer(carrier, fileLength, layout, &placed)) {
+    // The target path holds the stored name until the output is chosen.
+    if (!ReadLastTrailer(carrier, fileLength, layout, &placed, g_targetPath)) {
         FileClose(carrier);
         ShowFileError(window, kErrorOpeningInput);
         return INVALID_HANDLE_VALUE;
