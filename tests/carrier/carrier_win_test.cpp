@@ -68,11 +68,7 @@ TEST_F(CarrierWin, ExtractWindowHasItsControlsAndIsOnlyEverOne)
     EXPECT_EQ(window, OpenExtractWindow());
     SendMessageA(g_mainWindow, WM_COMMAND, IDC_MAIN_EXTRACT, 0);
     // Only this thread's: other test programs on the same desktop open theirs.
-    int count = 0;
-    for (HWND w = FindWindowExA(nullptr, nullptr, "ExtractWindow", nullptr); w;
-         w = FindWindowExA(nullptr, w, "ExtractWindow", nullptr))
-        count += GetWindowThreadProcessId(w, nullptr) == GetCurrentThreadId();
-    EXPECT_EQ(1, count);
+    EXPECT_EQ(1u, ThreadWindows("ExtractWindow").size());
 
     // Cancel destroys it without touching anything; a new click opens anew.
     SetStatusLine(STATUS_OPERATION, "kept");

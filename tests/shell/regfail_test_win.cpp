@@ -40,6 +40,6 @@ TEST(RegistrationFailure, EndsCreationEarlyAndTheWindowStillShows)
 
     // A button whose class is missing opens nothing and does no harm.
     SendMessageA(window, WM_COMMAND, IDC_MAIN_ABOUT, 0);
-    EXPECT_EQ(FindWindowA("AboutWindow", nullptr), nullptr);
+    EXPECT_EQ(FindThreadWindow("AboutWindow", nullptr), nullptr);
     DestroyTestMainWindow();
 }
