@@ -4,6 +4,7 @@
 #include "cli/platform.h"
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <cstdlib>

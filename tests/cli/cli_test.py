@@ -38,16 +38,24 @@ def table(sub):
     return [line.split("\t") for line in lines if line and not line.startswith("#")]
 
 
+def text_of(hex_field, codepage):
+    # 8-bit text of the window program's code page, as the table keeps it,
+    # back to the characters a user types.
+    return bytes.fromhex(hex_field).decode("cp" + codepage)
+
+
 def cipher_vectors():
-    # The table the cipher unit tests check, with the payloads' digests.
+    # The table the cipher unit tests check, with the payloads' digests and
+    # the code page of the signatures.
     rows = table("cipher")
-    assert len(rows) >= 10, "vector table not found"
-    return [(f, s1, s2, int(m), int(n), d) for f, s1, s2, m, n, d, _ in rows]
+    assert len(rows) >= 12, "vector table not found"
+    return [(f, text_of(s1, cp), text_of(s2, cp), int(m), int(n), d, cp)
+            for f, s1, s2, m, n, d, cp, _ in rows]
 
 
 def carrier_vectors():
-    return [(carrier, int(step), key, int(size), hidden, after, name)
-            for carrier, step, key, size, hidden, after, name, _ in table("carrier")]
+    return [(carrier, int(step), text_of(key, cp), int(size), hidden, after, text_of(name, cp), cp)
+            for carrier, step, key, size, hidden, after, name, cp, _ in table("carrier")]
 
 
 def selftest_vector_count():
@@ -57,14 +65,16 @@ def selftest_vector_count():
 
 def signature_block(key):
     # The 31 bytes that open both formats: the scrambled signature form, then 0xF7.
-    form = key[:7].ljust(7).encode("latin-1") + b"\0"
+    key = key if isinstance(key, bytes) else key.encode("latin-1")
+    form = key[:7].ljust(7) + b"\0"
     return bytes(((((c << 4) | (c >> 4)) & 0xFF) ^ 0xF7) for c in form) + b"\xF7" * 23
 
 
 def trailer(key, hidden, name):
     # A carrier trailer as the format describes it.
     size = str(len(hidden)).encode().ljust(8, b"\0")
-    return signature_block(key) + b"\0" + hidden + size + name.encode("latin-1").ljust(260, b"\0")
+    name = name if isinstance(name, bytes) else name.encode("latin-1")
+    return signature_block(key) + b"\0" + hidden + size + name.ljust(260, b"\0")
 
 
 def exec_child(directory, argv, env=None):
@@ -93,9 +103,10 @@ class CliCase(unittest.TestCase):
                 resource.setrlimit(resource.RLIMIT_FSIZE, (limit, limit))
             if descriptors is not None:
                 resource.setrlimit(resource.RLIMIT_NOFILE, (descriptors, descriptors))
-        stdin = "".join(k + "\n" for k in keys) if keys is not None else ""
+        # Secrets are typed as UTF-8, or given as bytes.
+        stdin = b"".join((k if isinstance(k, bytes) else k.encode()) + b"\n" for k in keys or [])
         return subprocess.run(RUNNER + [CLI] + list(args), cwd=self.dir,
-                              input=stdin.encode("latin-1"), capture_output=True,
+                              input=stdin, capture_output=True,
                               env=env if env is not None else clean_env(),
                               preexec_fn=limit_size, start_new_session=new_session, timeout=120)
 
@@ -153,35 +164,41 @@ class VectorTest(CliCase):
     """The files the window program's commands were checked against, both ways."""
 
     def test_decrypts_every_known_cipher_file(self):
-        for name, s1, s2, mode, size, digest in cipher_vectors():
+        for name, s1, s2, mode, size, digest, cp in cipher_vectors():
             with self.subTest(name):
                 self.copy_data("cipher", name)
                 out = name[:-4] + "zel" + name[-4:]
-                self.assertExit(self.run_cli("decrypt", "--keys-from-stdin", name, keys=[s1, s2]), 0)
+                self.assertExit(self.run_cli("decrypt", "--keys-from-stdin", "--codepage", cp, name,
+                                             keys=[s1, s2]), 0)
                 self.assertEqual(sha(read(self.path(out))), digest)
                 self.assertEqual(len(read(self.path(out))), size)
 
     def test_encrypts_byte_identical_mode3_files(self):
-        for name, s1, s2, mode, size, digest in cipher_vectors():
+        for name, s1, s2, mode, size, digest, cp in cipher_vectors():
             if mode != 3:
                 continue
             with self.subTest(name):
                 self.copy_data("cipher", name, "known.zel")
                 self.assertExit(self.run_cli("decrypt", "--force", "--keys-from-stdin", "-o",
-                                             "plain.bin", "known.zel", keys=[s1, s2]), 0)
+                                             "plain.bin", "known.zel", "--codepage", cp,
+                                             keys=[s1, s2]), 0)
                 # Keys padded with spaces by hand are the same signature.
-                env = clean_env(ZORVANE_SIGNATURE1=s1.ljust(7), ZORVANE_SIGNATURE2=s2)
+                env = clean_env(ZORVANE_SIGNATURE1=s1.ljust(7), ZORVANE_SIGNATURE2=s2,
+                                ZORVANE_CODEPAGE=cp)
                 self.assertExit(self.run_cli("encrypt", "--force", "plain.bin", env=env), 0)
                 self.assertEqual(read(self.path("plainzel.bin")), read(self.path("known.zel")))
 
     def test_extracts_every_known_carrier_step_by_step(self):
-        for carrier, step, key, size, hidden, after, stored in carrier_vectors():
+        for carrier, step, key, size, hidden, after, stored, cp in carrier_vectors():
             with self.subTest(carrier=carrier, step=step):
                 if step == 1:
                     self.copy_data("carrier", carrier)
                 out = re.split(r"[\\/:]", stored)[-1]
-                result = self.run_cli("extract", "--force", "--keys-from-stdin", carrier, keys=[key])
+                result = self.run_cli("extract", "--force", "--keys-from-stdin", carrier, keys=[key],
+                                      env=clean_env(ZORVANE_CODEPAGE=cp))
                 self.assertExit(result, 0)
+                self.assertEqual(result.stdout.decode(), "%s -> %s (stored as %s)\n"
+                                 % (carrier, out, stored))
                 self.assertEqual(sha(read(self.path(out))), hidden)
                 self.assertEqual(sha(read(self.path(carrier))), after)
 
@@ -230,6 +247,13 @@ class CommandLineTest(CliCase):
             (("decrypt", "a.png", "-o"), b"-o needs a file name"),
             (("selftest", "a.png"), b"too many file names"),
             (("selftest", "--keys-from-stdin"), b'unknown option "--keys-from-stdin"'),
+            (("selftest", "--codepage", "1252"), b'unknown option "--codepage"'),
+            (("decrypt", "a.png", "--codepage"), b'--codepage needs a code page number or "bytes"'),
+            (("encrypt", "--codepage", "klingon", "a.png"),
+             b'zorvane-cli: --codepage "klingon" is not a code page number or "bytes"\n'),
+            (("extract", "--codepage", "9999", "a.png"),
+             b"zorvane-cli: code page 9999 cannot be opened on this system (on Linux it needs "
+             b"glibc's gconv modules)\n"),
         ]
         for args, said in cases:
             with self.subTest(args):
@@ -443,6 +467,129 @@ class CommandLineTest(CliCase):
                 top = os.path.relpath(folder, os.path.realpath(self.dir)).split(os.sep)[0]
                 shutil.rmtree(self.path(top))
 
+    def test_secrets_cross_in_the_code_page(self):
+        # Typed as UTF-8, a secret is converted to the window program's code
+        # page (1252 unless --codepage or ZORVANE_CODEPAGE says otherwise), so
+        # the same characters give the same bytes as the bytes given as they are.
+        self.put("x.bin", bytes(range(256)))
+        runs = [
+            ("a.zel", [], {}, "Müller", b"M\xfcller"),
+            ("b.zel", ["--codepage", "1252"], {}, "Straßenbahn", b"Stra\xdfen"),
+            ("c.zel", [], {"ZORVANE_CODEPAGE": "1251"}, "Ключ№7", b"\xca\xeb\xfe\xf7\xb97"),
+            ("d.zel", ["--codepage", "1250"], {"ZORVANE_CODEPAGE": "1251"}, "Łódź", b"\xa3\xf3d\x9f"),
+            ("e.zel", ["--codepage", "932"], {}, "日本", b"\x93\xfa\x96\x7b"),
+        ]
+        for out, args, env, typed, expected in runs:
+            with self.subTest(out):
+                result = self.run_cli("encrypt", "--keys-from-stdin", *args, "-o", out, "x.bin",
+                                      keys=[typed, "k2"], env=clean_env(**env))
+                self.assertExit(result, 0)
+                self.assertExit(self.run_cli("encrypt", "--keys-from-stdin", "--codepage", "bytes",
+                                             "-o", "bytes-" + out, "x.bin", keys=[expected, "k2"]), 0)
+                self.assertEqual(read(self.path(out)), read(self.path("bytes-" + out)))
+        # What the code page cannot hold, or what is not UTF-8, is refused by name.
+        refusals = [
+            ([], {"ZORVANE_SIGNATURE1": "Müllerā", "ZORVANE_SIGNATURE2": "k2"},
+             b'Signature 1: "\xc4\x81" (U+0101) is not a character of code page 1252'),
+            (["--keys-from-stdin"], {}, b'Signature 2: "\xd0\x96" (U+0416) is not a character of code page 1252'),
+            (["--keys-from-stdin", "--codepage", "1251"], {},
+             b'Signature 1: "\xc3\xbc" (U+00FC) is not a character of code page 1251'),
+            (["--keys-from-stdin", "--codepage", "1251"], {"ZORVANE_CODEPAGE": "bytes"},
+             b'Signature 1: "\xc3\xbc" (U+00FC) is not a character of code page 1251'),
+            (["--keys-from-stdin"], {"ZORVANE_CODEPAGE": "1251"}, b"Signature 1: not UTF-8 text (byte 0xFC at 1)"),
+            (["--keys-from-stdin"], {"ZORVANE_CODEPAGE": "latin"},
+             b'ZORVANE_CODEPAGE "latin" is not a code page number or "bytes"'),
+        ]
+        keys = [["Müller", "Жук"], ["k1", "Жук"], ["Müller", "k2"], ["Müller", "k2"], [b"M\xfcller", b"k2"],
+                ["k1", "k2"]]
+        for (args, env, said), typed in zip(refusals, keys):
+            with self.subTest(said):
+                result = self.run_cli("encrypt", *args, "-o", "refused.zel", "x.bin", keys=typed,
+                                      env=clean_env(**env))
+                self.assertExit(result, 1)
+                suffix = b"" if said.startswith(b"ZORVANE") or b"UTF-8" in said else b" (see --codepage)"
+                self.assertEqual(result.stderr, b"zorvane-cli: " + said + suffix + b"\n")
+                self.assertNotIn("refused.zel", self.listing())
+
+    def test_codepage_bytes_opens_files_of_earlier_versions(self):
+        # Earlier versions on Linux took the UTF-8 bytes as they were: such a
+        # file needs --codepage bytes, and a wrong key with characters beyond
+        # ASCII says so; the window program's file needs its code page.
+        image = b"\x89PNG" * 100
+        old = image + trailer("Müller".encode(), b"hidden", b"/home/me/B\xc3\xbccher.txt")
+        self.put("old.png", old)
+        self.copy_data("cipher", "umlaut-1252.zel", "new.zel")
+        cases = [
+            ("extract", "old.png", [], "wrong key (or no carrier trailer); nothing written",
+             "code page 1252; a file locked by an earlier zorvane-cli on Linux may need --codepage bytes"),
+            ("decrypt", "new.zel", ["--codepage", "bytes"], "wrong key (or not a cipher file); nothing written",
+             "--codepage bytes; files of the window program need its code page (--codepage N)"),
+        ]
+        for command, name, args, said, hint in cases:
+            with self.subTest(command):
+                result = self.run_cli(command, "--keys-from-stdin", *args, name,
+                                      keys=["Müller", "Straßenbahn€"])
+                self.assertExit(result, 2)
+                self.assertEqual(result.stderr.decode(), "zorvane-cli: %s: %s\nzorvane-cli: the keys were "
+                                 "taken in %s\n" % (name, said, hint))
+        self.assertEqual(read(self.path("old.png")), old)
+        # An ASCII key that fails says nothing more.
+        result = self.run_cli("extract", "--keys-from-stdin", "old.png", keys=["Muller"])
+        self.assertEqual(result.stderr.count(b"\n"), 1)
+        result = self.run_cli("extract", "--keys-from-stdin", "--codepage", "bytes", "old.png", keys=["Müller"])
+        self.assertExit(result, 0)
+        self.assertEqual(result.stdout.decode(), "old.png -> Bücher.txt (stored as /home/me/Bücher.txt)\n")
+        self.assertEqual(read(self.path("Bücher.txt")), b"hidden")
+        self.assertEqual(read(self.path("old.png")), image)
+
+    def test_names_cross_in_the_code_page(self):
+        # The "zel" rule counts characters and never cuts one.
+        env = clean_env(ZORVANE_SIGNATURE1="Mueller", ZORVANE_SIGNATURE2="k2")
+        for name, out in [("Отчёт", "Оzelтчёт"), ("über", "zelüber"), ("Bücher.txt", "Bücherzel.txt"),
+                          ("日本語文書", "日zel本語文書")]:
+            with self.subTest(name):
+                self.put(name, b"text")
+                result = self.run_cli("encrypt", name, env=env)
+                self.assertExit(result, 0)
+                self.assertEqual(result.stdout.decode(), "%s -> %s\n" % (name, out))
+                self.assertIn(out, self.listing())
+        # Stored names go into the code page and come back from it; a file
+        # name it lacks is refused, a folder it lacks leaves the file name.
+        image = b"\x89PNG" * 100
+        self.put("photo.png", image)
+        os.mkdir(self.path("Папка"))
+        self.put("Папка/x.bin", b"in a folder")
+        folder = os.path.realpath(self.dir)
+        runs = [
+            ("Bücher.txt", [], (folder + "/Bücher.txt").encode("cp1252"), "Bücher.txt"),
+            ("Отчёт", ["--codepage", "1251"], (folder + "/Отчёт").encode("cp1251"), "Отчёт"),
+            ("Папка/x.bin", [], b"x.bin", "x.bin"),
+        ]
+        for hidden, args, stored, out in runs:
+            with self.subTest(hidden):
+                self.assertExit(self.run_cli("embed", *args, hidden, "photo.png", env=env), 0)
+                self.assertEqual(read(self.path("photo.png"))[-260:].split(b"\0")[0], stored)
+                os.rename(self.path(hidden), self.path(hidden + ".was"))
+                result = self.run_cli("extract", *args, "photo.png", env=env)
+                self.assertExit(result, 0)
+                self.assertEqual(result.stdout.decode(), "photo.png -> %s (stored as %s)\n"
+                                 % (out, stored.decode("cp" + (args[-1] if args else "1252"))))
+                self.assertEqual(read(self.path(out)), read(self.path(hidden + ".was")))
+                self.assertEqual(read(self.path("photo.png")), image)
+        result = self.run_cli("embed", "Отчёт.was", "photo.png", env=env)
+        self.assertExit(result, 3)
+        self.assertEqual(result.stderr.decode(), 'zorvane-cli: Отчёт.was: "О" (U+041E) is not a '
+                                                 "character of code page 1252 (see --codepage)\n")
+        self.assertEqual(read(self.path("photo.png")), image)
+        # A stored name that does not convert gets a safe name.
+        self.put("c.png", image + trailer("Mueller", b"hid", b"C:\\dir\\B\x81cher.txt"))
+        result = self.run_cli("extract", "c.png", env=env)
+        self.assertExit(result, 0)
+        self.assertEqual(result.stdout, b"c.png -> B_81cher.txt (stored as C:\\dir\\B\\x81cher.txt: byte 0x81 "
+                                        b"is not a character of code page 1252 (see --codepage); a safe "
+                                        b"name instead)\n")
+        self.assertEqual(read(self.path("B_81cher.txt")), b"hid")
+
     def test_temporary_name_may_fill_the_path_buffer_exactly(self):
         # The temporary file beside a target is its folder, 19 characters of
         # pattern and a NUL in a 4096-byte buffer: a folder of 4076 characters
@@ -532,7 +679,7 @@ class CommandLineTest(CliCase):
 
     def test_decrypts_a_header_that_arrives_in_pieces(self):
         # From a pipe the 33 header bytes may take several reads.
-        name, s1, s2, _, _, digest = [v for v in cipher_vectors() if v[0] == "mode3-3000.zel"][0]
+        name, s1, s2, _, _, digest, _ = [v for v in cipher_vectors() if v[0] == "mode3-3000.zel"][0]
         data = read(os.path.join(DATA, "cipher", name))
         os.mkfifo(self.path("in.zel"))
         env = clean_env(ZORVANE_SIGNATURE1=s1, ZORVANE_SIGNATURE2=s2)
@@ -764,7 +911,7 @@ class WineVectorTest(CliCase):
     """A few runs that also suit the Windows program under Wine."""
 
     def test_vectors_both_ways(self):
-        name, s1, s2, _, _, digest = [v for v in cipher_vectors() if v[0] == "mode3-3000.zel"][0]
+        name, s1, s2, _, _, digest, _ = [v for v in cipher_vectors() if v[0] == "mode3-3000.zel"][0]
         self.copy_data("cipher", name, "REPORT.DOC")
         self.assertExit(self.run_cli("decrypt", "--keys-from-stdin", "REPORT.DOC", keys=[s1, s2]), 0)
         self.assertEqual(sha(read(self.path("REPORTzel.DOC"))), digest)
@@ -776,7 +923,7 @@ class WineVectorTest(CliCase):
         self.assertNotIn("x.bin", self.listing())
 
     def test_extracts_a_known_carrier(self):
-        carrier, _, key, _, hidden, after, _ = carrier_vectors()[3]
+        carrier, _, key, _, hidden, after, _, _ = carrier_vectors()[3]
         self.copy_data("carrier", carrier)
         self.assertExit(self.run_cli("extract", "--keys-from-stdin", carrier, keys=[key]), 0)
         self.assertEqual(sha(read(self.path("outer.txt"))), hidden)
