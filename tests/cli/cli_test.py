@@ -77,6 +77,12 @@ def trailer(key, hidden, name):
     return signature_block(key) + b"\0" + hidden + size + name.ljust(260, b"\0")
 
 
+def text(output):
+    # What a program printed, as text with plain line ends (a Windows console
+    # program ends its lines with CR LF).
+    return output.decode().replace("\r\n", "\n")
+
+
 def exec_child(directory, argv, env=None):
     # In the forked child: never return into the test runner.
     try:
@@ -928,6 +934,66 @@ class WineVectorTest(CliCase):
         self.assertExit(self.run_cli("extract", "--keys-from-stdin", carrier, keys=[key]), 0)
         self.assertEqual(sha(read(self.path("outer.txt"))), hidden)
         self.assertEqual(sha(read(self.path(carrier))), after)
+
+    def test_names_and_secrets_beyond_ascii(self):
+        # The vectors locked in code pages 1252 and 1251, under Cyrillic and
+        # Chinese names, both ways; names print as UTF-8 when redirected.
+        for (name, s1, s2, _, _, digest, cp), file_name in zip(
+                [v for v in cipher_vectors() if v[0] in ("umlaut-1252.zel", "cyrillic-1251.zel")],
+                ["Счёт.doc", "报告书"]):
+            with self.subTest(name):
+                self.copy_data("cipher", name, file_name)
+                out = file_name[:-4] + "zel" + file_name[-4:]
+                result = self.run_cli("decrypt", "--keys-from-stdin", "--codepage", cp, file_name,
+                                      keys=[s1, s2])
+                self.assertExit(result, 0)
+                self.assertEqual(text(result.stdout), "%s -> %s\n" % (file_name, out))
+                self.assertEqual(sha(read(self.path(out))), digest)
+                env = clean_env(ZORVANE_SIGNATURE1=s1, ZORVANE_SIGNATURE2=s2, ZORVANE_CODEPAGE=cp)
+                self.assertExit(self.run_cli("encrypt", out, env=env), 0)
+                again = out[:-4] + "zel" + out[-4:]
+                self.assertEqual(read(self.path(again)), read(self.path(file_name)))
+        for carrier, _, key, _, hidden, after, stored, cp in carrier_vectors()[-2:]:
+            with self.subTest(carrier):
+                self.copy_data("carrier", carrier)
+                result = self.run_cli("extract", "--keys-from-stdin", carrier, keys=[key],
+                                      env=clean_env(ZORVANE_CODEPAGE=cp))
+                self.assertExit(result, 0)
+                out = stored.split("\\")[-1]
+                self.assertEqual(text(result.stdout), "%s -> %s (stored as %s)\n" % (carrier, out, stored))
+                self.assertEqual(sha(read(self.path(out))), hidden)
+                self.assertEqual(sha(read(self.path(carrier))), after)
+
+    def test_wildcards_are_expanded_as_console_programs_do(self):
+        for name in ["b.doc", "a [1].doc", "c d.doc", "Отчёт.doc", "x.bin", "one.png", "two.png"]:
+            self.put(name, name.encode())
+        os.mkdir(self.path("sub"))
+        self.put("sub/in.doc", b"in")
+        env = clean_env(ZORVANE_SIGNATURE1="k1", ZORVANE_SIGNATURE2="k2")
+        runs = [
+            # Sorted matches; brackets and spaces are parts of names.
+            (["encrypt", "*.doc"], 0, "a [1].doc -> a [1]zel.doc\nb.doc -> bzel.doc\n"
+             "c d.doc -> c dzel.doc\nОтчёт.doc -> Отчётzel.doc\n", ""),
+            (["encrypt", "sub\\?n.doc", "a [1].doc", "-o", "x*.zel"], 1, "",
+             "zorvane-cli encrypt: -o takes one input file only (zorvane-cli encrypt --help)\n"),
+            (["encrypt", "sub\\?n.doc"], 0, "sub\\in.doc -> sub\\inzel.doc\n", ""),
+            # A pattern without a match is named; the other files are done.
+            (["encrypt", "*.none", "x.bin"], 3, "x.bin -> xzel.bin\n",
+             "zorvane-cli: *.none: no file matches\n"),
+            (["embed", "*.none", "one.png"], 3, "", "zorvane-cli: *.none: no file matches\n"),
+            (["embed", "x.b?n", "*.png"], 1, "", 'zorvane-cli embed: "*.png" matches 2 files; embed '
+             "takes one each (zorvane-cli embed --help)\n"),
+            (["embed", "x.b?n", "o*.png"], 0, "x.bin -> one.png\n", ""),
+        ]
+        for args, code, said, complained in runs:
+            with self.subTest(args):
+                result = self.run_cli(*args, env=env)
+                self.assertExit(result, code)
+                self.assertEqual(text(result.stdout), said)
+                self.assertEqual(text(result.stderr), complained)
+        self.assertEqual(self.listing(), sorted(["a [1].doc", "a [1]zel.doc", "b.doc", "bzel.doc", "c d.doc",
+                                                 "c dzel.doc", "one.png", "sub", "two.png", "x.bin",
+                                                 "xzel.bin", "Отчёт.doc", "Отчётzel.doc"]))
 
     def test_selftest_passes(self):
         self.assertExit(self.run_cli("selftest"), 0)
