@@ -780,6 +780,37 @@ class FailureTest(CliCase):
         self.assertEqual(self.listing(), ["big.bin", "photo.png"])
 
 
+class CrossTest(CliCase):
+    """Signatures beyond ASCII typed here as UTF-8 and in the window program
+    under Wine (tests/e2e, e2e_cipher) open each other's files, through the
+    folder ZORVANE_CROSS_DIR: this side makes its file before, opens the
+    window program's after."""
+
+    KEYS = ["Müller", "Größe"]
+
+    def setUp(self):
+        super().setUp()
+        self.shared = os.environ["ZORVANE_CROSS_DIR"]
+
+    def test_makes_a_file_for_the_window_program(self):
+        # Nothing of an earlier run may be taken for this run's files.
+        shutil.rmtree(self.shared, ignore_errors=True)
+        os.makedirs(self.shared)
+        self.put("cli.bin", os.urandom(2000))
+        self.assertExit(self.run_cli("encrypt", "--keys-from-stdin", "cli.bin", keys=self.KEYS), 0)
+        for name in ["cli.bin", "clizel.bin"]:
+            shutil.copy(self.path(name), os.path.join(self.shared, name))
+
+    def test_opens_the_window_programs_file(self):
+        for name in ["window.bin", "windowzel.bin"]:
+            shutil.copy(os.path.join(self.shared, name), self.path(name))
+        self.assertExit(self.run_cli("decrypt", "--keys-from-stdin", "windowzel.bin", keys=self.KEYS), 0)
+        self.assertEqual(read(self.path("windowzelzel.bin")), read(self.path("window.bin")))
+        # The bytes typed in UTF-8 would not open it.
+        self.assertExit(self.run_cli("decrypt", "--keys-from-stdin", "--codepage", "bytes", "-o", "no.bin",
+                                     "windowzel.bin", keys=self.KEYS), 2)
+
+
 # What the progress bar of a run shows: the percentages it passes through, one
 # line each, for reads of a 256 KiB buffer whose first read is `first` bytes
 # short (the cipher header written in front of it).
