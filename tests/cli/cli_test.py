@@ -146,6 +146,34 @@ class CliCase(unittest.TestCase):
                 pass
             os.waitpid(pid, 0)
 
+    def run_on_terminal(self, argv, answers, env=None, settle=0):
+        """Runs argv on a new pseudo-terminal, typing each answer once its
+        prompt has been shown since the last answer and the output has then
+        been still for `settle` seconds; the exit code and all it showed.
+        (Wine's console draws a prompt's trailing space as a cursor move, and
+        drops what is typed before it has taken over the terminal.)"""
+        pid, master, reaped = self.fork_on_terminal(argv, env)
+        seen = b""
+        answered = 0
+        pending = list(answers)
+        while True:
+            ready, _, _ = select.select([master], [], [], 30)
+            if not ready:
+                self.fail("no answer from the terminal: %r" % seen)
+            try:
+                chunk = os.read(master, 65536)
+            except OSError:
+                break
+            if not chunk:
+                break
+            seen += chunk
+            if pending and pending[0][0] in seen[answered:] and not select.select([master], [], [], settle)[0]:
+                answered = len(seen)
+                os.write(master, pending.pop(0)[1])
+        _, status = os.waitpid(pid, 0)
+        reaped.append(pid)
+        return os.waitstatus_to_exitcode(status), seen
+
     def put(self, name, data):
         path = os.path.join(self.dir, name)
         with open(path, "wb") as f:
@@ -836,29 +864,6 @@ class TerminalTest(CliCase):
     """Secrets asked on a pseudo-terminal: no echo, and echo back afterwards;
     the progress bar."""
 
-    def run_on_terminal(self, argv, answers, env=None):
-        """Runs argv on a new pseudo-terminal, typing each answer when the
-        output so far ends with its prompt; the exit code and all it showed."""
-        pid, master, reaped = self.fork_on_terminal(argv, env)
-        seen = b""
-        pending = list(answers)
-        while True:
-            ready, _, _ = select.select([master], [], [], 30)
-            if not ready:
-                self.fail("no answer from the terminal: %r" % seen)
-            try:
-                chunk = os.read(master, 65536)
-            except OSError:
-                break
-            if not chunk:
-                break
-            seen += chunk
-            if pending and seen.endswith(pending[0][0]):
-                os.write(master, pending.pop(0)[1])
-        _, status = os.waitpid(pid, 0)
-        reaped.append(pid)
-        return os.waitstatus_to_exitcode(status), seen
-
     def wait_for(self, master, text):
         seen = b""
         while not seen.endswith(text):
@@ -994,6 +999,20 @@ class WineVectorTest(CliCase):
                 self.assertEqual(text(result.stdout), "%s -> %s (stored as %s)\n" % (carrier, out, stored))
                 self.assertEqual(sha(read(self.path(out))), hidden)
                 self.assertEqual(sha(read(self.path(carrier))), after)
+
+    def test_console_reads_secrets_and_shows_names_as_characters(self):
+        # On a console (Wine's, on a pseudo-terminal here) secrets are read
+        # and names written as wide characters.
+        self.put("Отчёт.doc", b"report")
+        code, seen = self.run_on_terminal(RUNNER + [CLI, "encrypt", "Отчёт.doc"],
+                                          [(b"Signature 1:", "Müller\r".encode()),
+                                           (b"Signature 2:", "Größe\r".encode())], settle=1)
+        self.assertEqual(code, 0, seen)
+        self.assertIn("Отчёт.doc -> Отчётzel.doc".encode(), seen)
+        self.assertNotIn("Müller".encode(), seen)
+        self.assertExit(self.run_cli("encrypt", "--keys-from-stdin", "-o", "same.zel", "Отчёт.doc",
+                                     keys=["Müller", "Größe"]), 0)
+        self.assertEqual(read(self.path("Отчётzel.doc")), read(self.path("same.zel")))
 
     def test_wildcards_are_expanded_as_console_programs_do(self):
         for name in ["b.doc", "a [1].doc", "c d.doc", "Отчёт.doc", "x.bin", "one.png", "two.png"]:
