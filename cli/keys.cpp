@@ -21,11 +21,17 @@ static void StripLineEnd(char* text)
 }
 
 // Only the start of a line counts; the rest of a line longer than the buffer
-// is read and dropped, or it would become the next secret.
-static void DropRestOfLine(const char* line)
+// is read and dropped, or it would become the next secret. The buffer may
+// have cut a character: its first bytes go too, or they would not be UTF-8.
+static void DropRestOfLine(char* line)
 {
     if (strchr(line, '\n'))
         return;
+    size_t start = strlen(line);
+    while (start > 0 && ((unsigned char)line[start - 1] & 0xC0) == 0x80)
+        start--;
+    if (start > 0 && Utf8SequenceLength(line + start - 1) == 0)
+        line[start - 1] = '\0';
     int c;
     do
         c = getchar();

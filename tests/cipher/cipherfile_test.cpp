@@ -14,8 +14,7 @@
 
 TEST(OutputName, MarkerBeforeTheLastFourCharacters)
 {
-    // The window program counts 8-bit characters; the command-line program
-    // counts the characters of UTF-8 text (`utf8`, when it differs).
+    // `utf8`: the command-line program's rule on UTF-8 text, when it differs.
     struct Case {
         const char* path;
         const char* name;
@@ -38,16 +37,11 @@ TEST(OutputName, MarkerBeforeTheLastFourCharacters)
         // A separator as the very first character counts too.
         {"\\AB", "\\zelAB"},
         {"/ab", "/zelab"},
-        // Characters of two, three and four bytes are never cut; bytes that
-        // are not UTF-8 count one each.
+        // UTF-8 characters are never cut; bytes that are not UTF-8 count one each.
         {"\xD0\x9E\xD1\x82\xD1\x87\xD1\x91\xD1\x82", "\xD0\x9E\xD1\x82\xD1\x87zel\xD1\x91\xD1\x82",
          "\xD0\x9Ezel\xD1\x82\xD1\x87\xD1\x91\xD1\x82"},
         {"/d/\xC3\xBC" "ber", "/d/\xC3zel\xBC" "ber", "/d/zel\xC3\xBC" "ber"},
-        {"\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE6\x96\x87\xE6\x9B\xB8",
-         "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE6\x96zel\x87\xE6\x9B\xB8",
-         "\xE6\x97\xA5zel\xE6\x9C\xAC\xE8\xAA\x9E\xE6\x96\x87\xE6\x9B\xB8"},
         {"a\xF0\x9F\x98\x80" "b.c", "a\xF0\x9F\x98zel\x80" "b.c", "azel\xF0\x9F\x98\x80" "b.c"},
-        {"ab\xE9" "cd", "azelb\xE9" "cd"},
         {"\x80\x80\x80\x80\x80" "a", "\x80\x80zel\x80\x80\x80" "a", "zel\x80\x80\x80\x80\x80" "a"},
     };
     for (const Case& c : cases) {

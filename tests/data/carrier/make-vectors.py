@@ -2,9 +2,7 @@
 # Makes the known-answer carriers from image.png, written from the trailer
 # layout alone (no code of the program), and records in vectors.tsv (read by
 # the C++ tests, the CLI tests and the CLI's build) the key and the SHA-256
-# of what each extraction must give. Keys and stored names are 8-bit text in
-# a Windows code page, as the window program keeps them: the table holds
-# their bytes in hex and the code page.
+# of what each extraction must give; keys and names as hex of their code page.
 import hashlib
 import os
 
@@ -32,16 +30,14 @@ def text_bytes(count):
 def main():
     image = open(os.path.join(HERE, "image.png"), "rb").read()
     inner = bytes(range(256)) * 2
-    # carrier, its trailers in embedding order, built into zorvane-cli's
-    # selftest, code page (default 1252)
+    # carrier, trailers in embedding order, in zorvane-cli's selftest, code page
     cases = [
         ("image-empty.png", [("zorvane", b"", r"C:\Users\demo\Documents\empty.dat")], True),
         ("image-one.png", [("k1", b"Z", r"C:\Users\demo\one.txt")], True),
         ("image-text.png", [("Secret7", text_bytes(3000), r"D:\notes\letter.txt")], False),
         ("image-nested.png", [("inner", inner, r"C:\inner.bin"),
                               ("OUTER12", text_bytes(1234), r"C:\outer.txt")], False),
-        # Beyond ASCII: keys cut at seven bytes of the code page, names the
-        # extraction converts back.
+        # Beyond ASCII: keys cut at seven bytes of the code page.
         ("image-umlaut.png", [("Schlüssel", text_bytes(700), r"C:\Users\demo\Bücher.txt")], True),
         ("image-cyrillic.png", [("Пароль", text_bytes(900), r"C:\Users\Мария\Отчёт.doc")],
          True, 1251),

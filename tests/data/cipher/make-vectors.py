@@ -3,9 +3,7 @@
 # C++ code: run once by hand to write the known-answer cipher files here and
 # their table, vectors.tsv (read by the C++ tests, the CLI tests and the
 # CLI's build), and to print the whitening and key-update values pasted into
-# the unit tests. Signatures are 8-bit text in a Windows code page, as the
-# window program keeps them: the table holds their bytes in hex and the code
-# page, so a reader gets the bytes and can tell the characters.
+# the unit tests. Signatures go in as hex of their bytes in a code page.
 import hashlib
 import random
 import sys
@@ -85,8 +83,7 @@ VECTORS = [
     ("mode1-300.zel", "Dune", "Fjord!", 1, 300, 8, True),
     ("mode2-300.zel", "Gale", "Heron", 2, 300, 9, True),
     ("mode4-300.zel", "Ivory", "Jasper", 4, 300, 10, True),
-    # Beyond ASCII: the same characters typed anywhere give these bytes. In
-    # UTF-8 "Müller" would be 7 bytes; "Straßenbahn" is cut at 7 characters.
+    # Beyond ASCII ("Müller" would be 7 bytes in UTF-8; 7 bytes of "Straßenbahn€" count).
     ("umlaut-1252.zel", "Müller", "Straßenbahn€", 3, 500, 11, True, 1252),
     ("cyrillic-1251.zel", "Отчёт", "Ключ№7", 3, 500, 12, True, 1251),
 ]
