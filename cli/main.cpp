@@ -177,7 +177,9 @@ static bool ChooseCodePage(const char* text, const char* from)
 static int RunFiles(const CommandSpec& command, char** files, int fileCount, KeySource source,
                     const CliOptions& options)
 {
-    char first[SIGNATURE_FORM_SIZE], second[SIGNATURE_FORM_SIZE];
+    // Embed and extract take one secret: the other stays empty for the wipe
+    // and the wrong-key hint.
+    char first[SIGNATURE_FORM_SIZE] = {0}, second[SIGNATURE_FORM_SIZE] = {0};
     bool ok = true;
     switch (command.id) {
     case CMD_ENCRYPT:
