@@ -29,7 +29,8 @@ ImageVerdict JudgeImage(bool keyMatches, uint64_t imageSize, unsigned char modeB
     return IMAGE_DECRYPTABLE;
 }
 
-OutputNameResult MakeOutputName(const char* path, char* out, size_t outSize)
+// Puts the marker before byte `at` of the path, never before its file name.
+static OutputNameResult InsertMarker(const char* path, size_t at, char* out, size_t outSize)
 {
     size_t length = strlen(path);
     if (length + MARKER_LENGTH + 1 > outSize) {
@@ -42,7 +43,6 @@ OutputNameResult MakeOutputName(const char* path, char* out, size_t outSize)
     // give C:\DATzelA\AB, a file in another folder, or C:\A would give
     // zelC:\A). It never goes before the file name: C:\DATA\AB gives
     // C:\DATA\zelAB. Names of four characters and more follow the rule.
-    size_t at = length >= TAIL_LENGTH ? length - TAIL_LENGTH : 0;
     size_t nameStart = (size_t)(LastPathComponent(path) - path);
     if (at < nameStart)
         at = nameStart;
@@ -50,4 +50,23 @@ OutputNameResult MakeOutputName(const char* path, char* out, size_t outSize)
     memcpy(out + at, kMarker, MARKER_LENGTH);
     memcpy(out + at + MARKER_LENGTH, path + at, length - at + 1);
     return OUTPUT_NAME_OK;
+}
+
+OutputNameResult MakeOutputName(const char* path, char* out, size_t outSize)
+{
+    size_t length = strlen(path);
+    return InsertMarker(path, length >= TAIL_LENGTH ? length - TAIL_LENGTH : 0, out, outSize);
+}
+
+OutputNameResult MakeOutputNameUtf8(const char* path, char* out, size_t outSize)
+{
+    // Back over four characters: a byte 10xxxxxx continues the character
+    // before it, up to three of them. Bytes that are not UTF-8 count one each.
+    size_t at = strlen(path);
+    for (int k = 0; k < TAIL_LENGTH && at > 0; k++) {
+        at--;
+        for (int more = 0; more < 3 && at > 0 && ((unsigned char)path[at] & 0xC0) == 0x80; more++)
+            at--;
+    }
+    return InsertMarker(path, at, out, outSize);
 }

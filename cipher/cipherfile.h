@@ -41,5 +41,8 @@ enum OutputNameResult {
     OUTPUT_NAME_TOO_LONG // the name would not fit `outSize` (260: 259 characters)
 };
 OutputNameResult MakeOutputName(const char* path, char* out, size_t outSize);
+// The same rule on a UTF-8 path, counting characters, never cutting one:
+// the command-line program's form (Отчёт gives Оzelтчёт).
+OutputNameResult MakeOutputNameUtf8(const char* path, char* out, size_t outSize);
 
 #endif

@@ -4,6 +4,7 @@
 // check has passed.
 #include "cli/commands.h"
 
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
@@ -11,6 +12,7 @@
 #include "base/wipe.h"
 #include "carrier/carrierkind.h"
 #include "carrier/trailer.h"
+#include "cli/codepage.h"
 #include "cli/platform.h"
 #include "cipher/cipherstream.h"
 
@@ -26,9 +28,19 @@ enum { PROGRESS_WIDTH = 30, CHUNK_SIZE = 256 * 1024, WRITE_BEHIND_STEP = 2 * 102
 
 static unsigned char g_chunk[CHUNK_SIZE];
 
+void CliPrint(FILE* stream, const char* format, ...)
+{
+    char text[3 * CLI_PATH_SIZE];
+    va_list arguments;
+    va_start(arguments, format);
+    vsnprintf(text, sizeof text, format, arguments);
+    va_end(arguments);
+    PlatformWriteText(stream, text);
+}
+
 void Complain(const char* subject, const char* reason)
 {
-    fprintf(stderr, "%s: %s: %s\n", kProgramName, subject, reason);
+    CliPrint(stderr, "%s: %s: %s\n", kProgramName, subject, reason);
 }
 
 static void ComplainFile(const char* subject, const char* what)
@@ -71,7 +83,7 @@ static void ProgressAdvance(Progress* progress, size_t count)
     for (int k = 0; k < PROGRESS_WIDTH; k++)
         bar[k] = k < filled ? '#' : '-';
     bar[PROGRESS_WIDTH] = '\0';
-    fprintf(stderr, "\r[%s] %3d %% %s", bar, percent, progress->label);
+    CliPrint(stderr, "\r[%s] %3d %% %s", bar, percent, progress->label);
     fflush(stderr);
 }
 
@@ -217,7 +229,7 @@ static bool CipherOutputName(const char* path, const CliOptions& options, char* 
         memcpy(out, options.output, strlen(options.output) + 1);
         return true;
     }
-    if (MakeOutputName(path, out, outSize) != OUTPUT_NAME_OK) {
+    if (MakeOutputNameUtf8(path, out, outSize) != OUTPUT_NAME_OK) {
         Complain(path, "path too long for its output name");
         return false;
     }
@@ -254,7 +266,7 @@ static int CipherToOutput(const char* path, CliFile* in, int64_t progressSize,
     }
     result = OutputFinish(&out, options.force);
     if (result == CLI_EXIT_OK)
-        printf("%s -> %s\n", path, target);
+        CliPrint(stdout, "%s -> %s\n", path, target);
     return result;
 }
 
@@ -301,8 +313,10 @@ int DecryptFile(const char* path, const char key1[SIGNATURE_FORM_SIZE],
                           0, options);
 }
 
-// The name stored in a new trailer: the hidden file's full path, or its file
-// name alone when the full path does not fit the 260-byte name field.
+// The name stored in a new trailer: the hidden file's full path in the
+// window program's code page, or its file name alone when the full path
+// does not fit the 260-byte name field or holds a character the code page
+// lacks.
 static bool StoredNameFor(const char* hiddenPath, char name[TRAILER_NAME_FIELD_SIZE])
 {
     char full[CLI_PATH_SIZE];
@@ -310,13 +324,20 @@ static bool StoredNameFor(const char* hiddenPath, char name[TRAILER_NAME_FIELD_S
         ComplainFile(hiddenPath, "cannot resolve its full path");
         return false;
     }
-    const char* use = strlen(full) >= TRAILER_NAME_FIELD_SIZE ? LastPathComponent(full) : full;
-    if (strlen(use) >= TRAILER_NAME_FIELD_SIZE) {
-        Complain(hiddenPath, "file name too long to store in a carrier");
-        return false;
-    }
-    memcpy(name, use, strlen(use) + 1);
-    return true;
+    size_t bad = 0;
+    if (TextToCodePage(full, name, TRAILER_NAME_FIELD_SIZE, &bad) == CONVERT_OK)
+        return true;
+    const char* last = LastPathComponent(full);
+    ConvertResult result = TextToCodePage(last, name, TRAILER_NAME_FIELD_SIZE, &bad);
+    if (result == CONVERT_OK)
+        return true;
+    char reason[160];
+    if (result == CONVERT_TOO_LONG)
+        snprintf(reason, sizeof reason, "file name too long to store in a carrier");
+    else
+        DescribeConvertFailure(result, last, bad, reason, sizeof reason);
+    Complain(hiddenPath, reason);
+    return false;
 }
 
 // A carrier its own programs would call damaged once a file is hidden in it
@@ -428,22 +449,54 @@ int EmbedFile(const char* hiddenPath, const char* carrierPath,
         ComplainFile(carrierPath, "cannot write");
         return CLI_EXIT_FILE;
     }
-    printf("%s -> %s\n", hiddenPath, carrierPath);
+    CliPrint(stdout, "%s -> %s\n", hiddenPath, carrierPath);
     return CLI_EXIT_OK;
 }
 
-// The default output of extract: the stored name's last component, in the
-// current folder, whatever folders the stored path names.
-static bool ExtractOutputName(const char* stored, const CliOptions& options, char* out,
-                              size_t outSize)
+// A stored name that does not convert, as ASCII: other bytes as \xHH
+// (`escape`, to show it) or _HH (a safe file name).
+static void AsciiFormOf(const char* bytes, const char* escape, char* out, size_t outSize)
 {
+    size_t used = 0;
+    out[0] = '\0';
+    for (const unsigned char* at = (const unsigned char*)bytes; *at != 0; at++) {
+        int put = *at >= 0x20 && *at < 0x7F ? snprintf(out + used, outSize - used, "%c", *at)
+                                             : snprintf(out + used, outSize - used, "%s%02X",
+                                                        escape, *at);
+        if (put < 0 || (size_t)put >= outSize - used)
+            break;
+        used += (size_t)put;
+    }
+}
+
+// The default output of extract: the stored name's last component, in the
+// current folder, whatever folders the stored path names, converted from
+// the window program's code page. `shown` gets the stored name as the
+// output line shows it: converted, or escaped with the reason it is not.
+static bool ExtractOutputName(const char* stored, const CliOptions& options, char* out,
+                              size_t outSize, char* shown, size_t shownSize)
+{
+    char name[CLI_PATH_SIZE];
+    size_t bad = 0;
+    ConvertResult converted = TextFromCodePage(stored, name, sizeof name, &bad);
+    if (converted == CONVERT_OK) {
+        snprintf(shown, shownSize, "%s", name);
+    } else {
+        // A safe name from the last component of the bytes as they are.
+        char escaped[4 * TRAILER_NAME_FIELD_SIZE], reason[160];
+        AsciiFormOf(stored, "\\x", escaped, sizeof escaped);
+        DescribeConvertFailure(converted, stored, bad, reason, sizeof reason);
+        snprintf(shown, shownSize, "%s: %s%s", escaped, reason,
+                 options.output ? "" : "; a safe name instead");
+        AsciiFormOf(LastPathComponent(stored), "_", name, sizeof name);
+    }
     const char* use = options.output;
     if (!use) {
-        use = LastPathComponent(stored);
+        use = LastPathComponent(name);
         if (*use == '\0' || strcmp(use, ".") == 0 || strcmp(use, "..") == 0) {
-            char reason[TRAILER_NAME_FIELD_SIZE + 64];
-            snprintf(reason, sizeof reason, "stored name \"%s\" has no file name; give one with -o",
-                     stored);
+            char reason[CLI_PATH_SIZE + 64];
+            snprintf(reason, sizeof reason, "stored name \"%.600s\" has no file name; give one with -o",
+                     shown);
             Complain("extract", reason);
             return false;
         }
@@ -506,10 +559,11 @@ int ExtractFile(const char* carrierPath, const char key[SIGNATURE_FORM_SIZE],
     }
     TrailerLayout layout;
     char stored[TRAILER_NAME_FIELD_SIZE];
-    char target[CLI_PATH_SIZE];
+    char target[CLI_PATH_SIZE], shown[2 * CLI_PATH_SIZE];
     PendingOutput out;
     int result = LocateTrailer(&carrier, carrierPath, key, &layout, stored);
-    if (result == CLI_EXIT_OK && !ExtractOutputName(stored, options, target, sizeof target))
+    if (result == CLI_EXIT_OK &&
+        !ExtractOutputName(stored, options, target, sizeof target, shown, sizeof shown))
         result = CLI_EXIT_FILE;
     // The hidden file put in place over its own carrier would leave neither:
     // refused whatever the output's name and whatever --force says.
@@ -553,6 +607,6 @@ int ExtractFile(const char* carrierPath, const char key[SIGNATURE_FORM_SIZE],
         ComplainFile(carrierPath, "cannot write");
         return CLI_EXIT_FILE;
     }
-    printf("%s -> %s (stored as %s)\n", carrierPath, target, stored);
+    CliPrint(stdout, "%s -> %s (stored as %s)\n", carrierPath, target, shown);
     return CLI_EXIT_OK;
 }

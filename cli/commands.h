@@ -3,6 +3,8 @@
 #ifndef ZORVANE_CLI_COMMANDS_H
 #define ZORVANE_CLI_COMMANDS_H
 
+#include <cstdio>
+
 #include "cipher/transform.h"
 
 enum CliExit {
@@ -36,5 +38,11 @@ int RunSelfTest();
 
 // One line on stderr: "zorvane-cli: SUBJECT: reason".
 void Complain(const char* subject, const char* reason);
+// printf for text that may hold names: UTF-8, shown as such in a console.
+void CliPrint(FILE* stream, const char* format, ...)
+#ifdef __GNUC__
+    __attribute__((format(printf, 2, 3)))
+#endif
+    ;
 
 #endif

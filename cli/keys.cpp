@@ -1,12 +1,13 @@
 // Reading the signatures and keys in the same form the window program uses:
-// the first seven characters count, shorter texts are padded with spaces.
+// converted to its code page, the first seven bytes count, shorter texts are
+// padded with spaces.
 #include "cli/keys.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "base/wipe.h"
+#include "cli/codepage.h"
 #include "cli/commands.h"
 #include "cli/platform.h"
 
@@ -20,11 +21,17 @@ static void StripLineEnd(char* text)
 }
 
 // Only the start of a line counts; the rest of a line longer than the buffer
-// is read and dropped, or it would become the next secret.
-static void DropRestOfLine(const char* line)
+// is read and dropped, or it would become the next secret. The buffer may
+// have cut a character: its first bytes go too, or they would not be UTF-8.
+static void DropRestOfLine(char* line)
 {
     if (strchr(line, '\n'))
         return;
+    size_t start = strlen(line);
+    while (start > 0 && ((unsigned char)line[start - 1] & 0xC0) == 0x80)
+        start--;
+    if (start > 0 && Utf8SequenceLength(line + start - 1) == 0)
+        line[start - 1] = '\0';
     int c;
     do
         c = getchar();
@@ -42,8 +49,7 @@ bool ObtainSecret(KeySource source, const char* label, const char* variable,
             DropRestOfLine(line);
         else
             Complain(label, "standard input ended before it");
-    } else if (const char* value = getenv(variable)) {
-        snprintf(line, sizeof line, "%s", value);
+    } else if (PlatformGetEnvironment(variable, line, sizeof line)) {
         ok = true;
     } else {
         char prompt[64];
@@ -56,10 +62,23 @@ bool ObtainSecret(KeySource source, const char* label, const char* variable,
             Complain(label, reason);
         }
     }
+    char converted[SECRET_LINE_SIZE];
     if (ok) {
         StripLineEnd(line);
-        ToSignatureForm(line, out);
+        // The same characters give the same bytes as in the window program;
+        // what its code page cannot hold is refused, never made a '?'.
+        size_t bad = 0;
+        ConvertResult result = TextToCodePage(line, converted, sizeof converted, &bad);
+        ok = result == CONVERT_OK;
+        if (ok) {
+            ToSignatureForm(converted, out);
+        } else {
+            char reason[160];
+            DescribeConvertFailure(result, line, bad, reason, sizeof reason);
+            Complain(label, reason);
+        }
     }
     Wipe(line, sizeof line);
+    Wipe(converted, sizeof converted);
     return ok;
 }

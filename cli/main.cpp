@@ -1,9 +1,13 @@
 // zorvane-cli: encrypt, decrypt, embed and extract Zorvane's files from a
 // command line. Parses the arguments, gets the secrets, runs each file.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "base/wipe.h"
+#include "cli/codepage.h"
 #include "cli/commands.h"
 #include "cli/keys.h"
 #include "cli/platform.h"
@@ -28,7 +32,13 @@ static const char kSecrets[] =
     "input with --keys-from-stdin (one a line, in the order above), else from\n"
     "ZORVANE_SIGNATURE1 / ZORVANE_SIGNATURE2, else asked on the terminal without\n"
     "echo. The first seven characters count; shorter ones are padded with spaces;\n"
-    "case counts.\n";
+    "case counts.\n"
+    "\n"
+    "Secrets and stored names are converted to the window program's code page,\n"
+    "so the same characters give the same bytes there: Windows-1252 on Linux, the\n"
+    "ANSI code page on Windows, or the one --codepage N or ZORVANE_CODEPAGE names\n"
+    "(1250 to 1258 and others). --codepage bytes takes the bytes as given, as\n"
+    "earlier versions did on Linux.\n";
 
 static const char kEncryptHelp[] =
     "Usage: zorvane-cli encrypt [--force] [--keys-from-stdin] [-o OUT] FILE...\n"
@@ -110,10 +120,10 @@ static const CommandSpec kCommands[] = {
 static int UsageError(const CommandSpec* command, const char* text)
 {
     if (command)
-        fprintf(stderr, "zorvane-cli %s: %s (zorvane-cli %s --help)\n", command->name, text,
-                command->name);
+        CliPrint(stderr, "zorvane-cli %s: %s (zorvane-cli %s --help)\n", command->name, text,
+                 command->name);
     else
-        fprintf(stderr, "zorvane-cli: %s\n\n%s", text, kUsage);
+        CliPrint(stderr, "zorvane-cli: %s\n\n%s", text, kUsage);
     return CLI_EXIT_USAGE;
 }
 
@@ -124,11 +134,59 @@ static void ShowHelp(const CommandSpec& command)
         fputs(kSecrets, stdout);
 }
 
+static bool BeyondAscii(const char form[SIGNATURE_FORM_SIZE])
+{
+    for (int k = 0; k < SIGNATURE_FORM_SIZE; k++) {
+        if ((unsigned char)form[k] >= 0x80)
+            return true;
+    }
+    return false;
+}
+
+// After a wrong key with characters beyond ASCII: the other conversion may
+// be the one the file was locked with.
+static void SayHowSecretsCross()
+{
+    char codePage[40];
+    DescribeCodePage(codePage, sizeof codePage);
+    CliPrint(stderr, "zorvane-cli: the keys were taken in %s; %s\n", codePage,
+             g_codePage == CODEPAGE_BYTES
+                 ? "files of the window program need its code page (--codepage N)"
+                 : "a file locked by an earlier zorvane-cli on Linux may need --codepage bytes");
+}
+
+// Sets g_codePage from --codepage or ZORVANE_CODEPAGE: a number or "bytes".
+static bool ChooseCodePage(const char* text, const char* from)
+{
+    char* end = nullptr;
+    long number = strtol(text, &end, 10);
+    if (strcmp(text, "bytes") == 0) {
+        g_codePage = CODEPAGE_BYTES;
+        return true;
+    }
+    char reason[200];
+    if (*text == '\0' || *end != '\0' || number <= 0 || number > 65535) {
+        snprintf(reason, sizeof reason, "%s \"%s\" is not a code page number or \"bytes\"",
+                 from, text);
+    } else if (!PlatformCodePageWorks((int)number)) {
+        snprintf(reason, sizeof reason,
+                 "code page %ld cannot be opened on this system (on Linux it needs glibc's "
+                 "gconv modules)", number);
+    } else {
+        g_codePage = (int)number;
+        return true;
+    }
+    CliPrint(stderr, "zorvane-cli: %s\n", reason);
+    return false;
+}
+
 // Runs every file; the exit status is that of the first failure.
 static int RunFiles(const CommandSpec& command, char** files, int fileCount, KeySource source,
                     const CliOptions& options)
 {
-    char first[SIGNATURE_FORM_SIZE], second[SIGNATURE_FORM_SIZE];
+    // Embed and extract take one secret: the other stays empty for the wipe
+    // and the wrong-key hint.
+    char first[SIGNATURE_FORM_SIZE] = {0}, second[SIGNATURE_FORM_SIZE] = {0};
     bool ok = true;
     switch (command.id) {
     case CMD_ENCRYPT:
@@ -148,8 +206,10 @@ static int RunFiles(const CommandSpec& command, char** files, int fileCount, Key
     case CMD_SELFTEST:
         return RunSelfTest();
     }
-    if (!ok)
+    if (!ok) {
+        Wipe(first, sizeof first);
         return CLI_EXIT_USAGE;
+    }
     int result = CLI_EXIT_OK;
     if (command.id == CMD_EMBED)
         result = EmbedFile(files[0], files[1], first, options);
@@ -162,6 +222,8 @@ static int RunFiles(const CommandSpec& command, char** files, int fileCount, Key
         if (result == CLI_EXIT_OK)
             result = one;
     }
+    if (result == CLI_EXIT_WRONG_KEY && (BeyondAscii(first) || BeyondAscii(second)))
+        SayHowSecretsCross();
     Wipe(first, sizeof first);
     Wipe(second, sizeof second);
     return result;
@@ -170,6 +232,7 @@ static int RunFiles(const CommandSpec& command, char** files, int fileCount, Key
 int main(int argc, char** argv)
 {
     PlatformInit();
+    PlatformArguments(&argc, &argv);
     if (argc < 2)
         return UsageError(nullptr, "no command given");
     if (strcmp(argv[1], "--help") == 0 || strcmp(argv[1], "-h") == 0) {
@@ -193,6 +256,10 @@ int main(int argc, char** argv)
 
     CliOptions options = {nullptr, false, false};
     KeySource source = KEYS_INTERACTIVE;
+    const char* codePage = nullptr;
+    char fromEnvironment[64];
+    if (PlatformGetEnvironment("ZORVANE_CODEPAGE", fromEnvironment, sizeof fromEnvironment))
+        codePage = fromEnvironment;
     // The file arguments are gathered in place at the front of argv + 2.
     char** files = argv + 2;
     int fileCount = 0;
@@ -201,6 +268,10 @@ int main(int argc, char** argv)
         const char* arg = argv[k];
         if (optionsEnded || arg[0] != '-' || arg[1] == '\0') {
             files[fileCount++] = argv[k];
+        } else if (command->takesKeys && strcmp(arg, "--codepage") == 0) {
+            if (k + 1 >= argc)
+                return UsageError(command, "--codepage needs a code page number or \"bytes\"");
+            codePage = argv[++k];
         } else if (strcmp(arg, "--") == 0) {
             optionsEnded = true;
         } else if (strcmp(arg, "--help") == 0 || strcmp(arg, "-h") == 0) {
@@ -226,9 +297,36 @@ int main(int argc, char** argv)
         return UsageError(command, "missing file name");
     if (command->maxFiles >= 0 && fileCount > command->maxFiles)
         return UsageError(command, "too many file names");
-    if (options.output && fileCount > 1)
+    g_codePage = PlatformDefaultCodePage();
+    if (codePage && !ChooseCodePage(codePage, codePage == fromEnvironment ? "ZORVANE_CODEPAGE"
+                                                                          : "--codepage"))
+        return CLI_EXIT_USAGE;
+    // Patterns are expanded here on Windows (the shell does it elsewhere);
+    // a pattern without a match fails like a file that cannot be opened.
+    std::vector<std::string> names;
+    int unmatched = CLI_EXIT_OK;
+    for (int k = 0; k < fileCount; k++) {
+        size_t before = names.size();
+        if (!PlatformExpandOperand(files[k], &names)) {
+            Complain(files[k], "no file matches");
+            unmatched = CLI_EXIT_FILE;
+        } else if (command->maxFiles == command->minFiles && names.size() - before != 1) {
+            char text[CLI_PATH_SIZE + 64];
+            snprintf(text, sizeof text, "\"%s\" matches %lu files; %s takes one each", files[k],
+                     (unsigned long)(names.size() - before), command->name);
+            return UsageError(command, text);
+        }
+    }
+    if (unmatched != CLI_EXIT_OK && (names.empty() || command->maxFiles == command->minFiles))
+        return unmatched;
+    if (options.output && names.size() > 1)
         return UsageError(command, "-o takes one input file only");
-    int result = RunFiles(*command, files, fileCount, source, options);
+    std::vector<char*> expanded;
+    for (std::string& name : names)
+        expanded.push_back(&name[0]);
+    int result = RunFiles(*command, expanded.data(), (int)expanded.size(), source, options);
+    if (unmatched != CLI_EXIT_OK)
+        result = unmatched;
     fflush(stdout);
     return result;
 }

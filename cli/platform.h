@@ -6,6 +6,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
 
 // An open file: a descriptor on POSIX, a HANDLE on Windows.
 struct CliFile {
@@ -13,6 +16,29 @@ struct CliFile {
 };
 
 enum { CLI_PATH_SIZE = 4096 };
+
+// Text inside zorvane-cli is UTF-8: paths, messages and secrets. The
+// Windows program converts at its edges (cli/text_win.cpp): the wide command
+// line, the wide file calls, the console.
+
+// The program's arguments as UTF-8: argv as given on POSIX, the wide
+// command line on Windows.
+void PlatformArguments(int* argc, char*** argv);
+// The files an operand names, appended to `files`: on Windows a pattern
+// with '*' or '?' in its last component is expanded, sorted, as console
+// programs do (the shell does it elsewhere); any other operand is itself.
+// False when a pattern matches no file.
+bool PlatformExpandOperand(const char* operand, std::vector<std::string>* files);
+// Writes UTF-8 text to stdout or stderr: as wide characters to a Windows
+// console, as it is to anything else.
+void PlatformWriteText(FILE* stream, const char* utf8);
+// An environment variable as UTF-8; false when it is not set.
+bool PlatformGetEnvironment(const char* name, char* out, size_t outSize);
+#ifdef _WIN32
+// UTF-8 to UTF-16 and back; false when the text does not fit or does not convert.
+bool WidenUtf8(const char* utf8, wchar_t* out, size_t outCount);
+bool NarrowToUtf8(const wchar_t* wide, char* out, size_t outSize);
+#endif
 
 // Called once at start: binary standard streams, and write failures past a
 // file size limit reported as errors instead of ending the process.
@@ -57,7 +83,8 @@ const char* PlatformErrorText();
 
 bool PlatformStderrIsTerminal();
 // Asks on the terminal (not standard input) with echo off. Fails when there
-// is no terminal. `out` receives the line without its end.
+// is no terminal. `out` receives the line without its end, as UTF-8 on
+// Windows (read as wide characters); as the terminal gives it elsewhere.
 bool PlatformReadSecret(const char* prompt, char* out, size_t outSize);
 
 #endif

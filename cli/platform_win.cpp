@@ -1,16 +1,20 @@
 // Windows side of zorvane-cli's platform layer: handles with 64-bit offsets,
-// GetTempFileNameA beside the target, MoveFileExA into place, SetEndOfFile,
-// FlushFileBuffers and a console prompt without echo.
+// GetTempFileNameW beside the target, MoveFileExW into place, SetEndOfFile,
+// FlushFileBuffers and a console prompt without echo. Paths arrive as UTF-8
+// and every file call is the wide one, so any name Windows can hold works.
 #include "cli/platform.h"
 
 #include <windows.h>
 
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
+
+#include "base/wipe.h"
 
 // What Ctrl+C must undo: the temporary file being written and a console
 // left without echo.
-static char g_tempPath[CLI_PATH_SIZE];
+static wchar_t g_tempPath[CLI_PATH_SIZE];
 static volatile LONG g_tempActive = 0;
 static HANDLE g_consoleIn = INVALID_HANDLE_VALUE;
 static DWORD g_savedConsoleMode = 0;
@@ -25,7 +29,7 @@ static bool Fail()
 static BOOL WINAPI OnConsoleEvent(DWORD)
 {
     if (g_tempActive)
-        DeleteFileA(g_tempPath);
+        DeleteFileW(g_tempPath);
     if (g_consoleIn != INVALID_HANDLE_VALUE)
         SetConsoleMode(g_consoleIn, g_savedConsoleMode);
     return FALSE; // the default handler ends the process
@@ -36,9 +40,22 @@ void PlatformInit()
     SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
 }
 
+// The wide form of a UTF-8 path; false (with a reason) when it has none.
+static bool WidePath(const char* path, wchar_t wide[CLI_PATH_SIZE])
+{
+    if (WidenUtf8(path, wide, CLI_PATH_SIZE))
+        return true;
+    g_lastError = GetLastError() == ERROR_INSUFFICIENT_BUFFER ? ERROR_FILENAME_EXCED_RANGE
+                                                              : ERROR_INVALID_NAME;
+    return false;
+}
+
 static bool OpenWith(const char* path, DWORD access, CliFile* file)
 {
-    HANDLE handle = CreateFileA(path, access, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    wchar_t wide[CLI_PATH_SIZE];
+    if (!WidePath(path, wide))
+        return false;
+    HANDLE handle = CreateFileW(wide, access, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return Fail();
@@ -131,12 +148,16 @@ bool PlatformClose(CliFile* file)
 
 bool PlatformExists(const char* path)
 {
-    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+    wchar_t wide[CLI_PATH_SIZE];
+    return WidePath(path, wide) && GetFileAttributesW(wide) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool PlatformSameFile(CliFile* file, const char* path)
 {
-    HANDLE named = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    wchar_t wide[CLI_PATH_SIZE];
+    if (!WidePath(path, wide))
+        return false;
+    HANDLE named = CreateFileW(wide, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (named == INVALID_HANDLE_VALUE)
         return false;
@@ -152,10 +173,12 @@ bool PlatformSameFile(CliFile* file, const char* path)
 bool PlatformCreateTempBeside(const char* target, CliFile* file, char* tempPath,
                               size_t tempPathSize)
 {
-    char folder[MAX_PATH];
+    wchar_t wideTarget[CLI_PATH_SIZE], folder[MAX_PATH], wideTemp[MAX_PATH];
+    if (!WidePath(target, wideTarget))
+        return false;
     size_t length = 0;
-    for (size_t k = 0; target[k]; k++) {
-        if (target[k] == '\\' || target[k] == '/' || target[k] == ':')
+    for (size_t k = 0; wideTarget[k]; k++) {
+        if (wideTarget[k] == L'\\' || wideTarget[k] == L'/' || wideTarget[k] == L':')
             length = k + 1;
     }
     if (length + 14 >= MAX_PATH || tempPathSize < MAX_PATH) {
@@ -163,18 +186,23 @@ bool PlatformCreateTempBeside(const char* target, CliFile* file, char* tempPath,
         return false;
     }
     if (length == 0)
-        folder[length++] = '.';
+        folder[length++] = L'.';
     else
-        memcpy(folder, target, length);
-    folder[length] = '\0';
-    // GetTempFileNameA creates the file, so the name is ours alone.
-    if (GetTempFileNameA(folder, "zcl", 0, tempPath) == 0)
+        memcpy(folder, wideTarget, length * sizeof(wchar_t));
+    folder[length] = L'\0';
+    // GetTempFileNameW creates the file, so the name is ours alone.
+    if (GetTempFileNameW(folder, L"zcl", 0, wideTemp) == 0)
         return Fail();
-    memcpy(g_tempPath, tempPath, strlen(tempPath) + 1);
+    if (!NarrowToUtf8(wideTemp, tempPath, tempPathSize)) {
+        Fail();
+        DeleteFileW(wideTemp);
+        return false;
+    }
+    memcpy(g_tempPath, wideTemp, (wcslen(wideTemp) + 1) * sizeof(wchar_t));
     InterlockedExchange(&g_tempActive, 1);
     // Shared for deletion, so that the Ctrl+C handler can delete it while it
     // is still open.
-    HANDLE handle = CreateFileA(tempPath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_DELETE,
+    HANDLE handle = CreateFileW(wideTemp, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_DELETE,
                                 nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         Fail();
@@ -187,8 +215,11 @@ bool PlatformCreateTempBeside(const char* target, CliFile* file, char* tempPath,
 
 bool PlatformMoveIntoPlace(const char* tempPath, const char* target, bool replace)
 {
+    wchar_t wideTemp[CLI_PATH_SIZE], wideTarget[CLI_PATH_SIZE];
+    if (!WidePath(tempPath, wideTemp) || !WidePath(target, wideTarget))
+        return false;
     DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
-    if (!MoveFileExA(tempPath, target, flags))
+    if (!MoveFileExW(wideTemp, wideTarget, flags))
         return Fail();
     InterlockedExchange(&g_tempActive, 0);
     return true;
@@ -196,16 +227,21 @@ bool PlatformMoveIntoPlace(const char* tempPath, const char* target, bool replac
 
 void PlatformDropTemp(const char* tempPath)
 {
-    DeleteFileA(tempPath);
+    wchar_t wide[CLI_PATH_SIZE];
+    if (WidePath(tempPath, wide))
+        DeleteFileW(wide);
     InterlockedExchange(&g_tempActive, 0);
 }
 
 bool PlatformFullPath(const char* path, char* out, size_t outSize)
 {
-    DWORD length = GetFullPathNameA(path, (DWORD)outSize, out, nullptr);
+    wchar_t wide[CLI_PATH_SIZE], full[CLI_PATH_SIZE];
+    if (!WidePath(path, wide))
+        return false;
+    DWORD length = GetFullPathNameW(wide, CLI_PATH_SIZE, full, nullptr);
     if (length == 0)
         return Fail();
-    if (length >= outSize) {
+    if (length >= CLI_PATH_SIZE || !NarrowToUtf8(full, out, outSize)) {
         g_lastError = ERROR_FILENAME_EXCED_RANGE;
         return false;
     }
@@ -214,12 +250,13 @@ bool PlatformFullPath(const char* path, char* out, size_t outSize)
 
 const char* PlatformErrorText()
 {
-    static char text[256];
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                  nullptr, g_lastError, 0, text, sizeof text, nullptr);
-    if (length == 0)
+    static char text[512];
+    wchar_t wide[256];
+    DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  nullptr, g_lastError, 0, wide, 256, nullptr);
+    if (length == 0 || !NarrowToUtf8(wide, text, sizeof text))
         snprintf(text, sizeof text, "system error %lu", (unsigned long)g_lastError);
-    // FormatMessageA ends its text with ".\r\n"; a message line has no end of its own.
+    // FormatMessageW ends its text with ".\r\n"; a message line has no end of its own.
     for (size_t k = strlen(text); k > 0 && (text[k - 1] == '\r' || text[k - 1] == '\n' ||
                                            text[k - 1] == '.');
          k--)
@@ -235,38 +272,46 @@ bool PlatformStderrIsTerminal()
 
 bool PlatformReadSecret(const char* prompt, char* out, size_t outSize)
 {
-    HANDLE in = CreateFileA("CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+    HANDLE in = CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                             OPEN_EXISTING, 0, nullptr);
-    HANDLE shown = CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_WRITE,
+    HANDLE shown = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_WRITE,
                                nullptr, OPEN_EXISTING, 0, nullptr);
     DWORD mode = 0;
     bool ok = in != INVALID_HANDLE_VALUE && shown != INVALID_HANDLE_VALUE &&
               GetConsoleMode(in, &mode);
     if (!ok)
         Fail();
+    // Read as wide characters, whatever the console's code page; at most a
+    // line's worth is kept (only the first seven characters count).
+    wchar_t line[256];
     size_t length = 0;
     if (ok) {
         DWORD put;
+        wchar_t widePrompt[64];
         g_savedConsoleMode = mode;
         g_consoleIn = in;
         // Echo goes off before the prompt appears.
         SetConsoleMode(in, (mode | ENABLE_LINE_INPUT | ENABLE_PROCESSED_INPUT) &
                                ~(DWORD)ENABLE_ECHO_INPUT);
-        WriteConsoleA(shown, prompt, (DWORD)strlen(prompt), &put, nullptr);
+        if (WidenUtf8(prompt, widePrompt, 64))
+            WriteConsoleW(shown, widePrompt, (DWORD)wcslen(widePrompt), &put, nullptr);
         bool ended = false;
         while (!ended) {
-            char c;
+            wchar_t c;
             DWORD got = 0;
-            if (!ReadConsoleA(in, &c, 1, &got, nullptr) || got == 0 || c == '\n')
+            if (!ReadConsoleW(in, &c, 1, &got, nullptr) || got == 0 || c == L'\n')
                 ended = true;
-            else if (c != '\r' && length + 1 < outSize)
-                out[length++] = c;
+            else if (c != L'\r' && length + 1 < 256)
+                line[length++] = c;
         }
         SetConsoleMode(in, mode);
         g_consoleIn = INVALID_HANDLE_VALUE;
-        WriteConsoleA(shown, "\r\n", 2, &put, nullptr);
+        WriteConsoleW(shown, L"\r\n", 2, &put, nullptr);
     }
-    out[length] = '\0';
+    line[length] = L'\0';
+    if (!NarrowToUtf8(line, out, outSize) && outSize > 0)
+        out[0] = '\0';
+    Wipe(line, sizeof line);
     if (in != INVALID_HANDLE_VALUE)
         CloseHandle(in);
     if (shown != INVALID_HANDLE_VALUE)

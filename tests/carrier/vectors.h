@@ -22,7 +22,7 @@ struct RequiredVector {
     const char* carrier;
     int steps;
 };
-extern const RequiredVector kRequiredVectors[4];
+extern const RequiredVector kRequiredVectors[6];
 
 // Reads vectors.tsv; an empty list when it is missing.
 std::vector<CarrierVectorStep> LoadVectorSteps();

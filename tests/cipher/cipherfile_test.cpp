@@ -14,9 +14,11 @@
 
 TEST(OutputName, MarkerBeforeTheLastFourCharacters)
 {
+    // `utf8`: the command-line program's rule on UTF-8 text, when it differs.
     struct Case {
         const char* path;
         const char* name;
+        const char* utf8 = nullptr;
     };
     const Case cases[] = {
         {"C:\\DATA\\REPORT.DOC", "C:\\DATA\\REPORTzel.DOC"},
@@ -35,11 +37,19 @@ TEST(OutputName, MarkerBeforeTheLastFourCharacters)
         // A separator as the very first character counts too.
         {"\\AB", "\\zelAB"},
         {"/ab", "/zelab"},
+        // UTF-8 characters are never cut; bytes that are not UTF-8 count one each.
+        {"\xD0\x9E\xD1\x82\xD1\x87\xD1\x91\xD1\x82", "\xD0\x9E\xD1\x82\xD1\x87zel\xD1\x91\xD1\x82",
+         "\xD0\x9Ezel\xD1\x82\xD1\x87\xD1\x91\xD1\x82"},
+        {"/d/\xC3\xBC" "ber", "/d/\xC3zel\xBC" "ber", "/d/zel\xC3\xBC" "ber"},
+        {"a\xF0\x9F\x98\x80" "b.c", "a\xF0\x9F\x98zel\x80" "b.c", "azel\xF0\x9F\x98\x80" "b.c"},
+        {"\x80\x80\x80\x80\x80" "a", "\x80\x80zel\x80\x80\x80" "a", "zel\x80\x80\x80\x80\x80" "a"},
     };
     for (const Case& c : cases) {
         char out[260];
         EXPECT_EQ(OUTPUT_NAME_OK, MakeOutputName(c.path, out, sizeof out)) << c.path;
         EXPECT_STREQ(c.name, out) << c.path;
+        EXPECT_EQ(OUTPUT_NAME_OK, MakeOutputNameUtf8(c.path, out, sizeof out)) << c.path;
+        EXPECT_STREQ(c.utf8 ? c.utf8 : c.name, out) << c.path;
     }
 }
 
@@ -52,6 +62,7 @@ TEST(OutputName, RefusesWhatWouldNotFit)
     path.insert(3, "y"); // 257
     EXPECT_EQ(OUTPUT_NAME_TOO_LONG, MakeOutputName(path.c_str(), out, sizeof out));
     EXPECT_STREQ("", out);
+    EXPECT_EQ(OUTPUT_NAME_TOO_LONG, MakeOutputNameUtf8(path.c_str(), out, sizeof out));
 }
 
 TEST(ImageVerdict, RefusalsAndTheirOrder)
@@ -108,7 +119,7 @@ TEST(Sha256, KnownDigests)
 
 TEST(KnownAnswer, LibraryDecryptsAndReencryptsEveryVector)
 {
-    ASSERT_EQ(10u, kCipherVectorCount);
+    ASSERT_EQ(12u, kCipherVectorCount);
     for (size_t k = 0; k < kCipherVectorCount; k++) {
         const CipherVector& v = kCipherVectors[k];
         bool found = false;

@@ -647,7 +647,7 @@ TEST_F(CipherCommands, DecryptLeftoversDoNotLeak)
 
 TEST_F(CipherCommands, KnownAnswerVectorsThroughBothCommands)
 {
-    ASSERT_EQ(10u, kCipherVectorCount);
+    ASSERT_EQ(12u, kCipherVectorCount);
     for (size_t k = 0; k < kCipherVectorCount; k++) {
         const CipherVector& v = kCipherVectors[k];
         bool found = false;

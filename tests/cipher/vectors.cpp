@@ -27,7 +27,9 @@ static std::vector<CipherVector> LoadCipherVectors()
     for (const std::vector<std::string>& row : ReadTable(TestDataPath("cipher/vectors.tsv"))) {
         if (row.size() < 6)
             continue;
-        vectors.push_back({Keep(row[0]), Keep(row[1]), Keep(row[2]), atoi(row[3].c_str()),
+        // Signatures are the hex of their bytes in the window program's code page.
+        vectors.push_back({Keep(row[0]), Keep(BytesFromHex(row[1])), Keep(BytesFromHex(row[2])),
+                           atoi(row[3].c_str()),
                            (size_t)strtoul(row[4].c_str(), nullptr, 10), Keep(row[5])});
     }
     return vectors;

@@ -9,13 +9,12 @@
 
 #include "cipher/transform.h"
 #include "cipher/whitening.h"
+#include "tests/support/files.h"
 
 static std::vector<unsigned char> FromHex(const std::string& hex)
 {
-    std::vector<unsigned char> bytes;
-    for (size_t k = 0; k + 1 < hex.size(); k += 2)
-        bytes.push_back((unsigned char)std::stoi(hex.substr(k, 2), nullptr, 16));
-    return bytes;
+    std::string bytes = BytesFromHex(hex);
+    return std::vector<unsigned char>(bytes.begin(), bytes.end());
 }
 
 static void SeedOf(const char* text, char seed[ROLLING_KEY_SIZE])

@@ -38,16 +38,23 @@ def table(sub):
     return [line.split("\t") for line in lines if line and not line.startswith("#")]
 
 
+def text_of(hex_field, codepage):
+    # 8-bit text of a code page, as the tables keep it, as the characters typed.
+    return bytes.fromhex(hex_field).decode("cp" + codepage)
+
+
 def cipher_vectors():
-    # The table the cipher unit tests check, with the payloads' digests.
+    # The table the cipher unit tests check, with the payloads' digests and
+    # the code page of the signatures.
     rows = table("cipher")
-    assert len(rows) >= 10, "vector table not found"
-    return [(f, s1, s2, int(m), int(n), d) for f, s1, s2, m, n, d, _ in rows]
+    assert len(rows) >= 12, "vector table not found"
+    return [(f, text_of(s1, cp), text_of(s2, cp), int(m), int(n), d, cp)
+            for f, s1, s2, m, n, d, cp, _ in rows]
 
 
 def carrier_vectors():
-    return [(carrier, int(step), key, int(size), hidden, after, name)
-            for carrier, step, key, size, hidden, after, name, _ in table("carrier")]
+    return [(carrier, int(step), text_of(key, cp), int(size), hidden, after, text_of(name, cp), cp)
+            for carrier, step, key, size, hidden, after, name, cp, _ in table("carrier")]
 
 
 def selftest_vector_count():
@@ -57,14 +64,21 @@ def selftest_vector_count():
 
 def signature_block(key):
     # The 31 bytes that open both formats: the scrambled signature form, then 0xF7.
-    form = key[:7].ljust(7).encode("latin-1") + b"\0"
+    key = key if isinstance(key, bytes) else key.encode("latin-1")
+    form = key[:7].ljust(7) + b"\0"
     return bytes(((((c << 4) | (c >> 4)) & 0xFF) ^ 0xF7) for c in form) + b"\xF7" * 23
 
 
 def trailer(key, hidden, name):
     # A carrier trailer as the format describes it.
     size = str(len(hidden)).encode().ljust(8, b"\0")
-    return signature_block(key) + b"\0" + hidden + size + name.encode("latin-1").ljust(260, b"\0")
+    name = name if isinstance(name, bytes) else name.encode("latin-1")
+    return signature_block(key) + b"\0" + hidden + size + name.ljust(260, b"\0")
+
+
+def text(output):
+    # What a program printed, with plain line ends (Windows programs print CR LF).
+    return output.decode().replace("\r\n", "\n")
 
 
 def exec_child(directory, argv, env=None):
@@ -93,9 +107,9 @@ class CliCase(unittest.TestCase):
                 resource.setrlimit(resource.RLIMIT_FSIZE, (limit, limit))
             if descriptors is not None:
                 resource.setrlimit(resource.RLIMIT_NOFILE, (descriptors, descriptors))
-        stdin = "".join(k + "\n" for k in keys) if keys is not None else ""
+        stdin = b"".join((k if isinstance(k, bytes) else k.encode()) + b"\n" for k in keys or [])
         return subprocess.run(RUNNER + [CLI] + list(args), cwd=self.dir,
-                              input=stdin.encode("latin-1"), capture_output=True,
+                              input=stdin, capture_output=True,
                               env=env if env is not None else clean_env(),
                               preexec_fn=limit_size, start_new_session=new_session, timeout=120)
 
@@ -129,6 +143,33 @@ class CliCase(unittest.TestCase):
                 pass
             os.waitpid(pid, 0)
 
+    def run_on_terminal(self, argv, answers, env=None, settle=0):
+        """Runs argv on a new pseudo-terminal, typing each answer once its prompt
+        was shown since the last answer and the output then rested `settle`
+        seconds (Wine's console may draw the prompt's space as a cursor move
+        and drop what comes too early); the exit code and all it showed."""
+        pid, master, reaped = self.fork_on_terminal(argv, env)
+        seen = b""
+        answered = 0
+        pending = list(answers)
+        while True:
+            ready, _, _ = select.select([master], [], [], 30)
+            if not ready:
+                self.fail("no answer from the terminal: %r" % seen)
+            try:
+                chunk = os.read(master, 65536)
+            except OSError:
+                break
+            if not chunk:
+                break
+            seen += chunk
+            if pending and pending[0][0] in seen[answered:] and not select.select([master], [], [], settle)[0]:
+                answered = len(seen)
+                os.write(master, pending.pop(0)[1])
+        _, status = os.waitpid(pid, 0)
+        reaped.append(pid)
+        return os.waitstatus_to_exitcode(status), seen
+
     def put(self, name, data):
         path = os.path.join(self.dir, name)
         with open(path, "wb") as f:
@@ -153,35 +194,41 @@ class VectorTest(CliCase):
     """The files the window program's commands were checked against, both ways."""
 
     def test_decrypts_every_known_cipher_file(self):
-        for name, s1, s2, mode, size, digest in cipher_vectors():
+        for name, s1, s2, mode, size, digest, cp in cipher_vectors():
             with self.subTest(name):
                 self.copy_data("cipher", name)
                 out = name[:-4] + "zel" + name[-4:]
-                self.assertExit(self.run_cli("decrypt", "--keys-from-stdin", name, keys=[s1, s2]), 0)
+                self.assertExit(self.run_cli("decrypt", "--keys-from-stdin", "--codepage", cp, name,
+                                             keys=[s1, s2]), 0)
                 self.assertEqual(sha(read(self.path(out))), digest)
                 self.assertEqual(len(read(self.path(out))), size)
 
     def test_encrypts_byte_identical_mode3_files(self):
-        for name, s1, s2, mode, size, digest in cipher_vectors():
+        for name, s1, s2, mode, size, digest, cp in cipher_vectors():
             if mode != 3:
                 continue
             with self.subTest(name):
                 self.copy_data("cipher", name, "known.zel")
                 self.assertExit(self.run_cli("decrypt", "--force", "--keys-from-stdin", "-o",
-                                             "plain.bin", "known.zel", keys=[s1, s2]), 0)
+                                             "plain.bin", "known.zel", "--codepage", cp,
+                                             keys=[s1, s2]), 0)
                 # Keys padded with spaces by hand are the same signature.
-                env = clean_env(ZORVANE_SIGNATURE1=s1.ljust(7), ZORVANE_SIGNATURE2=s2)
+                env = clean_env(ZORVANE_SIGNATURE1=s1.ljust(7), ZORVANE_SIGNATURE2=s2,
+                                ZORVANE_CODEPAGE=cp)
                 self.assertExit(self.run_cli("encrypt", "--force", "plain.bin", env=env), 0)
                 self.assertEqual(read(self.path("plainzel.bin")), read(self.path("known.zel")))
 
     def test_extracts_every_known_carrier_step_by_step(self):
-        for carrier, step, key, size, hidden, after, stored in carrier_vectors():
+        for carrier, step, key, size, hidden, after, stored, cp in carrier_vectors():
             with self.subTest(carrier=carrier, step=step):
                 if step == 1:
                     self.copy_data("carrier", carrier)
                 out = re.split(r"[\\/:]", stored)[-1]
-                result = self.run_cli("extract", "--force", "--keys-from-stdin", carrier, keys=[key])
+                result = self.run_cli("extract", "--force", "--keys-from-stdin", carrier, keys=[key],
+                                      env=clean_env(ZORVANE_CODEPAGE=cp))
                 self.assertExit(result, 0)
+                self.assertEqual(result.stdout.decode(), "%s -> %s (stored as %s)\n"
+                                 % (carrier, out, stored))
                 self.assertEqual(sha(read(self.path(out))), hidden)
                 self.assertEqual(sha(read(self.path(carrier))), after)
 
@@ -230,6 +277,12 @@ class CommandLineTest(CliCase):
             (("decrypt", "a.png", "-o"), b"-o needs a file name"),
             (("selftest", "a.png"), b"too many file names"),
             (("selftest", "--keys-from-stdin"), b'unknown option "--keys-from-stdin"'),
+            (("decrypt", "a.png", "--codepage"), b'--codepage needs a code page number or "bytes"'),
+            (("encrypt", "--codepage", "klingon", "a.png"),
+             b'zorvane-cli: --codepage "klingon" is not a code page number or "bytes"\n'),
+            (("extract", "--codepage", "9999", "a.png"),
+             b"zorvane-cli: code page 9999 cannot be opened on this system (on Linux it needs "
+             b"glibc's gconv modules)\n"),
         ]
         for args, said in cases:
             with self.subTest(args):
@@ -272,6 +325,7 @@ class CommandLineTest(CliCase):
             ("a-spaces.zel", None, {"ZORVANE_SIGNATURE1": "       ", "ZORVANE_SIGNATURE2": "Zz     "}),
             ("b-env.zel", None, {"ZORVANE_SIGNATURE1": "Seven77", "ZORVANE_SIGNATURE2": "Zz"}),
             ("b-long.zel", ["Seven77" + "x" * 5000, "Zz"], None),
+            ("b-cut.zel", ["Seven77x" + "ü" * 3000, "Zz"], None),  # cut inside a character
             ("b-longer.zel", ["Seven77tail", "Zz" + "     y" * 300], None),
         ]
         for name, keys, env in runs:
@@ -464,6 +518,84 @@ class CommandLineTest(CliCase):
                 top = os.path.relpath(folder, os.path.realpath(self.dir)).split(os.sep)[0]
                 shutil.rmtree(self.path(top))
 
+    def test_secrets_cross_in_the_code_page(self):
+        # Typed as UTF-8, a secret gives the bytes of the code page (1252,
+        # --codepage, ZORVANE_CODEPAGE); what it lacks, or not UTF-8, is refused.
+        self.put("x.bin", bytes(range(256)))
+        cp, see = (lambda n: {"ZORVANE_CODEPAGE": n}), " (see --codepage)"
+        runs = [([], {}, ["Müller", "k2"], b"M\xfcller", ""),
+                (["--codepage", "1252"], {}, ["Straßenbahn", "k2"], b"Stra\xdfen", ""),
+                ([], cp("1251"), ["Ключ№7", "k2"], b"\xca\xeb\xfe\xf7\xb97", ""),
+                (["--codepage", "1250"], cp("1251"), ["Łódź", "k2"], b"\xa3\xf3d\x9f", ""),
+                (["--codepage", "932"], {}, ["日本", "k2"], b"\x93\xfa\x96\x7b", ""),
+                ([], {}, ["Müllerā", "k2"], None, 'Signature 1: "ā" (U+0101) is not a character of code page 1252' + see),
+                ([], {}, ["k1", "Жук"], None, 'Signature 2: "Ж" (U+0416) is not a character of code page 1252' + see),
+                (["--codepage", "1251"], cp("bytes"), ["Müller", "k2"], None,
+                 'Signature 1: "ü" (U+00FC) is not a character of code page 1251' + see),
+                ([], cp("1251"), [b"M\xfcller", "k2"], None, "Signature 1: not UTF-8 text (byte 0xFC at 1)"),
+                ([], cp("latin"), ["k1", "k2"], None, 'ZORVANE_CODEPAGE "latin" is not a code page number or "bytes"')]
+        for k, (args, env, keys, expected, refusal) in enumerate(runs):
+            with self.subTest(keys=keys, args=args, env=env):
+                result = self.run_cli("encrypt", "--keys-from-stdin", *args, "-o", "%d.zel" % k, "x.bin",
+                                      keys=keys, env=clean_env(**env))
+                self.assertExit(result, 1 if refusal else 0)
+                self.assertEqual(text(result.stderr), "zorvane-cli: %s\n" % refusal if refusal else "")
+                if expected:
+                    self.assertExit(self.run_cli("encrypt", "--keys-from-stdin", "--codepage", "bytes", "-o",
+                                                 "b.zel", "-f", "x.bin", keys=[expected, "k2"]), 0)
+                    self.assertEqual(read(self.path("%d.zel" % k)), read(self.path("b.zel")))
+        self.assertEqual(self.listing(), ["0.zel", "1.zel", "2.zel", "3.zel", "4.zel", "b.zel", "x.bin"])
+
+    def test_codepage_bytes_opens_files_of_earlier_versions(self):
+        # Earlier versions on Linux took the UTF-8 bytes as they were. A wrong
+        # key beyond ASCII says how it was taken; an ASCII one does not.
+        image = b"\x89PNG" * 100
+        self.put("old.png", image + trailer("Müller".encode(), b"hidden", b"/home/me/B\xc3\xbccher.txt"))
+        self.copy_data("cipher", "umlaut-1252.zel", "new.zel")
+        said = "zorvane-cli: %s: wrong key (or %s); nothing written\n"
+        hint = "zorvane-cli: the keys were taken in %s\n"
+        for args, name, key, message in [
+                ([], "old.png", "Muller", said % ("old.png", "no carrier trailer")),
+                ([], "old.png", "Müller", said % ("old.png", "no carrier trailer") + hint % "code page 1252; a file "
+                 "locked by an earlier zorvane-cli on Linux may need --codepage bytes"),
+                (["--codepage", "bytes"], "new.zel", "Müller", said % ("new.zel", "not a cipher file") + hint %
+                 "--codepage bytes; files of the window program need its code page (--codepage N)")]:
+            result = self.run_cli("decrypt" if name == "new.zel" else "extract", "--keys-from-stdin", *args, name,
+                                  keys=[key, "Straßenbahn€"])
+            self.assertEqual((result.returncode, text(result.stderr)), (2, message))
+        result = self.run_cli("extract", "--keys-from-stdin", "--codepage", "bytes", "old.png", keys=["Müller"])
+        self.assertEqual(text(result.stdout), "old.png -> Bücher.txt (stored as /home/me/Bücher.txt)\n")
+        self.assertEqual((read(self.path("Bücher.txt")), read(self.path("old.png"))), (b"hidden", image))
+
+    def test_names_cross_in_the_code_page(self):
+        # The "zel" rule counts characters. Stored names go into the code page
+        # and back; a folder it lacks leaves the file name, a file name it lacks
+        # is refused, a stored name that does not convert back gets a safe name.
+        env = clean_env(ZORVANE_SIGNATURE1="Mueller", ZORVANE_SIGNATURE2="k2")
+        image = b"\x89PNG" * 100
+        for name in ["Отчёт", "Bücher.txt", "Папка/x.bin", "photo.png"]:
+            os.makedirs(os.path.dirname(self.path(name)), exist_ok=True)
+            self.put(name, image if name == "photo.png" else name.encode())
+        self.assertEqual(text(self.run_cli("encrypt", "Отчёт", env=env).stdout), "Отчёт -> Оzelтчёт\n")
+        folder = os.path.realpath(self.dir) + "/"
+        for hidden, cp, stored in [("Bücher.txt", "1252", folder + "Bücher.txt"),
+                                   ("Отчёт", "1251", folder + "Отчёт"), ("Папка/x.bin", "1252", "x.bin")]:
+            self.assertExit(self.run_cli("embed", "--codepage", cp, hidden, "photo.png", env=env), 0)
+            self.assertEqual(read(self.path("photo.png"))[-260:].split(b"\0")[0], stored.encode("cp" + cp))
+            os.remove(self.path(hidden))
+            result = self.run_cli("extract", "photo.png", env=clean_env(ZORVANE_CODEPAGE=cp, **env))
+            out = stored.split("/")[-1]
+            self.assertEqual(text(result.stdout), "photo.png -> %s (stored as %s)\n" % (out, stored))
+            self.assertEqual(read(self.path(out)), hidden.encode())
+        result = self.run_cli("embed", "Отчёт", "photo.png", env=env)
+        self.assertEqual((result.returncode, text(result.stderr)), (3, 'zorvane-cli: Отчёт: "О" (U+041E) is not '
+                                                                     "a character of code page 1252 (see --codepage)\n"))
+        self.put("c.png", image + trailer("Mueller", b"hid", b"C:\\dir\\B\x81cher.txt"))
+        self.assertEqual(text(self.run_cli("extract", "c.png", env=env).stdout), "c.png -> B_81cher.txt (stored "
+                         "as C:\\dir\\B\\x81cher.txt: byte 0x81 is not a character of code page 1252 (see "
+                         "--codepage); a safe name instead)\n")
+        self.assertEqual((read(self.path("B_81cher.txt")), read(self.path("photo.png"))), (b"hid", image))
+
     def test_temporary_name_may_fill_the_path_buffer_exactly(self):
         # The temporary file beside a target is its folder, 19 characters of
         # pattern and a NUL in a 4096-byte buffer: a folder of 4076 characters
@@ -554,7 +686,7 @@ class CommandLineTest(CliCase):
 
     def test_decrypts_a_header_that_arrives_in_pieces(self):
         # From a pipe the 33 header bytes may take several reads.
-        name, s1, s2, _, _, digest = [v for v in cipher_vectors() if v[0] == "mode3-3000.zel"][0]
+        name, s1, s2, _, _, digest, _ = [v for v in cipher_vectors() if v[0] == "mode3-3000.zel"][0]
         data = read(os.path.join(DATA, "cipher", name))
         os.mkfifo(self.path("in.zel"))
         env = clean_env(ZORVANE_SIGNATURE1=s1, ZORVANE_SIGNATURE2=s2)
@@ -649,6 +781,28 @@ class FailureTest(CliCase):
         self.assertEqual(self.listing(), ["big.bin", "photo.png"])
 
 
+class CrossTest(CliCase):
+    """Signatures beyond ASCII typed as UTF-8 here and in the window program under
+    Wine (e2e_cipher, run between these two) open each other's files."""
+
+    def test_makes_a_file_for_the_window_program(self):
+        shared = os.environ["ZORVANE_CROSS_DIR"]
+        shutil.rmtree(shared, ignore_errors=True)
+        os.makedirs(shared)  # empty: nothing of an earlier run counts
+        self.put("cli.bin", os.urandom(2000))
+        self.assertExit(self.run_cli("encrypt", "--keys-from-stdin", "cli.bin", keys=["Müller", "Größe"]), 0)
+        for name in ["cli.bin", "clizel.bin"]:
+            shutil.copy(self.path(name), shared)
+
+    def test_opens_the_window_programs_file(self):
+        for name in ["window.bin", "windowzel.bin"]:
+            shutil.copy(os.path.join(os.environ["ZORVANE_CROSS_DIR"], name), self.dir)
+        for codepage, code in [("bytes", 2), ("1252", 0)]:
+            self.assertExit(self.run_cli("decrypt", "--keys-from-stdin", "--codepage", codepage,
+                                         "windowzel.bin", keys=["Müller", "Größe"]), code)
+        self.assertEqual(read(self.path("windowzelzel.bin")), read(self.path("window.bin")))
+
+
 # What the progress bar of a run shows: the percentages it passes through, one
 # line each, for reads of a 256 KiB buffer whose first read is `first` bytes
 # short (the cipher header written in front of it).
@@ -673,29 +827,6 @@ def progress_lines(label, total, first=0):
 class TerminalTest(CliCase):
     """Secrets asked on a pseudo-terminal: no echo, and echo back afterwards;
     the progress bar."""
-
-    def run_on_terminal(self, argv, answers, env=None):
-        """Runs argv on a new pseudo-terminal, typing each answer when the
-        output so far ends with its prompt; the exit code and all it showed."""
-        pid, master, reaped = self.fork_on_terminal(argv, env)
-        seen = b""
-        pending = list(answers)
-        while True:
-            ready, _, _ = select.select([master], [], [], 30)
-            if not ready:
-                self.fail("no answer from the terminal: %r" % seen)
-            try:
-                chunk = os.read(master, 65536)
-            except OSError:
-                break
-            if not chunk:
-                break
-            seen += chunk
-            if pending and seen.endswith(pending[0][0]):
-                os.write(master, pending.pop(0)[1])
-        _, status = os.waitpid(pid, 0)
-        reaped.append(pid)
-        return os.waitstatus_to_exitcode(status), seen
 
     def wait_for(self, master, text):
         seen = b""
@@ -786,23 +917,69 @@ class WineVectorTest(CliCase):
     """A few runs that also suit the Windows program under Wine."""
 
     def test_vectors_both_ways(self):
-        name, s1, s2, _, _, digest = [v for v in cipher_vectors() if v[0] == "mode3-3000.zel"][0]
-        self.copy_data("cipher", name, "REPORT.DOC")
-        self.assertExit(self.run_cli("decrypt", "--keys-from-stdin", "REPORT.DOC", keys=[s1, s2]), 0)
-        self.assertEqual(sha(read(self.path("REPORTzel.DOC"))), digest)
-        env = clean_env(ZORVANE_SIGNATURE1=s1, ZORVANE_SIGNATURE2=s2)
-        self.assertExit(self.run_cli("encrypt", "REPORTzel.DOC", env=env), 0)
-        self.assertEqual(read(self.path("REPORTzelzel.DOC")), read(self.path("REPORT.DOC")))
-        result = self.run_cli("decrypt", "--keys-from-stdin", "-o", "x.bin", "REPORT.DOC", keys=[s1, "x"])
-        self.assertExit(result, 2)
+        # Also those locked in code pages 1252 and 1251, under Cyrillic and
+        # Chinese names, which print as UTF-8 when redirected.
+        for vector, plain in [("mode3-3000.zel", "REPORT.DOC"), ("umlaut-1252.zel", "Счёт.doc"),
+                              ("cyrillic-1251.zel", "报告书")]:
+            name, s1, s2, _, _, digest, cp = [v for v in cipher_vectors() if v[0] == vector][0]
+            self.copy_data("cipher", name, plain)
+            out, again = [n[:-4] + "zel" + n[-4:] for n in (plain, plain[:-4] + "zel" + plain[-4:])]
+            result = self.run_cli("decrypt", "--keys-from-stdin", "--codepage", cp, plain, keys=[s1, s2])
+            self.assertEqual(text(result.stdout), "%s -> %s\n" % (plain, out))
+            self.assertEqual(sha(read(self.path(out))), digest)
+            env = clean_env(ZORVANE_SIGNATURE1=s1, ZORVANE_SIGNATURE2=s2, ZORVANE_CODEPAGE=cp)
+            self.assertExit(self.run_cli("encrypt", out, env=env), 0)
+            self.assertEqual(read(self.path(again)), read(self.path(plain)))
+            result = self.run_cli("decrypt", "--keys-from-stdin", "--codepage", cp, "-o", "x.bin", plain,
+                                  keys=[s1, "x"])
+            self.assertExit(result, 2)
         self.assertNotIn("x.bin", self.listing())
 
-    def test_extracts_a_known_carrier(self):
-        carrier, _, key, _, hidden, after, _ = carrier_vectors()[3]
-        self.copy_data("carrier", carrier)
-        self.assertExit(self.run_cli("extract", "--keys-from-stdin", carrier, keys=[key]), 0)
-        self.assertEqual(sha(read(self.path("outer.txt"))), hidden)
-        self.assertEqual(sha(read(self.path(carrier))), after)
+    def test_extracts_known_carriers(self):
+        for carrier, _, key, _, hidden, after, stored, cp in [carrier_vectors()[k] for k in (3, -2, -1)]:
+            self.copy_data("carrier", carrier)
+            result = self.run_cli("extract", "--keys-from-stdin", carrier, keys=[key],
+                                  env=clean_env(ZORVANE_CODEPAGE=cp))
+            out = stored.split("\\")[-1]
+            self.assertEqual(text(result.stdout), "%s -> %s (stored as %s)\n" % (carrier, out, stored))
+            self.assertEqual((sha(read(self.path(out))), sha(read(self.path(carrier)))), (hidden, after))
+
+    def test_console_reads_secrets_and_shows_names_as_characters(self):
+        # On a console (Wine's, on a pseudo-terminal here) secrets are read
+        # and names written as wide characters.
+        self.put("Отчёт.doc", b"report")
+        code, seen = self.run_on_terminal(RUNNER + [CLI, "encrypt", "Отчёт.doc"],
+                                          [(b"Signature 1:", "Müller\r".encode()),
+                                           (b"Signature 2:", "Größe\r".encode())], settle=1)
+        self.assertEqual((code, "Отчёт.doc -> Отчётzel.doc".encode() in seen, b"M\xc3\xbc" in seen), (0, True, False))
+        self.assertExit(self.run_cli("encrypt", "--keys-from-stdin", "-o", "same.zel", "Отчёт.doc",
+                                     keys=["Müller", "Größe"]), 0)
+        self.assertEqual(read(self.path("Отчётzel.doc")), read(self.path("same.zel")))
+
+    def test_wildcards_are_expanded_as_console_programs_do(self):
+        # Sorted, brackets and spaces are parts of names, a pattern without a
+        # match is named (the other files are done), embed and extract take one
+        # match each, -o is never expanded (to xa.zel: Windows refuses "x*.zel").
+        for name in ["b.doc", "a [1].doc", "c d.doc", "Отчёт.doc", "x.bin", "one.png", "two.png", "xa.zel"]:
+            self.put(name, name.encode())
+        os.mkdir(self.path("sub"))
+        self.put("sub/in.doc", b"in")
+        env = clean_env(ZORVANE_SIGNATURE1="k1", ZORVANE_SIGNATURE2="k2")
+        none = "zorvane-cli: *.none: no file matches\n"
+        for args, code, said, complained in [
+                (["encrypt", "*.doc"], 0, "a [1].doc -> a [1]zel.doc\nb.doc -> bzel.doc\nc d.doc -> c dzel.doc\n"
+                 "Отчёт.doc -> Отчётzel.doc\n", ""),
+                (["encrypt", "sub\\?n.doc", "-o", "x*.zel"], 3, "", "zorvane-cli: x*.zel: cannot put the new file "
+                 "in place: Invalid name\n"),
+                (["encrypt", "sub\\?n.doc"], 0, "sub\\in.doc -> sub\\inzel.doc\n", ""),
+                (["encrypt", "*.none", "x.bin"], 3, "x.bin -> xzel.bin\n", none),
+                (["embed", "*.none", "one.png"], 3, "", none),
+                (["embed", "x.b?n", "*.png"], 1, "", 'zorvane-cli embed: "*.png" matches 2 files; embed takes one '
+                 "each (zorvane-cli embed --help)\n"),
+                (["embed", "x.b?n", "o*.png"], 0, "x.bin -> one.png\n", "")]:
+            result = self.run_cli(*args, env=env)
+            self.assertEqual((result.returncode, text(result.stdout), text(result.stderr)), (code, said, complained))
+        self.assertEqual(len(self.listing()), 14)
 
     def test_selftest_passes(self):
         self.assertExit(self.run_cli("selftest"), 0)

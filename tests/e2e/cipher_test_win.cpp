@@ -1,9 +1,10 @@
 // End to end, encrypt and decrypt on the real program: round trips through
 // the real dialogs (also a long name with spaces), wrong keys, and large
 // files cancelled while encrypting (the busy state put to the test) and
-// while decrypting.
+// while decrypting; files that cross with the native zorvane-cli.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "tests/e2e/driver_win.h"
@@ -15,9 +16,13 @@ const int kKeyOk = 10;
 
 class CipherE2e : public ::testing::Test {
 protected:
+    // The signatures the program starts with.
+    const char* signature1 = "Alpha12";
+    const char* signature2 = "beta";
+
     void SetUp() override
     {
-        StoreCredentials("Alpha12", "beta", "pw");
+        StoreCredentials(signature1, signature2, "pw");
         dir = MakeTempFolder("cipher");
         ASSERT_TRUE(app.Start("zorvane.exe", dir));
         main = WaitWindow(app.pid, "clsWindow", "Zorvane V1.30");
@@ -87,6 +92,39 @@ protected:
     HWND percentage = nullptr;
     HWND keyWindow = nullptr;
 };
+
+// "Müller" and "Größe" in Windows-1252, as the signature window keeps them.
+class CipherE2eBeyondAscii : public CipherE2e {
+protected:
+    CipherE2eBeyondAscii()
+    {
+        signature1 = "M\xFCller";
+        signature2 = "Gr\xF6\xDF" "e";
+    }
+};
+
+// The native zorvane-cli (tests/cli, CrossTest) made clizel.bin with these
+// signatures typed as UTF-8 before, and opens windowzel.bin after.
+TEST_F(CipherE2eBeyondAscii, FilesCrossWithTheNativeCommandLine)
+{
+    const char* shared = getenv("ZORVANE_CROSS_DIR");
+    ASSERT_NE(shared, nullptr);
+    std::string folder = "Z:" + std::string(shared) + "/";
+    for (char& c : folder)
+        c = c == '/' ? '\\' : c;
+    ASSERT_TRUE(WriteFileBytes(In("clizel.bin"), ReadFileBytes(folder + "clizel.bin")));
+    Decrypt(signature1, signature2, "clizel.bin", nullptr);
+    ASSERT_TRUE(WaitGone(keyWindow));
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_EQ(2000u, ReadFileBytes(In("clizelzel.bin")).size()) << folder;
+    EXPECT_EQ(ReadFileBytes(folder + "cli.bin"), ReadFileBytes(In("clizelzel.bin")));
+    std::string plain = PseudoRandomBytes(1500, 1500);
+    ASSERT_TRUE(WriteFileBytes(In("window.bin"), plain));
+    Encrypt("window.bin");
+    ASSERT_TRUE(WriteFileBytes(folder + "window.bin", plain));
+    ASSERT_TRUE(WriteFileBytes(folder + "windowzel.bin", ReadFileBytes(In("windowzel.bin"))));
+    ExitProgram();
+}
 
 TEST_F(CipherE2e, RoundTripsAndWrongKeys)
 {

@@ -53,6 +53,14 @@ std::vector<std::vector<std::string>> ReadTable(const std::string& path)
     return rows;
 }
 
+std::string BytesFromHex(const std::string& hex)
+{
+    std::string bytes;
+    for (size_t k = 0; k + 1 < hex.size(); k += 2)
+        bytes += (char)std::stoi(hex.substr(k, 2), nullptr, 16);
+    return bytes;
+}
+
 std::string PseudoRandomBytes(size_t count, unsigned seed)
 {
     std::string bytes(count, '\0');

@@ -13,6 +13,8 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes);
 // The rows of a tab-separated table, each split into its fields; empty lines
 // and lines that start with '#' are skipped. No rows when it cannot be read.
 std::vector<std::vector<std::string>> ReadTable(const std::string& path);
+// The bytes a field of hex digits stands for (the tables keep 8-bit text so).
+std::string BytesFromHex(const std::string& hex);
 
 // Deterministic pseudo-random bytes: the high bytes of a linear congruential
 // sequence that starts at `seed` (some tables depend on these exact bytes).

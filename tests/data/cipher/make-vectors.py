@@ -3,7 +3,7 @@
 # C++ code: run once by hand to write the known-answer cipher files here and
 # their table, vectors.tsv (read by the C++ tests, the CLI tests and the
 # CLI's build), and to print the whitening and key-update values pasted into
-# the unit tests.
+# the unit tests. Signatures go in as hex of their bytes in a code page.
 import hashlib
 import random
 import sys
@@ -23,14 +23,15 @@ def transform(mode, b):
             end_bit_swap(swap(b) ^ 0xF7)][mode]
 
 
-def signature_form(text):
-    return (text[:7].ljust(7) + "\0").encode("latin-1")
+def signature_form(text, codepage=1252):
+    # At most seven bytes in the code page, then spaces and a NUL.
+    return text.encode("cp%d" % codepage)[:7].ljust(7) + b"\0"
 
 
-def signature_block(sig1):
+def signature_block(sig1, codepage):
     # A key file of exactly the 8 bytes of Signature 1: indices 0..7 encoded,
     # then the held NUL repeats.
-    form = signature_form(sig1)
+    form = signature_form(sig1, codepage)
     return bytes(transform(3, form[k] if k < 8 else 0) for k in range(31))
 
 
@@ -47,9 +48,9 @@ def key_update(key, counter):
     return key, counter + 1
 
 
-def whiten(data, seed_text, encrypt):
+def whiten(data, seed_text, encrypt, codepage=1252):
     # Block by block, as the pass reads its input 8 bytes at a time.
-    key = list(signature_form(seed_text))
+    key = list(signature_form(seed_text, codepage))
     counter = None
     out = bytearray()
     for start in range(0, len(data), 8):
@@ -64,14 +65,14 @@ def whiten(data, seed_text, encrypt):
     return bytes(out)
 
 
-def cipher_file(sig1, sig2, mode, payload):
-    image = signature_block(sig1) + bytes([0, mode]) + bytes(transform(mode, b) for b in payload)
-    return whiten(image, sig2, True)
+def cipher_file(sig1, sig2, mode, payload, codepage):
+    image = signature_block(sig1, codepage) + bytes([0, mode]) + bytes(transform(mode, b) for b in payload)
+    return whiten(image, sig2, True, codepage)
 
 
 VECTORS = [
     # name, signature 1, signature 2, mode, payload length, payload seed,
-    # built into zorvane-cli's selftest
+    # built into zorvane-cli's selftest, code page (default 1252)
     ("mode3-0.zel", "Alpha", "Bravo12", 3, 0, 1, True),
     ("mode3-1.zel", "Quartz", "k9 mule", 3, 1, 2, False),
     ("mode3-7.zel", "seven77", "Zeta", 3, 7, 3, False),
@@ -82,6 +83,9 @@ VECTORS = [
     ("mode1-300.zel", "Dune", "Fjord!", 1, 300, 8, True),
     ("mode2-300.zel", "Gale", "Heron", 2, 300, 9, True),
     ("mode4-300.zel", "Ivory", "Jasper", 4, 300, 10, True),
+    # Beyond ASCII ("Müller" would be 7 bytes in UTF-8; 7 bytes of "Straßenbahn€" count).
+    ("umlaut-1252.zel", "Müller", "Straßenbahn€", 3, 500, 11, True, 1252),
+    ("cyrillic-1251.zel", "Отчёт", "Ключ№7", 3, 500, 12, True, 1251),
 ]
 
 
@@ -92,14 +96,18 @@ def hexs(b):
 def main():
     here = Path(__file__).resolve().parent
     # Tab-separated: signatures may hold spaces.
-    rows = ["# file\tsignature1\tsignature2\tmode\tpayload-length\tsha256-of-payload\tselftest"]
-    for name, s1, s2, mode, size, seed, selftest in VECTORS:
+    rows = ["# file\tsignature1-hex\tsignature2-hex\tmode\tpayload-length\tsha256-of-payload"
+            "\tcodepage\tselftest"]
+    for name, s1, s2, mode, size, seed, selftest, *rest in VECTORS:
+        codepage = rest[0] if rest else 1252
         payload = random.Random(seed).randbytes(size)
-        data = cipher_file(s1, s2, mode, payload)
+        data = cipher_file(s1, s2, mode, payload, codepage)
         assert len(data) == size + 33
         (here / name).write_bytes(data)
         digest = hashlib.sha256(payload).hexdigest()
-        fields = [name, s1, s2, str(mode), str(size), digest, "yes" if selftest else "no"]
+        encoding = "cp%d" % codepage
+        fields = [name, s1.encode(encoding).hex().upper(), s2.encode(encoding).hex().upper(),
+                  str(mode), str(size), digest, str(codepage), "yes" if selftest else "no"]
         assert all(c not in f for f in fields for c in "\t\n;")
         rows.append("\t".join(fields))
     (here / "vectors.tsv").write_text("\n".join(rows) + "\n")
