@@ -109,10 +109,7 @@ static TurnResult DecryptTurn(const char* currentPath, const char* outputName, H
                               const void* context)
 {
     const TypedKeys* keys = (const TypedKeys*)context;
-    // A pick that is one of this turn's temporary files would be emptied and
-    // deleted by the turn itself.
-    const char* const stagingNames[] = {kPlainStagingFileName, kKeyFileName};
-    if (PicksStagingFile(currentPath, stagingNames, COUNTOF(stagingNames)))
+    if (PicksTurnStagingFile(currentPath, kPlainStagingFileName))
         return ReportPassOutcome(PASS_INPUT_UNOPENED, owner);
     // Others may go on reading and writing the cipher file, as with the C
     // runtime's open; it stays open until the turn ends.

@@ -149,10 +149,7 @@ static TurnResult EncryptTurn(const char* currentPath, const char* outputName, H
                               const void* context)
 {
     const ProgramSignatures* program = (const ProgramSignatures*)context;
-    // A pick that is one of this turn's temporary files would be emptied and
-    // deleted by the turn itself.
-    const char* const stagingNames[] = {kStagingFileName, kKeyFileName};
-    if (PicksStagingFile(currentPath, stagingNames, COUNTOF(stagingNames)))
+    if (PicksTurnStagingFile(currentPath, kStagingFileName))
         return ReportPassOutcome(PASS_INPUT_UNOPENED, owner);
     TurnKeys keys;
     memcpy(keys.signature1, program->signature1, SIGNATURE_FORM_SIZE);

@@ -2,6 +2,7 @@
 // files of the encrypt and decrypt commands.
 #include "cipher/passes_win.h"
 
+#include "base/keyfile_win.h"
 #include "base/modal_win.h"
 #include "base/wipe.h"
 #include "cipher/messages.h"
@@ -20,6 +21,12 @@ TurnResult ReportPassOutcome(PassOutcome outcome, HWND owner)
         return TURN_NEXT;
     ShowFileError(owner, kFailureTexts[outcome - PASS_INPUT_UNOPENED]);
     return TURN_END;
+}
+
+bool PicksTurnStagingFile(const char* path, const char* stagingFile)
+{
+    const char* const names[] = {stagingFile, kKeyFileName};
+    return PicksStagingFile(path, names, COUNTOF(names));
 }
 
 void WipeCipherStreams()

@@ -32,6 +32,10 @@ TurnResult ReportPassOutcome(PassOutcome outcome, HWND owner);
 // base/keyfile_win.h).
 extern const char kStagingFileName[];      // "tmpFile.txt", hidden, encrypt
 extern const char kPlainStagingFileName[]; // "tmpFile1.txt", normal, decrypt
+// True when a pick is one of the turn's temporary files, its staging file or
+// the key file: the turn itself would empty and delete it, so it is refused
+// as an input that cannot be opened.
+bool PicksTurnStagingFile(const char* path, const char* stagingFile);
 
 // One reader and one writer serve every pass; the loop never runs twice at once.
 extern FileReader g_cipherReader;
