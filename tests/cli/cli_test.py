@@ -283,6 +283,13 @@ class CommandLineTest(CliCase):
             (("extract", "--codepage", "9999", "a.png"),
              b"zorvane-cli: code page 9999 cannot be opened on this system (on Linux it needs "
              b"glibc's gconv modules)\n"),
+            # The bounds of a code page number: 1 to 65535.
+            (("encrypt", "--codepage", "0", "a.png"),
+             b'zorvane-cli: --codepage "0" is not a code page number or "bytes"\n'),
+            (("encrypt", "--codepage", "65536", "a.png"),
+             b'zorvane-cli: --codepage "65536" is not a code page number or "bytes"\n'),
+            (("extract", "--codepage", "65535", "a.png"),
+             b"zorvane-cli: code page 65535 cannot be opened on this system"),
         ]
         for args, said in cases:
             with self.subTest(args):
@@ -544,6 +551,23 @@ class CommandLineTest(CliCase):
                     self.assertExit(self.run_cli("encrypt", "--keys-from-stdin", "--codepage", "bytes", "-o",
                                                  "b.zel", "-f", "x.bin", keys=[expected, "k2"]), 0)
                     self.assertEqual(read(self.path("%d.zel" % k)), read(self.path("b.zel")))
+        # The bounds of UTF-8: the first and last character of each length, the
+        # forms too long for their value, the surrogates, past U+10FFFF, a lone
+        # continuation byte and a cut sequence: a code point named, or a byte.
+        bounds = [("c280", "U+0080"), ("c1bf", 0xC1), ("dfbf", "U+07FF"), ("e0a080", "U+0800"),
+                  ("e09fbf", 0xE0), ("e1808f", "U+100F"), ("ed9fbf", "U+D7FF"), ("eda080", 0xED),
+                  ("efbfbf", "U+FFFF"), ("f0908080", "U+10000"), ("f08fbfbf", 0xF0),
+                  ("f48fbfbf", "U+10FFFF"), ("f4908080", 0xF4), ("f5808080", 0xF5), ("80", 0x80),
+                  ("e180", 0xE1)]
+        for hexes, named in bounds:
+            with self.subTest(hexes):
+                result = self.run_cli("encrypt", "--keys-from-stdin", "-o", "u.zel", "x.bin",
+                                      keys=[bytes.fromhex(hexes), "k2"])
+                self.assertExit(result, 1)
+                said = ("%s is not a character of code page 1252" % named if named == "U+0080" else
+                        "(%s) is not a character of code page 1252" % named if isinstance(named, str)
+                        else "not UTF-8 text (byte 0x%02X at 0)" % named)
+                self.assertIn(said, text(result.stderr))
         self.assertEqual(self.listing(), ["0.zel", "1.zel", "2.zel", "3.zel", "4.zel", "b.zel", "x.bin"])
 
     def test_codepage_bytes_opens_files_of_earlier_versions(self):
