@@ -22,11 +22,15 @@ extern const ControlSpec g_extractControlTable[EXTRACT_CONTROL_COUNT];
 // Source path: the file to hide (embed), the carrier (extract). Target path:
 // the carrier (embed); the stored name, then the output file, then
 // "tmpEFile" (extract). Both keep their values from one command to the next.
+// All four are defined in carrier/state_win.cpp; only the embed and extract
+// commands write and read the paths.
 extern char g_sourcePath[PATH_BUFFER_SIZE];
 extern char g_targetPath[PATH_BUFFER_SIZE];
-// The key typed into the extract window, in signature form.
+// The key typed into the extract window, in signature form: written by its
+// OK, read by the extract command's key check, wiped when the command ends.
 extern char g_typedKey[SIGNATURE_FORM_SIZE];
-// The key field of the open extract window (null when none is open).
+// The key field of the open extract window (null when none is open): written
+// when the window is made and destroyed, read by its OK.
 extern HWND g_extractKeyField;
 
 BOOL RegisterExtractWindowClass();

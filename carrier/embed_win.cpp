@@ -13,8 +13,6 @@
 #include "carrier/carrierkind.h"
 #include "carrier/trailer.h"
 
-char g_sourcePath[PATH_BUFFER_SIZE];
-char g_targetPath[PATH_BUFFER_SIZE];
 
 // The signature block is staged through the temporary key file exactly as
 // the cipher's writer stages it; without that file there is no true block,

@@ -12,7 +12,6 @@
 #include "carrier/carrierfiles_win.h"
 #include "carrier/trailer.h"
 
-char g_typedKey[SIGNATURE_FORM_SIZE];
 
 // Reads the last trailer's stored name into `name` and places its fields. A
 // file too short for a trailer has no stored name. False when the carrier

@@ -4,7 +4,6 @@
 
 #include "base/wipe.h"
 
-HWND g_extractKeyField = nullptr;
 
 static const char kExtractClass[] = "ExtractWindow";
 static HWND s_extractWindow = nullptr;

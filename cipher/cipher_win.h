@@ -11,7 +11,8 @@
 #include "cipher/transform.h"
 #include "shell/services_win.h"
 
-// 0 at start; the main window's creation sets it to 3.
+// Defined in cipher/state_win.cpp. 0 at start; the main window's creation
+// sets it to 3; each encrypt turn reads it into the image header.
 extern int g_transformMode;
 
 BOOL RegisterKeyWindowClass();

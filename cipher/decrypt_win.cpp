@@ -9,7 +9,6 @@
 #include "cipher/cipher_win.h"
 #include "cipher/cipherfile.h"
 #include "cipher/fileloop_win.h"
-#include "cipher/passes_win.h"
 #include "cipher/whitening.h"
 
 // The typed keys, in signature form: Key 1 is checked against the stored

@@ -10,10 +10,8 @@
 #include "base/wipe.h"
 #include "cipher/cipherfile.h"
 #include "cipher/fileloop_win.h"
-#include "cipher/passes_win.h"
 #include "cipher/whitening.h"
 
-int g_transformMode = 0;
 
 // The program's signatures, as the encrypt command hands them to its turns.
 struct ProgramSignatures {

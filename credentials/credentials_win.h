@@ -11,19 +11,26 @@
 #include "credentials/password.h"
 #include "shell/services_win.h"
 
-// Signature form: seven characters, space-padded, NUL at index 7.
+// The credentials' program-wide state (defined in credentials/state_win.cpp).
+// The program's signatures in signature form: seven characters,
+// space-padded, NUL at index 7. Written by the store's load at start and by
+// the signature window's OK; read by the main window, which hands them to
+// Mirelock and Embed, and by the signature window.
 extern char g_signature1[SIGNATURE_FORM_SIZE];
 extern char g_signature2[SIGNATURE_FORM_SIZE];
 
-// 1 from a start without location 1 until the next "Accept" of a
-// change-password window opens the signature window.
+// 1 from a start without location 1 (the store's load writes it) until the
+// next "Accept" of a change-password window, which reads it, clears it and
+// opens the signature window.
 extern int g_firstUse;
-// Which window follows an accepted password: 0 signature, 1 change-password.
+// Which window follows an accepted password, a PasswordLeadsTo (0 signature,
+// 1 change-password): written by OpenPasswordWindow, read by its "Confirm".
 extern int g_changePassword;
-// Result of the last "Confirm".
+// Result of the last "Confirm": written by the password window; tests read it.
 extern int g_passwordAccepted;
-// The stored password form as the last password window read it; empty
-// until a password window reads one.
+// The stored password form as the last password window read it (it writes
+// it when it opens and compares it on "Confirm"); empty until a password
+// window reads one.
 extern char g_storedPasswordForm[PASSWORD_BUFFER_SIZE];
 
 // Whether the signatures in memory are the ones the user set. Load marks

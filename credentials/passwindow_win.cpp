@@ -7,9 +7,6 @@
 
 #include "base/wipe.h"
 
-int g_changePassword = 0;
-int g_passwordAccepted = 0;
-char g_storedPasswordForm[PASSWORD_BUFFER_SIZE];
 
 static const char kPassClass[] = "passWindow";
 static const char kBoxProperty[] = "ZorvanePasswordBox";

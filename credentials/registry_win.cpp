@@ -9,10 +9,6 @@
 #include "base/wipe.h"
 #include "credentials/fragments.h"
 
-char g_signature1[SIGNATURE_FORM_SIZE] = "       ";
-char g_signature2[SIGNATURE_FORM_SIZE] = "       ";
-int g_firstUse = 0;
-SignatureState g_signatureState = SIGNATURES_COMPLETE;
 
 // The three locations. Location 1 is opened by save under its mixed-case
 // path and created and loaded under the upper-case one: key names compare

@@ -34,25 +34,36 @@ enum MainControl {
     MAIN_CONTROL_COUNT
 };
 
+// The program-wide state of the shell (defined in shell/state_win.cpp).
+// The main window's controls: written once by its WM_CREATE; read by the
+// status lines, the busy state and the progress step.
 extern HWND g_mainControls[MAIN_CONTROL_COUNT];
 // The main window while its WM_CREATE runs (nullptr otherwise), for
 // MainWindowAsOwner.
 void SetMainWindowInCreation(HWND window);
 extern const ControlSpec g_mainControlTable[MAIN_CONTROL_COUNT];
 
-// Selection buffer (source chooser) and the file chooser's buffers.
+// The selection: written by the source chooser after a usable choice only;
+// read by the file loop through SourceSelection().
 extern char g_selection[PATH_BUFFER_SIZE];
 // True when the selection is one existing file whose path has spaces: the file
-// loop then takes it whole instead of splitting it.
+// loop then takes it whole instead of splitting it. Written with the selection.
 extern bool g_selectionIsWholePath;
+// The file chooser's name field, title and file title: written by
+// RunFileChooser and the dialog; the commands read the name through
+// ChosenFileName(). The two dialogs' records are filled by InitChoosers at
+// start-up and given their owner by each run.
 extern char g_chooserName[PATH_BUFFER_SIZE];
 extern char g_chooserTitle[PATH_BUFFER_SIZE];
 extern char g_chooserFileTitle[FILE_TITLE_BUFFER_SIZE];
 extern OPENFILENAMEA g_sourceChooser;
 extern OPENFILENAMEA g_fileChooser;
 
-// Busy state.
+// Set by EnterBusyState and cleared by LeaveBusyState; the main window
+// refuses to close while it is set.
 extern volatile bool g_busy;
+// Set by the main window's Cancel button; read by the progress step; cleared
+// by the loop that takes it and by CommandEnd.
 extern volatile bool g_cancel;
 
 // Start-up pieces (winmain_win.cpp runs them; tests call them too).
@@ -66,7 +77,8 @@ void IdleHook();
 // Pumps one pending message, if any (the pump of the progress step).
 void PumpOneMessage();
 
-// How many entries were refused since start (tests read it).
+// How many entries were refused since start: RefuseWhileCommandRuns counts,
+// tests read it.
 extern long g_commandsRefused;
 
 // The About window.

@@ -11,7 +11,7 @@
 
 #include "cipher/cipher_win.h"
 #include "cipher/cipherfile.h"
-#include "cipher/passes_win.h"
+#include "cipher/fileloop_win.h"
 #include "credentials/credentials_win.h"
 #include "base/fileio_win.h"
 #include "base/modal_win.h"
