@@ -27,11 +27,14 @@ static PassOutcome UnwhitenIntoStaging(HANDLE source, HANDLE staging,
     *imageSize = 0;
     if (source == INVALID_HANDLE_VALUE)
         return PASS_DONE;
-    bool read, written;
-    WhitenBetweenFiles(source, staging, key2, WHITEN_DECRYPT, imageSize, &read, &written);
-    if (!read)
+    switch (WhitenBetweenFiles(source, staging, key2, WHITEN_DECRYPT, imageSize)) {
+    case WHITEN_READ_FAILED:
         return PASS_INPUT_UNREADABLE;
-    return written ? PASS_DONE : PASS_TEMPORARY_FAILED;
+    case WHITEN_WRITE_FAILED:
+        return PASS_TEMPORARY_FAILED;
+    default:
+        return PASS_DONE;
+    }
 }
 
 // The payload loop: the reader stands at the first payload byte. A read

@@ -111,15 +111,15 @@ static PassOutcome WhitenIntoCipherFile(const char* outputName, const TurnKeys* 
         return PASS_OUTPUT_UNOPENED;
     }
     uint64_t bytes = 0;
-    bool read, written;
-    WhitenBetweenFiles(staging, output, keys->signature2, WHITEN_ENCRYPT, &bytes, &read, &written);
-    written = written && FileTruncate(output);
+    WhitenOutcome whitened =
+        WhitenBetweenFiles(staging, output, keys->signature2, WHITEN_ENCRYPT, &bytes);
+    bool written = whitened != WHITEN_WRITE_FAILED && FileTruncate(output);
     written = FileClose(output) && written;
     FileClose(staging);
-    if (read && written)
+    if (whitened == WHITEN_DONE && written)
         return PASS_DONE;
     FileDelete(outputName);
-    return read ? PASS_WRITE_FAILED : PASS_TEMPORARY_FAILED;
+    return whitened == WHITEN_READ_FAILED ? PASS_TEMPORARY_FAILED : PASS_WRITE_FAILED;
 }
 
 static TurnResult EncryptWithKeys(const char* currentPath, const char* outputName, HWND owner,

@@ -66,9 +66,8 @@ void WipeCipherStreams()
     Wipe(&g_cipherWriter, sizeof g_cipherWriter);
 }
 
-void WhitenBetweenFiles(HANDLE input, HANDLE output, const char seed[SIGNATURE_FORM_SIZE],
-                        WhiteningDirection direction, uint64_t* bytes, bool* readOk,
-                        bool* writeOk)
+WhitenOutcome WhitenBetweenFiles(HANDLE input, HANDLE output, const char seed[SIGNATURE_FORM_SIZE],
+                                 WhiteningDirection direction, uint64_t* bytes)
 {
     WhiteningState state;
     WhiteningBegin(&state, seed, direction);
@@ -83,8 +82,10 @@ void WhitenBetweenFiles(HANDLE input, HANDLE output, const char seed[SIGNATURE_F
         written = WriterPutBlock(&g_cipherWriter, chunk, got);
         *bytes += got;
     }
-    *readOk = !g_cipherReader.failed;
-    *writeOk = written && WriterFlush(&g_cipherWriter);
+    written = written && WriterFlush(&g_cipherWriter);
     Wipe(&state, sizeof state);
     Wipe(chunk, sizeof chunk);
+    if (g_cipherReader.failed)
+        return WHITEN_READ_FAILED;
+    return written ? WHITEN_DONE : WHITEN_WRITE_FAILED;
 }

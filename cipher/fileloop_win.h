@@ -68,9 +68,9 @@ void WipeCipherStreams();
 
 // The whitening pass from one open file into another through the shared
 // buffers, writes flushed to the file; *bytes counts what was passed on.
-// *readOk and *writeOk tell which side failed, if any.
-void WhitenBetweenFiles(HANDLE input, HANDLE output, const char seed[SIGNATURE_FORM_SIZE],
-                        WhiteningDirection direction, uint64_t* bytes, bool* readOk,
-                        bool* writeOk);
+// A failed read is told first: what was written of it is of no use.
+enum WhitenOutcome { WHITEN_DONE, WHITEN_READ_FAILED, WHITEN_WRITE_FAILED };
+WhitenOutcome WhitenBetweenFiles(HANDLE input, HANDLE output, const char seed[SIGNATURE_FORM_SIZE],
+                                 WhiteningDirection direction, uint64_t* bytes);
 
 #endif

@@ -73,9 +73,9 @@ static const char* ValueName(int fragment)
     return kValueNames[fragment % 2];
 }
 
-// Reads the six values a save is about to replace. False when one exists
+// Reads the six values a save is about to replace. FALSE when one exists
 // but cannot be read: the save could not undo itself, so it writes nothing.
-static bool ReadPreviousValues(const HKEY keys[], PreviousValue previous[FRAGMENT_COUNT],
+static BOOL ReadPreviousValues(const HKEY keys[], PreviousValue previous[FRAGMENT_COUNT],
                                StoreSaveResult* result)
 {
     for (int f = 0; f < FRAGMENT_COUNT; f++) {
@@ -85,10 +85,10 @@ static bool ReadPreviousValues(const HKEY keys[], PreviousValue previous[FRAGMEN
                                       &value.size) != FALSE;
         if (!value.present && GetLastError() != ERROR_FILE_NOT_FOUND) {
             MarkFailed(result, f / 2, GetLastError());
-            return false;
+            return FALSE;
         }
     }
-    return true;
+    return TRUE;
 }
 
 // Location 1, 2, 3 in turn; within each "Signature1" before "Signature2",
@@ -116,7 +116,7 @@ static int WriteFragments(const HKEY keys[], const char fragments[][FRAGMENT_TEX
 
 // The first `count` values as they were before the save: rewritten, or
 // removed where there was none; each location touched is flushed.
-static bool PutBackPreviousValues(const HKEY keys[], const PreviousValue previous[], int count)
+static BOOL PutBackPreviousValues(const HKEY keys[], const PreviousValue previous[], int count)
 {
     for (int f = 0; f < count; f++) {
         const PreviousValue& value = previous[f];
@@ -125,24 +125,24 @@ static bool PutBackPreviousValues(const HKEY keys[], const PreviousValue previou
                       : RegistryDeleteValue(keys[f / 2], ValueName(f)) ||
                             GetLastError() == ERROR_FILE_NOT_FOUND;
         if (!ok || ((f % 2 == 1 || f == count - 1) && !RegistryFlush(keys[f / 2])))
-            return false;
+            return FALSE;
     }
-    return true;
+    return TRUE;
 }
 
 // The last resort: no value at all, which the next start reads as
 // signatures that must be set again.
-static bool RemoveAllValues(const HKEY keys[])
+static BOOL RemoveAllValues(const HKEY keys[])
 {
     for (int k = 0; k < STORE_LOCATION_COUNT; k++) {
         for (int f = 2 * k; f < 2 * k + 2; f++) {
             if (!RegistryDeleteValue(keys[k], ValueName(f)) && GetLastError() != ERROR_FILE_NOT_FOUND)
-                return false;
+                return FALSE;
         }
         if (!RegistryFlush(keys[k]))
-            return false;
+            return FALSE;
     }
-    return true;
+    return TRUE;
 }
 
 // All or nothing: the stored fragments always rebuild one pair of
