@@ -23,9 +23,14 @@ extern char g_signature2[SIGNATURE_FORM_SIZE];
 // next "Accept" of a change-password window, which reads it, clears it and
 // opens the signature window.
 extern int g_firstUse;
-// Which window follows an accepted password, a PasswordLeadsTo (0 signature,
-// 1 change-password): written by OpenPasswordWindow, read by its "Confirm".
-extern int g_changePassword;
+// Where the right password leads: the values are the change-password flag's.
+enum PasswordLeadsTo {
+    PASSWORD_TO_SIGNATURES = 0, // "Signature": the signature window
+    PASSWORD_TO_NEW_PASSWORD = 1 // "Password": the change-password window
+};
+// Which window follows an accepted password (the change-password flag):
+// written by OpenPasswordWindow, read by its "Confirm".
+extern PasswordLeadsTo g_changePassword;
 // Result of the last "Confirm": written by the password window; tests read it.
 extern int g_passwordAccepted;
 // The stored password form as the last password window read it (it writes
@@ -89,11 +94,6 @@ BOOL RegisterOptionWindowClass();
 BOOL RegisterPassWindowClass();
 BOOL RegisterChgpassWindowClass();
 
-// Where the right password leads: the values are the change-password flag's.
-enum PasswordLeadsTo {
-    PASSWORD_TO_SIGNATURES = 0, // "Signature": the signature window
-    PASSWORD_TO_NEW_PASSWORD = 1 // "Password": the change-password window
-};
 HWND OpenPasswordWindow(PasswordLeadsTo leadsTo);
 HWND OpenChgpassWindow(const char* title, HWND owner);
 // What the signature window's boxes show when it opens.

@@ -17,7 +17,7 @@ void CredentialsTest::SetUp()
     DestroyCredentialWindows();
     recorder->messages.clear();
     g_firstUse = 0;
-    g_changePassword = 0;
+    g_changePassword = PASSWORD_TO_SIGNATURES;
     g_passwordAccepted = 0;
     g_storedPasswordForm[0] = '\0';
     SetSignatures("ABCDEFG", "abcdefg");
