@@ -64,8 +64,10 @@ protected:
 
     std::string Folder() const { return scratch.Root(); }
 
+    // The command has ended: idle with this label, and no temporary file left.
     void ExpectIdle(const char* label)
     {
+        ExpectNoTemporaryFiles();
         EXPECT_FALSE(g_busy);
         EXPECT_FALSE(g_cancel);
         EXPECT_FALSE(IsWindowVisible(g_mainControls[CTL_CANCEL]));
@@ -109,7 +111,6 @@ TEST_F(CipherCommands, EncryptsEveryFileOfAList)
     ASSERT_EQ(1u, run.titles.size());
     EXPECT_EQ("Select File(s)", run.titles[0]);
     ExpectIdle(" 0 % complete");
-    ExpectNoTemporaryFiles();
 }
 
 TEST_F(CipherCommands, EmptyFileGivesTheHeaderAlone)
@@ -121,7 +122,6 @@ TEST_F(CipherCommands, EmptyFileGivesTheHeaderAlone)
     EXPECT_EQ(Expected(""), cipher);
     EXPECT_EQ(1, s_busyEntries);
     ExpectIdle(" 0 % complete");
-    ExpectNoTemporaryFiles();
 }
 
 TEST_F(CipherCommands, StatusLinesShowTheRunningTurn)
@@ -144,7 +144,6 @@ TEST_F(CipherCommands, NothingChosenEndsQuietly)
     EXPECT_EQ(0, s_busyEntries);
     EXPECT_FALSE(IsWindow(keyWindow));
     ExpectIdle("0 % complete");
-    ExpectNoTemporaryFiles();
 }
 
 TEST_F(CipherCommands, CancelDuringTheSecondFileSkipsOnlyIt)
@@ -165,7 +164,6 @@ TEST_F(CipherCommands, CancelDuringTheSecondFileSkipsOnlyIt)
     EXPECT_EQ(3, s_busyEntries);
     EXPECT_TRUE(messages.messages.empty());
     ExpectIdle(" 0 % complete");
-    ExpectNoTemporaryFiles();
 }
 
 TEST_F(CipherCommands, UnopenableSecondSourceEndsTheCommand)
@@ -324,7 +322,6 @@ TEST_F(CipherCommands, CancelKeepsTheAttributesOfAnOutputThatCannotGo)
         EXPECT_EQ(older, Bytes(c.output)) << c.output;
         EXPECT_TRUE(messages.messages.empty()) << c.output;
         ExpectIdle(c.decrypt ? "0 % complete" : " 0 % complete");
-        ExpectNoTemporaryFiles();
         SetFileAttributesA(output.c_str(), FILE_ATTRIBUTE_NORMAL);
     }
 }
@@ -407,7 +404,6 @@ TEST_F(CipherCommands, RightKeysGiveByteIdenticalFiles)
     EXPECT_TRUE(messages.messages.empty());
     EXPECT_FALSE(IsWindow(keyWindow));
     ExpectIdle("0 % complete");
-    ExpectNoTemporaryFiles();
 }
 
 TEST_F(CipherCommands, EncryptThenDecryptWithTypedKeys)
@@ -479,7 +475,6 @@ TEST_F(CipherCommands, WrongKeysAndForeignFilesAreRefused)
         EXPECT_EQ(c.bytes, Bytes(c.name)) << c.name;
         EXPECT_FALSE(IsWindow(keyWindow));
         ExpectIdle("0 % complete");
-        ExpectNoTemporaryFiles();
     }
 }
 
@@ -520,7 +515,6 @@ TEST_F(CipherCommands, CancelDuringTheSecondDecryptionSkipsOnlyIt)
     EXPECT_EQ(c, Bytes("Czelzel.TXT"));
     EXPECT_TRUE(messages.messages.empty());
     ExpectIdle("0 % complete");
-    ExpectNoTemporaryFiles();
 }
 
 TEST_F(CipherCommands, KeyWindowDuringItsRun)

@@ -106,13 +106,11 @@ int FaultSweep::Sweep(const SweptCommand& c)
         };
         auto judge = [&](const FaultHit& hit) {
             std::string faultFile = LastPathComponent(hit.subject.c_str());
-            const struct {
-                std::vector<RecordedMessage> messages;
-            } messages = {recorder->Shown()};
+            const std::vector<RecordedMessage> shown = recorder->Shown();
             if (hit.hits == 0) {
                 // Past the last file call: the plain run.
                 c.expectDone();
-                EXPECT_TRUE(messages.messages.empty());
+                EXPECT_TRUE(shown.empty());
                 ExpectNoTemporaryFiles();
                 return;
             }
@@ -130,14 +128,14 @@ int FaultSweep::Sweep(const SweptCommand& c)
                     EXPECT_EQ(name, faultFile) << name << " left behind";
                 }
             }
-            if (messages.messages.empty()) {
+            if (shown.empty()) {
                 // Silence is kept only where nothing was lost.
                 silentOperations.insert(hit.subject.empty() ? hit.operation
                                                             : hit.operation + " " + faultFile);
                 c.expectDone();
             } else {
-                EXPECT_EQ(1u, messages.messages.size());
-                const RecordedMessage& m = messages.messages[0];
+                EXPECT_EQ(1u, shown.size());
+                const RecordedMessage& m = shown[0];
                 EXPECT_TRUE(m.caption == "File Access Error" || m.caption == "Signature Error..")
                     << m.caption;
                 EXPECT_EQ((UINT)(MB_ICONERROR | MB_SYSTEMMODAL),
