@@ -22,22 +22,9 @@
 
 static const UINT kFileErrorFlags = MB_ICONERROR | MB_SYSTEMMODAL;
 
-class CarrierWin : public testing::Test {
+class CarrierWin : public CommandTest {
 protected:
-    void SetUp() override { StartCommandsWindow(); }
-    void TearDown() override { EndCommandsWindow(); }
-
-    bool NoTemporaryFiles() const
-    {
-        for (const std::string& name : CarrierTemporaryFiles()) {
-            if (FileIsThere(scratch.Path(name)))
-                return false;
-        }
-        return true;
-    }
     static std::string Line(MainControl line) { return WindowText(g_mainControls[line]); }
-
-    ScratchDir scratch;
 };
 
 static std::string Image()
@@ -53,13 +40,7 @@ TEST_F(CarrierWin, ExtractWindowHasItsControlsAndIsOnlyEverOne)
     SendMessageA(g_mainWindow, WM_COMMAND, IDC_MAIN_EXTRACT, 0);
     HWND window = FindExtractWindow();
     ASSERT_TRUE(window != nullptr);
-    EXPECT_EQ(g_mainWindow, GetWindow(window, GW_OWNER));
-    RECT outer;
-    GetWindowRect(window, &outer);
-    EXPECT_EQ(500, outer.left);
-    EXPECT_EQ(250, outer.top);
-    EXPECT_EQ(300, outer.right - outer.left);
-    EXPECT_EQ(200, outer.bottom - outer.top);
+    ExpectWindowPlacement(window, "Key to extract ...", 500, 250, 300, 200, g_mainWindow);
 
     ExpectControlsMatch(window, g_extractControlTable, EXTRACT_CONTROL_COUNT, CONTROLS_IN_ORDER);
     EXPECT_EQ(GetWindow(window, GW_CHILD), g_extractKeyField);
@@ -84,10 +65,8 @@ TEST_F(CarrierWin, EmbedThenExtractGivesBothFilesBack)
 {
     const std::string own = Image();
     const std::string hidden = PseudoRandomBytes(3000, 1);
-    const std::string hiddenPath = scratch.Path("secret.doc");
-    const std::string carrierPath = scratch.Path("photo.png");
-    ASSERT_TRUE(WriteFileBytes(hiddenPath, hidden));
-    ASSERT_TRUE(WriteFileBytes(carrierPath, own));
+    const std::string hiddenPath = Write("secret.doc", hidden);
+    const std::string carrierPath = Write("photo.png", own);
     MessageRecorder messages;
 
     DrivenRun embed = RunEmbed(hiddenPath.c_str(), carrierPath.c_str());
@@ -95,9 +74,9 @@ TEST_F(CarrierWin, EmbedThenExtractGivesBothFilesBack)
     EXPECT_EQ((std::vector<std::string>{"", hiddenPath}), embed.initialNames);
     EXPECT_TRUE(ReadFileBytes(carrierPath) == AppendTrailer(own, "Sig one", hidden, hiddenPath));
     EXPECT_TRUE(messages.messages.empty());
-    EXPECT_TRUE(NoTemporaryFiles());
+    ExpectNoTemporaryFiles();
 
-    const std::string outputPath = scratch.Path("out.doc");
+    const std::string outputPath = Path("out.doc");
     SetStatusLine(STATUS_SOURCE, "src");
     DrivenRun extract = RunExtract("Sig one", carrierPath.c_str(), outputPath.c_str());
     HWND window = extract.window;
@@ -109,9 +88,8 @@ TEST_F(CarrierWin, EmbedThenExtractGivesBothFilesBack)
     EXPECT_TRUE(ReadFileBytes(outputPath) == hidden);
     EXPECT_TRUE(ReadFileBytes(carrierPath) == own);
     EXPECT_FALSE(IsWindow(window));
-    for (MainControl line : {CTL_OPERATION_LINE, CTL_DIRECTION_LINE, CTL_SOURCE_LINE, CTL_TARGET_LINE})
-        EXPECT_EQ("", Line(line));
-    EXPECT_TRUE(NoTemporaryFiles());
+    EXPECT_EQ(std::vector<std::string>(4, ""), StatusLines());
+    ExpectNoTemporaryFiles();
     EXPECT_STREQ(carrierPath.c_str(), g_sourcePath);
     EXPECT_STREQ("tmpEFile", g_targetPath);
     // The typed key is gone once the command ends.
@@ -122,38 +100,35 @@ TEST_F(CarrierWin, NestedTrailersComeOffLastFirst)
 {
     const std::string own = Image();
     const std::string a = PseudoRandomBytes(700, 2), b = PseudoRandomBytes(1500, 3);
-    const std::string carrier = scratch.Path("nest.png");
-    ASSERT_TRUE(WriteFileBytes(carrier, own));
-    ASSERT_TRUE(WriteFileBytes(scratch.Path("a.bin"), a));
-    ASSERT_TRUE(WriteFileBytes(scratch.Path("b.bin"), b));
+    const std::string carrier = Write("nest.png", own);
+    Write("a.bin", a);
+    Write("b.bin", b);
     MessageRecorder messages;
     SetTestSignatures("alpha", "x");
-    RunEmbed(scratch.Path("a.bin").c_str(), carrier.c_str());
+    RunEmbed(Path("a.bin").c_str(), carrier.c_str());
     SetTestSignatures("beta", "y");
-    RunEmbed(scratch.Path("b.bin").c_str(), carrier.c_str());
+    RunEmbed(Path("b.bin").c_str(), carrier.c_str());
     ASSERT_EQ(own.size() + a.size() + b.size() + 600, ReadFileBytes(carrier).size());
 
-    RunExtract("beta", carrier.c_str(), scratch.Path("first").c_str());
-    EXPECT_TRUE(ReadFileBytes(scratch.Path("first")) == b);
-    RunExtract("alpha", carrier.c_str(), scratch.Path("second").c_str());
-    EXPECT_TRUE(ReadFileBytes(scratch.Path("second")) == a);
+    RunExtract("beta", carrier.c_str(), Path("first").c_str());
+    EXPECT_TRUE(Bytes("first") == b);
+    RunExtract("alpha", carrier.c_str(), Path("second").c_str());
+    EXPECT_TRUE(Bytes("second") == a);
     EXPECT_TRUE(ReadFileBytes(carrier) == own);
     EXPECT_TRUE(messages.messages.empty());
-    EXPECT_TRUE(NoTemporaryFiles());
+    ExpectNoTemporaryFiles();
 }
 
 TEST_F(CarrierWin, WrongKeyLeavesTheCarrierAndAnEmptyNewOutput)
 {
-    const std::string carrier = scratch.Path("c.png");
     const std::string trailered = AppendTrailer(Image(), "Sig one", "hidden!", "C:\\h.txt");
-    ASSERT_TRUE(WriteFileBytes(carrier, trailered));
-    const std::string existing = scratch.Path("existing.bin");
-    ASSERT_TRUE(WriteFileBytes(existing, "keep me"));
+    const std::string carrier = Write("c.png", trailered);
+    const std::string existing = Write("existing.bin", "keep me");
     for (const char* output : {"new.bin", "existing.bin"}) {
         SCOPED_TRACE(output);
         // Replacing the existing output is confirmed first.
         MessageRecorder messages(IDYES);
-        HWND window = RunExtract("sig one", carrier.c_str(), scratch.Path(output).c_str()).window;
+        HWND window = RunExtract("sig one", carrier.c_str(), Path(output).c_str()).window;
         size_t asked = strcmp(output, "existing.bin") == 0 ? 1 : 0;
         ASSERT_EQ(asked + 1, messages.messages.size());
         const RecordedMessage& m = messages.messages[asked];
@@ -164,10 +139,10 @@ TEST_F(CarrierWin, WrongKeyLeavesTheCarrierAndAnEmptyNewOutput)
         EXPECT_FALSE(IsWindow(window));
         EXPECT_EQ("", Line(CTL_OPERATION_LINE));
         EXPECT_TRUE(ReadFileBytes(carrier) == trailered);
-        EXPECT_TRUE(NoTemporaryFiles());
+        ExpectNoTemporaryFiles();
     }
-    EXPECT_TRUE(FileIsThere(scratch.Path("new.bin")));
-    EXPECT_EQ("", ReadFileBytes(scratch.Path("new.bin")));
+    EXPECT_TRUE(There("new.bin"));
+    EXPECT_EQ("", Bytes("new.bin"));
     EXPECT_EQ("keep me", ReadFileBytes(existing));
 }
 
@@ -180,46 +155,42 @@ TEST_F(CarrierWin, CarriersThatCannotHoldTheirTrailerAreRefusedLikeAWrongKey)
     const std::string cases[] = {Image().substr(0, 299), "", negative, beyond};
     for (const std::string& bytes : cases) {
         SCOPED_TRACE(bytes.size());
-        const std::string carrier = scratch.Path("bad.png");
-        ASSERT_TRUE(WriteFileBytes(carrier, bytes));
+        const std::string carrier = Write("bad.png", bytes);
         MessageRecorder messages;
-        DrivenRun run = RunExtract("Sig one", carrier.c_str(), scratch.Path("o.bin").c_str());
-        ASSERT_EQ(1u, messages.messages.size());
-        EXPECT_EQ("Wrong Key !!", messages.messages[0].text);
+        DrivenRun run = RunExtract("Sig one", carrier.c_str(), Path("o.bin").c_str());
+        ExpectOnlyMessage(messages, "Wrong Key !!");
         // Refused before the output is asked for: no name from the file is
         // offered, and no output is made.
         EXPECT_EQ(std::vector<std::string>{"Get carrier file"}, run.titles);
-        EXPECT_FALSE(FileIsThere(scratch.Path("o.bin")));
+        EXPECT_FALSE(There("o.bin"));
         EXPECT_FALSE(IsWindow(run.window));
         EXPECT_EQ("", Line(CTL_OPERATION_LINE));
         EXPECT_TRUE(ReadFileBytes(carrier) == bytes);
-        EXPECT_TRUE(NoTemporaryFiles());
+        ExpectNoTemporaryFiles();
     }
 }
 
 TEST_F(CarrierWin, OutputFileEndsAfterTheHiddenBytes)
 {
-    const std::string carrier = scratch.Path("c.png");
-    ASSERT_TRUE(WriteFileBytes(carrier, AppendTrailer(Image(), "Sig one", "short", "C:\\h")));
-    ASSERT_TRUE(WriteFileBytes(scratch.Path("old.bin"), std::string(5000, 'x')));
+    const std::string carrier = Write("c.png", AppendTrailer(Image(), "Sig one", "short", "C:\\h"));
+    Write("old.bin", std::string(5000, 'x'));
     MessageRecorder messages(IDYES);
-    RunExtract("Sig one", carrier.c_str(), scratch.Path("old.bin").c_str());
-    ASSERT_EQ(1u, messages.messages.size());
-    EXPECT_EQ("Output file name", messages.messages[0].caption);
-    EXPECT_EQ("short", ReadFileBytes(scratch.Path("old.bin")));
+    RunExtract("Sig one", carrier.c_str(), Path("old.bin").c_str());
+    ExpectOnlyMessage(messages, Path("old.bin") + " already exists.\nDo you want to replace it?",
+                      "Output file name");
+    EXPECT_EQ("short", Bytes("old.bin"));
     EXPECT_TRUE(ReadFileBytes(carrier) == Image());
 }
 
 TEST_F(CarrierWin, EmptyHiddenFileAddsAndRemovesExactly300Bytes)
 {
-    const std::string carrier = scratch.Path("c.png");
-    ASSERT_TRUE(WriteFileBytes(carrier, Image()));
-    ASSERT_TRUE(WriteFileBytes(scratch.Path("empty"), ""));
-    RunEmbed(scratch.Path("empty").c_str(), carrier.c_str());
+    const std::string carrier = Write("c.png", Image());
+    Write("empty", "");
+    RunEmbed(Path("empty").c_str(), carrier.c_str());
     ASSERT_EQ(Image().size() + 300, ReadFileBytes(carrier).size());
-    RunExtract("Sig one", carrier.c_str(), scratch.Path("out").c_str());
-    EXPECT_TRUE(FileIsThere(scratch.Path("out")));
-    EXPECT_EQ("", ReadFileBytes(scratch.Path("out")));
+    RunExtract("Sig one", carrier.c_str(), Path("out").c_str());
+    EXPECT_TRUE(There("out"));
+    EXPECT_EQ("", Bytes("out"));
     EXPECT_TRUE(ReadFileBytes(carrier) == Image());
 }
 
@@ -227,7 +198,7 @@ TEST_F(CarrierWin, EmptyHiddenFileAddsAndRemovesExactly300Bytes)
 // bytes, is asked about first.
 TEST_F(CarrierWin, TextCarriersAreRefusedBeforeAnythingIsOpened)
 {
-    ASSERT_TRUE(WriteFileBytes(scratch.Path("h.bin"), "hide"));
+    Write("h.bin", "hide");
     struct Case {
         const char* name;
         bool refused;
@@ -243,32 +214,26 @@ TEST_F(CarrierWin, TextCarriersAreRefusedBeforeAnythingIsOpened)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.name) + (c.kind ? " " + std::to_string(c.answer) : ""));
-        const std::string carrier = scratch.Path(c.name), bytes = c.head + "carrier bytes";
-        ASSERT_TRUE(WriteFileBytes(carrier, bytes));
+        const std::string bytes = c.head + "carrier bytes", carrier = Write(c.name, bytes);
         MessageRecorder messages(c.kind ? c.answer : IDOK);
         FileFaultArm(1000000, FILE_FAULT_ERROR);
-        RunEmbed(scratch.Path("h.bin").c_str(), carrier.c_str());
+        RunEmbed(Path("h.bin").c_str(), carrier.c_str());
         long calls = g_fileFaults.calls;
         FileFaultDisarm();
         if (c.refused) {
-            ASSERT_EQ(1u, messages.messages.size());
-            EXPECT_EQ(nullptr, messages.messages[0].owner);
-            EXPECT_EQ("Carrier file CANNOT be a text file!", messages.messages[0].text);
-            EXPECT_EQ("Invalid Carrier File Type", messages.messages[0].caption);
-            EXPECT_EQ((UINT)MB_ICONINFORMATION, messages.messages[0].type);
+            ExpectOnlyMessage(messages, "Carrier file CANNOT be a text file!",
+                              "Invalid Carrier File Type", nullptr, MB_ICONINFORMATION);
             EXPECT_EQ(0, calls);
             EXPECT_EQ("carrier bytes", ReadFileBytes(carrier));
         } else if (c.kind) {
             // No leaves the carrier byte for byte; Yes embeds as ever.
-            ASSERT_EQ(1u, messages.messages.size());
-            const RecordedMessage& m = messages.messages[0];
-            EXPECT_EQ(std::string("This carrier is a ") + c.kind + ". While a file is hidden in it, "
-                      "programs that open it may call it damaged, and repairing it there loses "
-                      "the hidden file.\n\nEmbed anyway?", m.text);
-            EXPECT_TRUE(m.owner == g_mainWindow && m.caption == "Carrier File Type" &&
-                        m.type == (MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2));
+            ExpectOnlyMessage(messages, std::string("This carrier is a ") + c.kind +
+                              ". While a file is hidden in it, programs that open it may call it "
+                              "damaged, and repairing it there loses the hidden file.\n\nEmbed "
+                              "anyway?", "Carrier File Type", g_mainWindow,
+                              MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
             EXPECT_TRUE(ReadFileBytes(carrier) == (c.answer == IDNO ? bytes : AppendTrailer(
-                bytes, "Sig one", "hide", scratch.Path("h.bin"))));
+                bytes, "Sig one", "hide", Path("h.bin"))));
         } else {
             EXPECT_TRUE(messages.messages.empty());
             EXPECT_EQ(13u + 4 + 300, ReadFileBytes(carrier).size());
@@ -278,34 +243,27 @@ TEST_F(CarrierWin, TextCarriersAreRefusedBeforeAnythingIsOpened)
 
 TEST_F(CarrierWin, CancelledDialogsChangeNothing)
 {
-    const std::string hidden = scratch.Path("h.bin");
-    const std::string carrier = scratch.Path("c.png");
-    ASSERT_TRUE(WriteFileBytes(hidden, "hide"));
-    ASSERT_TRUE(WriteFileBytes(carrier, Image()));
+    const std::string hidden = Write("h.bin", "hide");
+    const std::string carrier = Write("c.png", Image());
     strcpy(g_targetPath, carrier.c_str());
     {
         // Carrier dialog cancelled: the name of the first pick stays, so the
         // hidden file would be its own carrier; it is open for reading only.
         MessageRecorder messages;
         RunEmbed(hidden.c_str(), nullptr);
-        ASSERT_EQ(1u, messages.messages.size());
-        EXPECT_EQ(g_mainWindow, messages.messages[0].owner);
-        EXPECT_EQ("Error Opening Output File", messages.messages[0].text);
-        EXPECT_EQ("File Access Error", messages.messages[0].caption);
-        EXPECT_EQ(kFileErrorFlags, messages.messages[0].type);
+        ExpectOnlyMessage(messages, "Error Opening Output File", "File Access Error", g_mainWindow,
+                          kFileErrorFlags);
         EXPECT_STREQ(hidden.c_str(), g_targetPath);
     }
     {
         // First dialog cancelled: no file to hide.
         MessageRecorder messages;
         RunEmbed(nullptr, carrier.c_str());
-        ASSERT_EQ(1u, messages.messages.size());
-        EXPECT_EQ("Error Opening Input File", messages.messages[0].text);
-        EXPECT_EQ(g_mainWindow, messages.messages[0].owner);
+        ExpectOnlyMessage(messages, "Error Opening Input File", nullptr, g_mainWindow);
     }
     EXPECT_EQ("hide", ReadFileBytes(hidden));
     EXPECT_TRUE(ReadFileBytes(carrier) == Image());
-    EXPECT_TRUE(NoTemporaryFiles());
+    ExpectNoTemporaryFiles();
 }
 
 // Backing out of the output dialog, or out of replacing an existing file,
@@ -314,10 +272,9 @@ TEST_F(CarrierWin, CancelledDialogsChangeNothing)
 // the user confirmed is written.
 TEST_F(CarrierWin, OutputIsWrittenOnlyWhereTheUserConfirmed)
 {
-    const std::string hiddenPath = scratch.Path("stored.bin");
-    const std::string carrier = scratch.Path("c.png");
+    const std::string hiddenPath = Path("stored.bin");
     const std::string trailered = AppendTrailer(Image(), "Sig one", "payload", hiddenPath);
-    ASSERT_TRUE(WriteFileBytes(carrier, trailered));
+    const std::string carrier = Write("c.png", trailered);
     {
         MessageRecorder messages;
         DrivenRun run = RunExtract("Sig one", carrier.c_str(), nullptr);
@@ -333,18 +290,14 @@ TEST_F(CarrierWin, OutputIsWrittenOnlyWhereTheUserConfirmed)
     {
         MessageRecorder messages(IDNO);
         DrivenRun run = RunExtract("Sig one", carrier.c_str(), hiddenPath.c_str());
-        ASSERT_EQ(1u, messages.messages.size());
-        EXPECT_EQ(run.window, messages.messages[0].owner);
-        EXPECT_EQ(hiddenPath + " already exists.\nDo you want to replace it?",
-                  messages.messages[0].text);
-        EXPECT_EQ("Output file name", messages.messages[0].caption);
-        EXPECT_EQ((UINT)(MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2), messages.messages[0].type);
+        ExpectOnlyMessage(messages, hiddenPath + " already exists.\nDo you want to replace it?",
+                          "Output file name", run.window, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
         EXPECT_EQ("edited since", ReadFileBytes(hiddenPath));
         EXPECT_TRUE(IsWindow(run.window));
         EXPECT_EQ("Extracting file ...", Line(CTL_OPERATION_LINE));
     }
     EXPECT_TRUE(ReadFileBytes(carrier) == trailered);
-    EXPECT_TRUE(NoTemporaryFiles());
+    ExpectNoTemporaryFiles();
     // OK on the offered path: the user saw it and confirmed it.
     ASSERT_TRUE(DeleteFileA(hiddenPath.c_str()));
     MessageRecorder messages;
@@ -357,24 +310,20 @@ TEST_F(CarrierWin, OutputIsWrittenOnlyWhereTheUserConfirmed)
 
 TEST_F(CarrierWin, StoredPathInAMissingFolderKeepsTheWindowOpen)
 {
-    const std::string carrier = scratch.Path("c.png");
     const std::string trailered =
-        AppendTrailer(Image(), "Sig one", "payload", scratch.Path("gone\\stored.bin"));
-    ASSERT_TRUE(WriteFileBytes(carrier, trailered));
+        AppendTrailer(Image(), "Sig one", "payload", Path("gone\\stored.bin"));
+    const std::string carrier = Write("c.png", trailered);
     MessageRecorder messages;
     HWND window =
-        RunExtract("Sig one", carrier.c_str(), scratch.Path("gone\\stored.bin").c_str()).window;
-    ASSERT_EQ(1u, messages.messages.size());
-    EXPECT_EQ(window, messages.messages[0].owner);
-    EXPECT_EQ("Error Opening Output File", messages.messages[0].text);
-    EXPECT_EQ("File Access Error", messages.messages[0].caption);
-    EXPECT_EQ(kFileErrorFlags, messages.messages[0].type);
+        RunExtract("Sig one", carrier.c_str(), Path("gone\\stored.bin").c_str()).window;
+    ExpectOnlyMessage(messages, "Error Opening Output File", "File Access Error", window,
+                      kFileErrorFlags);
     EXPECT_TRUE(IsWindow(window));
     EXPECT_EQ("Sig one", WindowText(g_extractKeyField));
     EXPECT_EQ("Extracting file ...", Line(CTL_OPERATION_LINE));
     EXPECT_EQ("to ...", Line(CTL_DIRECTION_LINE));
     EXPECT_TRUE(ReadFileBytes(carrier) == trailered);
-    EXPECT_TRUE(NoTemporaryFiles());
+    ExpectNoTemporaryFiles();
 
     // Choosing the carrier itself as output, and confirming to replace it,
     // fails the same way.
@@ -390,77 +339,69 @@ TEST_F(CarrierWin, StoredPathInAMissingFolderKeepsTheWindowOpen)
 TEST_F(CarrierWin, MissingCarrierIsAnInputError)
 {
     MessageRecorder messages;
-    HWND window = RunExtract("Sig one", scratch.Path("none.png").c_str(), nullptr).window;
-    ASSERT_EQ(1u, messages.messages.size());
-    EXPECT_EQ("Error Opening Input File", messages.messages[0].text);
-    EXPECT_EQ(window, messages.messages[0].owner);
+    HWND window = RunExtract("Sig one", Path("none.png").c_str(), nullptr).window;
+    ExpectOnlyMessage(messages, "Error Opening Input File", nullptr, window);
     EXPECT_TRUE(IsWindow(window));
 }
 
 TEST_F(CarrierWin, OnlySignatureOneGoesIntoTheCarrier)
 {
-    ASSERT_TRUE(WriteFileBytes(scratch.Path("h.bin"), "same"));
+    Write("h.bin", "same");
     std::string made[2];
     const char* second[2] = {"two", "TWO2222"};
     for (int k = 0; k < 2; k++) {
         SetTestSignatures("one", second[k]);
-        const std::string carrier = scratch.Path(k ? "c2" : "c1");
-        ASSERT_TRUE(WriteFileBytes(carrier, "own"));
-        RunEmbed(scratch.Path("h.bin").c_str(), carrier.c_str());
+        const std::string carrier = Write(k ? "c2" : "c1", "own");
+        RunEmbed(Path("h.bin").c_str(), carrier.c_str());
         made[k] = ReadFileBytes(carrier);
     }
     EXPECT_TRUE(made[0] == made[1]);
-    EXPECT_TRUE(made[0] == AppendTrailer("own", "one", "same", scratch.Path("h.bin")));
+    EXPECT_TRUE(made[0] == AppendTrailer("own", "one", "same", Path("h.bin")));
 }
 
 TEST_F(CarrierWin, StaleTemporaryKeyFileBytesNeverReachTheBlock)
 {
-    ASSERT_TRUE(WriteFileBytes(scratch.Path("tmpKeyOut.txt"), std::string(40, 'Q')));
-    SetFileAttributesA(scratch.Path("tmpKeyOut.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
-    ASSERT_TRUE(WriteFileBytes(scratch.Path("h.bin"), "x"));
-    RunEmbed(scratch.Path("h.bin").c_str(), scratch.Path("c").c_str());
-    EXPECT_TRUE(ReadFileBytes(scratch.Path("c")) == AppendTrailer("", "Sig one", "x", scratch.Path("h.bin")));
-    EXPECT_TRUE(NoTemporaryFiles());
+    Write("tmpKeyOut.txt", std::string(40, 'Q'));
+    SetFileAttributesA(Path("tmpKeyOut.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    Write("h.bin", "x");
+    RunEmbed(Path("h.bin").c_str(), Path("c").c_str());
+    EXPECT_TRUE(Bytes("c") == AppendTrailer("", "Sig one", "x", Path("h.bin")));
+    ExpectNoTemporaryFiles();
 }
 
 TEST_F(CarrierWin, NoKeyFileMeansNoEmbeddingButTheKeyIsStillChecked)
 {
     // A folder of that name keeps the temporary key file from being made.
-    ASSERT_TRUE(CreateDirectoryA(scratch.Path("tmpKeyOut.txt").c_str(), nullptr));
-    ASSERT_TRUE(WriteFileBytes(scratch.Path("h.bin"), "x"));
-    const std::string carrier = scratch.Path("c.png");
-    ASSERT_TRUE(WriteFileBytes(carrier, Image()));
+    ASSERT_TRUE(CreateDirectoryA(Path("tmpKeyOut.txt").c_str(), nullptr));
+    Write("h.bin", "x");
+    const std::string carrier = Write("c.png", Image());
     MessageRecorder messages;
-    RunEmbed(scratch.Path("h.bin").c_str(), carrier.c_str());
-    ASSERT_EQ(1u, messages.messages.size());
-    EXPECT_EQ(kKeyFileFailed, messages.messages[0].text);
-    EXPECT_EQ(g_mainWindow, messages.messages[0].owner);
+    RunEmbed(Path("h.bin").c_str(), carrier.c_str());
+    ExpectOnlyMessage(messages, kKeyFileFailed, nullptr, g_mainWindow);
     EXPECT_TRUE(ReadFileBytes(carrier) == Image());
-    RunEmbed(scratch.Path("h.bin").c_str(), scratch.Path("new.png").c_str());
-    EXPECT_FALSE(FileIsThere(scratch.Path("new.png")));
+    RunEmbed(Path("h.bin").c_str(), Path("new.png").c_str());
+    EXPECT_FALSE(There("new.png"));
 
     // Extraction compares the decoded bytes as they are: a wrong key is
     // still wrong, the right one is not blamed for the missing file.
     const std::string trailered = AppendTrailer(Image(), "Sig one", "x", "C:\\x");
     ASSERT_TRUE(WriteFileBytes(carrier, trailered));
     messages.messages.clear();
-    RunExtract("Sig onf", carrier.c_str(), scratch.Path("o").c_str());
-    ASSERT_EQ(1u, messages.messages.size());
-    EXPECT_EQ("Wrong Key !!", messages.messages[0].text);
+    RunExtract("Sig onf", carrier.c_str(), Path("o").c_str());
+    ExpectOnlyMessage(messages, "Wrong Key !!");
     EXPECT_TRUE(ReadFileBytes(carrier) == trailered);
     messages.messages.clear();
-    ASSERT_TRUE(DeleteFileA(scratch.Path("o").c_str()));
-    RunExtract("Sig one", carrier.c_str(), scratch.Path("o").c_str());
+    ASSERT_TRUE(DeleteFileA(Path("o").c_str()));
+    RunExtract("Sig one", carrier.c_str(), Path("o").c_str());
     EXPECT_TRUE(messages.messages.empty());
-    EXPECT_EQ("x", ReadFileBytes(scratch.Path("o")));
+    EXPECT_EQ("x", Bytes("o"));
     EXPECT_TRUE(ReadFileBytes(carrier) == Image());
 }
 
 TEST_F(CarrierWin, OkIsRefusedWhileAnotherCommandRuns)
 {
-    const std::string carrier = scratch.Path("c.png");
-    const std::string trailered = AppendTrailer(Image(), "Sig one", "x", scratch.Path("o"));
-    ASSERT_TRUE(WriteFileBytes(carrier, trailered));
+    const std::string trailered = AppendTrailer(Image(), "Sig one", "x", Path("o"));
+    const std::string carrier = Write("c.png", trailered);
     HWND window = OpenExtractWindowWithKey("Sig one");
     DialogAnswers answers; // any dialog shown would fail the test
     MessageRecorder messages;
@@ -483,13 +424,12 @@ TEST_F(CarrierWin, KnownAnswerCarriersExtractToTheirRecordedBytes)
         bool found = false;
         std::string bytes = ReadFileBytes(TestDataPath(std::string("carrier/") + v.carrier), &found);
         ASSERT_TRUE(found);
-        const std::string carrier = scratch.Path(v.carrier);
-        ASSERT_TRUE(WriteFileBytes(carrier, bytes));
+        const std::string carrier = Write(v.carrier, bytes);
         std::vector<CarrierVectorStep> steps = StepsOf(all, v.carrier);
         ASSERT_EQ((size_t)v.steps, steps.size());
         for (const CarrierVectorStep& s : steps) {
             MessageRecorder messages;
-            const std::string output = scratch.Path("out" + std::to_string(s.step));
+            const std::string output = Path("out" + std::to_string(s.step));
             DeleteFileA(output.c_str()); // the previous vector's
             DrivenRun extract = RunExtract(s.key.c_str(), carrier.c_str(), output.c_str());
             EXPECT_TRUE(messages.messages.empty());

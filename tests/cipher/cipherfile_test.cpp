@@ -120,8 +120,7 @@ TEST(Sha256, KnownDigests)
 TEST(KnownAnswer, LibraryDecryptsAndReencryptsEveryVector)
 {
     ASSERT_EQ(12u, kCipherVectorCount);
-    for (size_t k = 0; k < kCipherVectorCount; k++) {
-        const CipherVector& v = kCipherVectors[k];
+    for (const CipherVector& v : kCipherVectors) {
         bool found = false;
         std::string cipher = ReadCipherVector(v, &found);
         ASSERT_TRUE(found) << "missing known-answer file " << v.file;

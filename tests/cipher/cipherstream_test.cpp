@@ -30,8 +30,7 @@ static std::string Convert(CipherStream* stream, std::string bytes, size_t chunk
 TEST(CliStream, EveryVectorDecryptsAndReEncryptsInAnyChunks)
 {
     std::unique_ptr<CipherStream> stream(new CipherStream); // 128 KiB of tables
-    for (size_t v = 0; v < kCipherVectorCount; v++) {
-        const CipherVector& vector = kCipherVectors[v];
+    for (const CipherVector& vector : kCipherVectors) {
         bool found = false;
         std::string file = ReadCipherVector(vector, &found);
         ASSERT_TRUE(found) << vector.file;

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 
 #include "tests/e2e/driver_win.h"
@@ -28,19 +27,13 @@ const Item kItems[] = {
     {HKEY_LOCAL_MACHINE, "Software\\MirelockPass", nullptr, "HKLM\\Software\\MirelockPass"},
 };
 
-// A REG_SZ value of a string and its NUL.
-void SetString(HKEY root, const char* path, const char* name, const char* text)
-{
-    ASSERT_TRUE(WriteStringValue(root, path, name, std::string(text, strlen(text) + 1)));
-}
-
 void StoreItem(const Item& item)
 {
     if (item.value) {
-        SetString(item.root, item.path, item.value, "ab");
+        EXPECT_TRUE(WriteString(item.root, item.path, item.value, "ab"));
     } else {
-        SetString(item.root, item.path, "Signature1", "abc");
-        SetString(item.root, item.path, "Signature2", "de");
+        EXPECT_TRUE(WriteString(item.root, item.path, "Signature1", "abc"));
+        EXPECT_TRUE(WriteString(item.root, item.path, "Signature2", "de"));
     }
 }
 
@@ -88,7 +81,7 @@ CleanerRun RunCleaner(const char* shot = nullptr)
     HWND box = WaitWindow(cleaner.pid, "#32770", "Clearing Data ...", 20000);
     if (box) {
         run.boxSeen = true;
-        run.text = TextOf(GetDlgItem(box, 0xFFFF));
+        run.text = WindowText(GetDlgItem(box, 0xFFFF));
         run.ownerless = GetWindow(box, GW_OWNER) == nullptr;
         run.okOnly = GetDlgItem(box, IDOK) != nullptr && GetDlgItem(box, IDCANCEL) == nullptr &&
                      GetDlgItem(box, IDNO) == nullptr;
@@ -114,7 +107,7 @@ protected:
     {
         for (const Item& item : kItems)
             RemoveItem(item);
-        SetString(HKEY_CURRENT_USER, "Control Panel", "ZorvaneTestOther", "keep me");
+        EXPECT_TRUE(WriteString(HKEY_CURRENT_USER, "Control Panel", "ZorvaneTestOther", "keep me"));
     }
 };
 

@@ -64,29 +64,10 @@ std::string CredentialsTest::Signature2()
     return std::string(g_signature2, SIGNATURE_FORM_SIZE);
 }
 
-HWND FindPassWindow()
-{
-    return FindThreadWindow("passWindow", nullptr);
-}
-
-HWND FindChgpassWindow(const char* title)
-{
-    return FindThreadWindow("chgpassWindow", title);
-}
-
-HWND FindOptionWindow()
-{
-    return FindThreadWindow("optionWindow", nullptr);
-}
-
 void DestroyCredentialWindows()
 {
-    static const char* const classes[] = {"passWindow", "chgpassWindow", "optionWindow"};
-    for (const char* name : classes) {
-        HWND window;
-        while ((window = FindThreadWindow(name, nullptr)) != nullptr)
-            DestroyWindow(window);
-    }
+    for (const char* name : {"passWindow", "chgpassWindow", "optionWindow"})
+        DestroyThreadWindows(name);
     PumpPending();
 }
 

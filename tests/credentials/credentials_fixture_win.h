@@ -27,16 +27,19 @@ protected:
     // Window text and buffer contents as strings of their exact length.
     static std::string Signature1();
     static std::string Signature2();
+    // Both buffers hold exactly these seven characters and a NUL.
+    static void ExpectSignatures(const char* s1, const char* s2)
+    {
+        EXPECT_EQ(std::string(s1, 8), Signature1());
+        EXPECT_EQ(std::string(s2, 8), Signature2());
+    }
 
     std::unique_ptr<RegistrySandbox> sandbox;
     std::unique_ptr<MessageRecorder> recorder;
     HWND mainWindow = nullptr;
 };
 
-// Open windows of this thread with a class of the credentials.
-HWND FindPassWindow();
-HWND FindChgpassWindow(const char* title);
-HWND FindOptionWindow();
+// Destroys the windows of this thread with a class of the credentials.
 void DestroyCredentialWindows();
 
 // Writes the six fragments of two signatures the way save lays them out.

@@ -18,7 +18,7 @@ namespace {
 
 const char kMainClass[] = "clsWindow";
 const char kMainTitle[] = "Zorvane V1.30";
-const int kSignatureButton = 6, kPasswordButton = 13, kAboutButton = 20, kExitButton = 1000;
+const int kSignatureButton = 6, kPasswordButton = 13, kAboutButton = 20;
 const int kConfirm = 12, kAccept = 15, kOptionsOk = 8, kOptionsCancel = 7, kAboutDone = 21;
 const int kMirelock = 1;
 
@@ -32,15 +32,6 @@ void ExpectBox(DWORD pid, const char* caption, const char* text, const char* sho
     EXPECT_EQ(caption, answered.caption);
     EXPECT_EQ(text, answered.text);
     EXPECT_FALSE(IsWindow(box));
-}
-
-// "Exit" and the end of the process with code 0.
-void Stop(App& app, HWND mainWindow)
-{
-    ASSERT_TRUE(Click(mainWindow, kExitButton));
-    DWORD code = 1234;
-    EXPECT_TRUE(app.WaitExit(10000, &code));
-    EXPECT_EQ(0u, code);
 }
 
 // The password store as a 32-bit program names it, and the two places it
@@ -141,8 +132,8 @@ TEST(FirstStart, CreatesPasswordAndSignaturesThenKeepsThem)
     HWND box1 = ChildAt(options, "Edit", 5, 50);
     HWND box2 = ChildAt(options, "Edit", 5, 90);
     ASSERT_TRUE(box1 && box2);
-    EXPECT_EQ("", TextOf(box1));
-    EXPECT_EQ("", TextOf(box2));
+    EXPECT_EQ("", WindowText(box1));
+    EXPECT_EQ("", WindowText(box2));
     TypeInto(box1, "Sig1abc");
     TypeInto(box2, "s2");
     Shot(options, "options");
@@ -159,7 +150,7 @@ TEST(FirstStart, CreatesPasswordAndSignaturesThenKeepsThem)
     EXPECT_NE("<missing>", firstForm);
     ExpectPasswordView(true);
     Shot(main, "main");
-    Stop(first, main);
+    first.ExitFrom(main);
 
     // The next start finds its signatures and says nothing.
     App second;
@@ -183,8 +174,8 @@ TEST(FirstStart, CreatesPasswordAndSignaturesThenKeepsThem)
     ConfirmPassword(pid, main, kSignatureButton, "open sesame", "password");
     options = WaitWindow(pid, "optionWindow", "Options");
     ASSERT_TRUE(options != nullptr);
-    EXPECT_EQ("Sig1abc", TextOf(ChildAt(options, "Edit", 5, 50)));
-    EXPECT_EQ("s2     ", TextOf(ChildAt(options, "Edit", 5, 90)));
+    EXPECT_EQ("Sig1abc", WindowText(ChildAt(options, "Edit", 5, 50)));
+    EXPECT_EQ("s2     ", WindowText(ChildAt(options, "Edit", 5, 90)));
     ASSERT_TRUE(Click(options, kOptionsCancel));
     EXPECT_TRUE(WaitGone(options));
 
@@ -215,10 +206,10 @@ TEST(FirstStart, CreatesPasswordAndSignaturesThenKeepsThem)
     ConfirmPassword(pid, main, kSignatureButton, "Kz9", nullptr);
     options = WaitWindow(pid, "optionWindow", "Options");
     ASSERT_TRUE(options != nullptr);
-    EXPECT_EQ("Sig1abc", TextOf(ChildAt(options, "Edit", 5, 50)));
+    EXPECT_EQ("Sig1abc", WindowText(ChildAt(options, "Edit", 5, 50)));
     ASSERT_TRUE(Click(options, kOptionsCancel));
     EXPECT_TRUE(WaitGone(options));
-    Stop(second, main);
+    second.ExitFrom(main);
 
     // zorvane-clean removes what the program stored; a second run finds nothing.
     const char* expected[] = {"All data associated with Mirelock is cleared",
@@ -287,21 +278,14 @@ TEST(FirstStart, SignaturesSetWhileTheLastBoxIsOpenAreTheOnesThatEncrypt)
     EXPECT_EQ(nullptr, OpenDialog(pid));
     ASSERT_TRUE(Click(main, kMirelock));
     EXPECT_EQ("Select File(s)", AnswerFileDialog(pid, plain.c_str()));
-    // The command has ended when the operation line is cleared again.
-    HWND operationLine = ChildAt(main, "Edit", 5, 30);
-    ASSERT_TRUE(operationLine != nullptr);
-    DWORD start = GetTickCount();
-    while (!(TextOf(operationLine).empty() && IsWindowVisible(GetDlgItem(main, kMirelock)) &&
-             OpenDialog(pid) == nullptr) &&
-           GetTickCount() - start < 60000)
-        Sleep(50);
+    EXPECT_TRUE(WaitIdle(pid, main, 60000));
     bool found = false;
     std::string written = ReadFileBytes(encrypted, &found);
     EXPECT_TRUE(found);
     EXPECT_TRUE(written == cipher) << "the cipher file is not that of the typed signatures";
     EXPECT_EQ(nullptr, OpenDialog(pid));
     ExpectPasswordView(true);
-    Stop(app, main);
+    app.ExitFrom(main);
 }
 
 } // namespace

@@ -24,12 +24,6 @@ const char kNotYetSet[] =
     "Create the password and the signatures first: start Zorvane again if their window is "
     "closed.";
 
-void Press(HWND window, int id)
-{
-    SendMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
-    PumpPending();
-}
-
 } // namespace
 
 TEST_F(IncompleteSignaturesTest, MirelockAndEmbedRefuseUntilTheSignatureWindowSetsThem)
@@ -78,8 +72,8 @@ TEST_F(IncompleteSignaturesTest, MirelockAndEmbedRefuseUntilTheSignatureWindowSe
         const std::map<std::string, std::string> before = FolderContents(dir.Root());
         {
             DialogAnswers answers; // refused before any dialog: none is answered
-            Press(mainWindow, IDC_MAIN_MIRELOCK);
-            Press(mainWindow, IDC_MAIN_EMBED);
+            Click(mainWindow, IDC_MAIN_MIRELOCK);
+            Click(mainWindow, IDC_MAIN_EMBED);
             EXPECT_TRUE(answers.titles.empty());
         }
         ASSERT_EQ(2u, recorder->messages.size());
@@ -107,33 +101,33 @@ TEST_F(IncompleteSignaturesTest, MirelockAndEmbedRefuseUntilTheSignatureWindowSe
         // password, from "Signature" after one.
         HWND options = nullptr;
         if (!c.password) {
-            HWND change = FindChgpassWindow(kFirstUseTitle);
+            HWND change = FindThreadWindow("chgpassWindow", kFirstUseTitle);
             ASSERT_TRUE(change != nullptr);
             SetWindowTextA(NewPasswordBox(change, 1), "pw");
             SetWindowTextA(NewPasswordBox(change, 2), "pw");
-            Press(change, IDC_CHGPASS_ACCEPT);
+            Click(change, IDC_CHGPASS_ACCEPT);
         } else {
-            Press(mainWindow, IDC_MAIN_SIGNATURE);
-            HWND pass = FindPassWindow();
+            Click(mainWindow, IDC_MAIN_SIGNATURE);
+            HWND pass = FindThreadWindow("passWindow", nullptr);
             ASSERT_TRUE(pass != nullptr);
             SetWindowTextA(PasswordBox(pass), "pw");
-            Press(pass, IDC_PASS_CONFIRM);
+            Click(pass, IDC_PASS_CONFIRM);
         }
-        options = FindOptionWindow();
+        options = FindThreadWindow("optionWindow", nullptr);
         ASSERT_TRUE(options != nullptr);
         SetWindowTextA(SignatureBox(options, 1), vector->signature1);
         SetWindowTextA(SignatureBox(options, 2), vector->signature2);
-        Press(options, IDC_OPTION_OK);
+        Click(options, IDC_OPTION_OK);
         EXPECT_EQ(SIGNATURES_COMPLETE, g_signatureState);
 
         recorder->messages.clear();
         {
             DialogAnswers answers;
             answers.Queue(dir.Path("plain.bin").c_str());
-            Press(mainWindow, IDC_MAIN_MIRELOCK);
+            Click(mainWindow, IDC_MAIN_MIRELOCK);
             answers.Queue(dir.Path("hidden.bin").c_str());
             answers.Queue(dir.Path("carrier.png").c_str());
-            Press(mainWindow, IDC_MAIN_EMBED);
+            Click(mainWindow, IDC_MAIN_EMBED);
             EXPECT_EQ(0u, answers.Pending());
         }
         EXPECT_TRUE(recorder->messages.empty());

@@ -82,13 +82,12 @@ TEST_F(StoreTest, LoadAfterSaveGivesBothSignaturesBack)
         SignatureStoreSave();
         SetSignatures("QQQQQQQ", "QQQQQQQ");
         SignatureStoreLoad();
-        EXPECT_EQ(std::string(pair[0], 8), Signature1());
-        EXPECT_EQ(std::string(pair[1], 8), Signature2());
+        ExpectSignatures(pair[0], pair[1]);
         EXPECT_EQ(SIGNATURES_COMPLETE, g_signatureState);
     }
     EXPECT_TRUE(recorder->messages.empty());
     EXPECT_EQ(0, g_firstUse);
-    EXPECT_EQ(nullptr, FindChgpassWindow(nullptr));
+    EXPECT_EQ(nullptr, FindThreadWindow("chgpassWindow", nullptr));
 }
 
 TEST_F(StoreTest, SaveUnderMixedCaseAndLoadUnderUpperCaseIsOneKey)
@@ -111,8 +110,7 @@ TEST_F(StoreTest, SaveUnderMixedCaseAndLoadUnderUpperCaseIsOneKey)
     EXPECT_EQ(1, matching);
     SetSignatures("QQQQQQQ", "QQQQQQQ");
     SignatureStoreLoad();
-    EXPECT_EQ(std::string("1234567", 8), Signature1());
-    EXPECT_EQ(std::string("7654321", 8), Signature2());
+    ExpectSignatures("1234567", "7654321");
     EXPECT_EQ(0, g_firstUse);
 }
 
@@ -124,8 +122,7 @@ TEST_F(StoreTest, LongerAndShorterValuesLoad)
     WriteStringValue(HKEY_CURRENT_CONFIG, "Software\\TempKey", "Signature2",
                      std::string("c\0", 2));
     SignatureStoreLoad();
-    EXPECT_EQ(std::string("ABCD FG", 8), Signature1());
-    EXPECT_EQ(std::string("abcdefg", 8), Signature2());
+    ExpectSignatures("ABCD FG", "abcdefg");
     // The short value left S1[4] to be made up.
     EXPECT_EQ(SIGNATURES_INCOMPLETE, g_signatureState);
 }
@@ -137,17 +134,19 @@ TEST_F(StoreTest, UnreadableValuesBecomeSpaces)
                      std::string(40, 'Z') + std::string(1, '\0'));
     ASSERT_TRUE(DeleteValue(HKEY_CURRENT_CONFIG, "Software\\TempKey", "Signature1"));
     SignatureStoreLoad();
-    EXPECT_EQ(std::string("AB  E G", 8), Signature1());
-    EXPECT_EQ(std::string("abcde  ", 8), Signature2());
+    ExpectSignatures("AB  E G", "abcde  ");
     EXPECT_EQ(SIGNATURES_INCOMPLETE, g_signatureState);
     EXPECT_TRUE(recorder->messages.empty());
 }
 
+static const char kFirstUseBoxText[] = "This is your first usage of this software";
+static const char kFirstUseBoxCaption[] = "Cannot find signatures due to ...";
+
 static void ExpectFirstUseMessage(const RecordedMessage& m)
 {
     EXPECT_EQ(nullptr, m.owner);
-    EXPECT_EQ("This is your first usage of this software", m.text);
-    EXPECT_EQ("Cannot find signatures due to ...", m.caption);
+    EXPECT_EQ(kFirstUseBoxText, m.text);
+    EXPECT_EQ(kFirstUseBoxCaption, m.caption);
     EXPECT_EQ((UINT)(MB_OK | MB_ICONINFORMATION), m.type);
 }
 
@@ -159,21 +158,20 @@ TEST_F(StoreTest, LocationOneMissingStartsTheFirstUsePath)
     bool windowDuringBox = true;
     std::string atBox1, atBox2;
     recorder->onShow = [&](const RecordedMessage&) {
-        windowDuringBox = FindChgpassWindow(nullptr) != nullptr;
+        windowDuringBox = FindThreadWindow("chgpassWindow", nullptr) != nullptr;
         atBox1 = Signature1();
         atBox2 = Signature2();
     };
     SignatureStoreLoad();
-    ASSERT_EQ(1u, recorder->messages.size());
-    ExpectFirstUseMessage(recorder->messages[0]);
+    ExpectOnlyMessage(*recorder, kFirstUseBoxText, kFirstUseBoxCaption, nullptr,
+                      MB_OK | MB_ICONINFORMATION);
     EXPECT_FALSE(windowDuringBox);
     EXPECT_EQ(1, g_firstUse);
-    HWND window = FindChgpassWindow("First time user: Create Password and keys");
+    HWND window = FindThreadWindow("chgpassWindow", "First time user: Create Password and keys");
     ExpectWindowPlacement(window, "First time user: Create Password and keys", 200, 200, 300, 200,
                           nullptr);
     // Fragments 3 to 6 are still read; those of location 1 are spaces.
-    EXPECT_EQ(std::string(" B DE G", 8), Signature1());
-    EXPECT_EQ(std::string("abcd  g", 8), Signature2());
+    ExpectSignatures(" B DE G", "abcd  g");
     EXPECT_EQ(Signature1(), atBox1);
     EXPECT_EQ(Signature2(), atBox2);
     EXPECT_EQ(SIGNATURES_NOT_YET_SET, g_signatureState);
@@ -183,12 +181,11 @@ TEST_F(StoreTest, LocationThreeMissingGivesOneBoxAndNoFirstUse)
 {
     DeleteKeyTree(HKEY_CURRENT_CONFIG, "Software\\TempKey");
     SignatureStoreLoad();
-    ASSERT_EQ(1u, recorder->messages.size());
-    ExpectFirstUseMessage(recorder->messages[0]);
+    ExpectOnlyMessage(*recorder, kFirstUseBoxText, kFirstUseBoxCaption, nullptr,
+                      MB_OK | MB_ICONINFORMATION);
     EXPECT_EQ(0, g_firstUse);
-    EXPECT_EQ(nullptr, FindChgpassWindow(nullptr));
-    EXPECT_EQ(std::string("ABC  FG", 8), Signature1());
-    EXPECT_EQ(std::string("ab def ", 8), Signature2());
+    EXPECT_EQ(nullptr, FindThreadWindow("chgpassWindow", nullptr));
+    ExpectSignatures("ABC  FG", "ab def ");
     EXPECT_EQ(SIGNATURES_INCOMPLETE, g_signatureState);
 }
 
@@ -199,7 +196,7 @@ TEST_F(StoreTest, AllThreeMissingGiveThreeBoxes)
     DeleteKeyTree(HKEY_CURRENT_CONFIG, "Software\\TempKey");
     int windowsSeen = 0;
     recorder->onShow = [&](const RecordedMessage&) {
-        windowsSeen += FindChgpassWindow(nullptr) != nullptr;
+        windowsSeen += FindThreadWindow("chgpassWindow", nullptr) != nullptr;
     };
     SignatureStoreLoad();
     ASSERT_EQ(3u, recorder->messages.size());
@@ -208,9 +205,8 @@ TEST_F(StoreTest, AllThreeMissingGiveThreeBoxes)
     // The window opened between the first box and the second.
     EXPECT_EQ(2, windowsSeen);
     EXPECT_EQ(1, g_firstUse);
-    EXPECT_TRUE(FindChgpassWindow("First time user: Create Password and keys") != nullptr);
-    EXPECT_EQ(std::string("       ", 8), Signature1());
-    EXPECT_EQ(std::string("       ", 8), Signature2());
+    EXPECT_TRUE(FindThreadWindow("chgpassWindow", "First time user: Create Password and keys") != nullptr);
+    ExpectSignatures("       ", "       ");
 }
 
 // The registry sweeps: every registry call of save, and of load, made to
@@ -335,9 +331,10 @@ TEST_F(StoreTest, SaveSweepLeavesAllNewAllPreviousOrNone)
     for (const Start& start : starts) {
         for (const auto& fault : faults) {
             const LONG error = fault.error;
-            for (long call = 1;; call++) {
-                SCOPED_TRACE(testing::Message() << start.name << ", error " << error
-                                                << ", call " << call << ", run " << fault.run);
+            int failuresBefore = 0;
+            StoreSaveResult result;
+            StoreSnapshot before;
+            auto run = [&](long call) {
                 DeleteKeyTree(HKEY_CURRENT_USER, "Software\\MirelockIT");
                 DeleteKeyTree(HKEY_CURRENT_CONFIG, "Software\\TempKey");
                 if (start.fresh) {
@@ -346,31 +343,32 @@ TEST_F(StoreTest, SaveSweepLeavesAllNewAllPreviousOrNone)
                 } else {
                     StoreFragments("ABCDEFG", "abcdefg");
                 }
-                StoreSnapshot before = Snapshot();
+                before = Snapshot();
                 SetSignatures("1234567", "7654321");
-                int failuresBefore = FailuresSoFar();
+                failuresBefore = FailuresSoFar();
                 RegistryFaultArm(call, error, fault.run);
-                StoreSaveResult result = SignatureStoreSave();
-                long hits = g_registryFaults.hits;
-                std::string operation = g_registryFaults.operation;
-                std::string name = g_registryFaults.subject;
-                RegistryFaultDisarm();
+                result = SignatureStoreSave();
+            };
+            auto judge = [&](const FaultHit& hit) {
+                const long call = hit.call;
+                const std::string& operation = hit.operation;
+                SCOPED_TRACE(testing::Message() << start.name << ", error " << error
+                                                << ", call " << call << ", run " << fault.run);
                 StoreSnapshot after = Snapshot();
                 // The new signatures are in force whatever the save did.
-                EXPECT_EQ(std::string("1234567", 8), Signature1());
-                EXPECT_EQ(std::string("7654321", 8), Signature2());
-                if (hits == 0) {
+                ExpectSignatures("1234567", "7654321");
+                if (hit.hits == 0) {
                     // Past the last call: every registry call of save was swept.
                     EXPECT_EQ(start.calls.size() + 1, (size_t)call);
                     EXPECT_EQ(0u, result.failed);
                     for (int f = 0; f < FRAGMENT_COUNT; f++)
                         EXPECT_EQ(NewFragment(f), after.values[f].bytes) << "fragment " << f + 1;
-                    break;
+                    return;
                 }
                 ASSERT_LE((size_t)call, start.calls.size());
                 const SaveCall& expected = start.calls[call - 1];
                 EXPECT_EQ(expected.operation, operation);
-                EXPECT_EQ(expected.name, name);
+                EXPECT_EQ(expected.name, hit.subject);
                 int k = expected.location - 1;
                 unsigned bit = 1u << k;
                 seen[result.outcome]++;
@@ -406,7 +404,8 @@ TEST_F(StoreTest, SaveSweepLeavesAllNewAllPreviousOrNone)
                 EXPECT_TRUE(recorder->messages.empty());
                 s_saveTally.run++;
                 s_saveTally.passed += FailuresSoFar() == failuresBefore;
-            }
+            };
+            SweepFaults(g_registryFaults, RegistryFaultDisarm, run, judge);
         }
     }
     // Every way a save can end was reached.
@@ -429,9 +428,8 @@ TEST_F(StoreTest, LoadSweepGivesExactOrIncompleteSignatures)
     const LONG errors[] = {ERROR_ACCESS_DENIED, ERROR_FILE_NOT_FOUND};
     for (const Start& start : starts) {
         for (LONG error : errors) {
-            for (long call = 1;; call++) {
-                SCOPED_TRACE(testing::Message() << start.name << ", error " << error
-                                                << ", call " << call);
+            int failuresBefore = 0;
+            auto run = [&](long call) {
                 StoreFragments("ABCDEFG", "abcdefg");
                 if (!start.location1)
                     DeleteKeyTree(HKEY_CURRENT_USER, "Software\\MirelockIT");
@@ -441,16 +439,18 @@ TEST_F(StoreTest, LoadSweepGivesExactOrIncompleteSignatures)
                 recorder->messages.clear();
                 g_firstUse = 0;
                 SetSignatures("QQQQQQQ", "QQQQQQQ");
-                int failuresBefore = FailuresSoFar();
+                failuresBefore = FailuresSoFar();
                 RegistryFaultArm(call, error);
                 SignatureStoreLoad();
-                long hits = g_registryFaults.hits;
-                std::string operation = g_registryFaults.operation;
-                std::string name = g_registryFaults.subject;
-                RegistryFaultDisarm();
-                if (hits == 0) {
-                    EXPECT_EQ(start.calls + 1, call);
-                    break;
+            };
+            auto judge = [&](const FaultHit& hit) {
+                const std::string& operation = hit.operation;
+                const std::string& name = hit.subject;
+                SCOPED_TRACE(testing::Message() << start.name << ", error " << error
+                                                << ", call " << hit.call);
+                if (hit.hits == 0) {
+                    EXPECT_EQ(start.calls + 1, hit.call);
+                    return;
                 }
                 // The boxes: one per location that could not be opened.
                 bool missing[STORE_LOCATION_COUNT] = {!start.location1, false, !start.location3};
@@ -463,7 +463,7 @@ TEST_F(StoreTest, LoadSweepGivesExactOrIncompleteSignatures)
                 for (const RecordedMessage& m : recorder->messages)
                     ExpectFirstUseMessage(m);
                 EXPECT_EQ(missing[0] ? 1 : 0, g_firstUse);
-                EXPECT_EQ(missing[0], FindChgpassWindow(kFirstUseTitle) != nullptr);
+                EXPECT_EQ(missing[0], FindThreadWindow("chgpassWindow", kFirstUseTitle) != nullptr);
                 // The signatures: exact, or marked as not what the user set.
                 bool lost = boxes > 0 || operation == "RegistryQuery";
                 SignatureState want = missing[0] ? SIGNATURES_NOT_YET_SET
@@ -471,12 +471,12 @@ TEST_F(StoreTest, LoadSweepGivesExactOrIncompleteSignatures)
                                                  : SIGNATURES_COMPLETE;
                 EXPECT_EQ(want, g_signatureState) << operation << " " << name;
                 if (g_signatureState == SIGNATURES_COMPLETE) {
-                    EXPECT_EQ(std::string("ABCDEFG", 8), Signature1());
-                    EXPECT_EQ(std::string("abcdefg", 8), Signature2());
+                    ExpectSignatures("ABCDEFG", "abcdefg");
                 }
                 s_loadTally.run++;
                 s_loadTally.passed += FailuresSoFar() == failuresBefore;
-            }
+            };
+            SweepFaults(g_registryFaults, RegistryFaultDisarm, run, judge);
         }
     }
 }

@@ -20,12 +20,18 @@ static void ExpectPasswordMessage(const RecordedMessage& m, const char* text)
     EXPECT_EQ((UINT)(MB_OK | MB_ICONINFORMATION), m.type);
 }
 
+// Exactly one message box, the password windows' one with this text.
+static void ExpectOnlyPasswordMessage(const MessageRecorder& recorder, const char* text)
+{
+    ExpectOnlyMessage(recorder, text, "Password confirmation", nullptr, MB_OK | MB_ICONINFORMATION);
+}
+
 // Presses the main window's button and returns the password window it opened.
 static HWND OpenFromMain(HWND mainWindow, int id)
 {
     SendMessageA(mainWindow, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
     PumpPending();
-    return FindPassWindow();
+    return FindThreadWindow("passWindow", nullptr);
 }
 
 static void Type(HWND box, const std::string& text)
@@ -65,6 +71,7 @@ TEST_F(PasswordWindowTest, ConfirmTable)
          std::string(98, 'k') + "extra", true},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         StorePassword(c.stored.c_str());
         recorder->messages.clear();
         HWND window = OpenFromMain(mainWindow, c.button);
@@ -77,15 +84,14 @@ TEST_F(PasswordWindowTest, ConfirmTable)
         Click(window, IDC_PASS_CONFIRM);
         EXPECT_FALSE(IsWindow(window)) << c.name;
         EXPECT_EQ(c.accepted ? 1 : 0, g_passwordAccepted) << c.name;
-        HWND options = FindOptionWindow();
-        HWND change = FindChgpassWindow("Change Password");
+        HWND options = FindThreadWindow("optionWindow", nullptr);
+        HWND change = FindThreadWindow("chgpassWindow", "Change Password");
         if (c.accepted) {
             EXPECT_TRUE(recorder->messages.empty()) << c.name;
             EXPECT_EQ(c.button == IDC_MAIN_SIGNATURE, options != nullptr) << c.name;
             EXPECT_EQ(c.button == IDC_MAIN_PASSWORD, change != nullptr) << c.name;
         } else {
-            ASSERT_EQ(1u, recorder->messages.size()) << c.name;
-            ExpectPasswordMessage(recorder->messages[0], "Invalid Password");
+            ExpectOnlyPasswordMessage(*recorder, "Invalid Password");
             EXPECT_TRUE(passWindowGoneAtBox) << c.name;
             EXPECT_EQ(nullptr, options) << c.name;
             EXPECT_EQ(nullptr, change) << c.name;
@@ -111,8 +117,8 @@ TEST_F(PasswordWindowTest, CancelAndCloseBoxChangeNothing)
     PumpPending();
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(0, g_passwordAccepted);
-    EXPECT_EQ(nullptr, FindOptionWindow());
-    EXPECT_EQ(nullptr, FindChgpassWindow(nullptr));
+    EXPECT_EQ(nullptr, FindThreadWindow("optionWindow", nullptr));
+    EXPECT_EQ(nullptr, FindThreadWindow("chgpassWindow", nullptr));
     EXPECT_TRUE(recorder->messages.empty());
 }
 
@@ -120,8 +126,6 @@ TEST_F(PasswordWindowTest, MissingKeyShowsTheSystemTextAndNeverAccepts)
 {
     HWND window = OpenFromMain(mainWindow, IDC_MAIN_SIGNATURE);
     ASSERT_TRUE(window != nullptr);
-    ASSERT_EQ(1u, recorder->messages.size());
-    const RecordedMessage& m = recorder->messages[0];
     char expected[256] = "";
     FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
                    ERROR_FILE_NOT_FOUND, 0, expected, sizeof expected, nullptr);
@@ -129,10 +133,7 @@ TEST_F(PasswordWindowTest, MissingKeyShowsTheSystemTextAndNeverAccepts)
     while (!want.empty() && (want.back() == '\n' || want.back() == '\r' || want.back() == ' '))
         want.pop_back();
     EXPECT_NE("", want);
-    EXPECT_EQ(want, m.text);
-    EXPECT_EQ(nullptr, m.owner);
-    EXPECT_EQ("Cannot Open due to ...", m.caption);
-    EXPECT_EQ((UINT)(MB_OK | MB_ICONINFORMATION), m.type);
+    ExpectOnlyMessage(*recorder, want, "Cannot Open due to ...", nullptr, MB_OK | MB_ICONINFORMATION);
     EXPECT_TRUE(IsWindowVisible(window));
     const char* entries[] = {"", " ", "anything"};
     for (const char* entry : entries) {
@@ -143,7 +144,7 @@ TEST_F(PasswordWindowTest, MissingKeyShowsTheSystemTextAndNeverAccepts)
         Click(window, IDC_PASS_CONFIRM);
         ASSERT_FALSE(recorder->messages.empty()) << entry;
         ExpectPasswordMessage(recorder->messages.back(), "Invalid Password");
-        EXPECT_EQ(nullptr, FindOptionWindow()) << entry;
+        EXPECT_EQ(nullptr, FindThreadWindow("optionWindow", nullptr)) << entry;
     }
 }
 
@@ -156,7 +157,7 @@ TEST_F(PasswordWindowTest, ChangedPasswordCountsFromTheNextWindow)
     ASSERT_NE(early, changer);
     Type(PasswordBox(changer), "old");
     Click(changer, IDC_PASS_CONFIRM);
-    HWND change = FindChgpassWindow("Change Password");
+    HWND change = FindThreadWindow("chgpassWindow", "Change Password");
     ASSERT_TRUE(change != nullptr);
     Type(NewPasswordBox(change, 1), "new");
     Type(NewPasswordBox(change, 2), "new");
@@ -166,8 +167,7 @@ TEST_F(PasswordWindowTest, ChangedPasswordCountsFromTheNextWindow)
     recorder->messages.clear();
     Type(PasswordBox(early), "new");
     Click(early, IDC_PASS_CONFIRM);
-    ASSERT_EQ(1u, recorder->messages.size());
-    ExpectPasswordMessage(recorder->messages[0], "Invalid Password");
+    ExpectOnlyPasswordMessage(*recorder, "Invalid Password");
     // ...a new one against the new form, which takes the new password only.
     HWND late = OpenFromMain(mainWindow, IDC_MAIN_SIGNATURE);
     Type(PasswordBox(late), "old");
@@ -177,7 +177,7 @@ TEST_F(PasswordWindowTest, ChangedPasswordCountsFromTheNextWindow)
     Type(PasswordBox(late), "new");
     Click(late, IDC_PASS_CONFIRM);
     EXPECT_EQ(1, g_passwordAccepted);
-    EXPECT_TRUE(FindOptionWindow() != nullptr);
+    EXPECT_TRUE(FindThreadWindow("optionWindow", nullptr) != nullptr);
 }
 
 static HWND OpenChangeWindow(HWND owner, const char* title)
@@ -210,6 +210,7 @@ TEST_F(ChgpassWindowTest, AcceptTable)
          std::string(98, 'q') + "2", true, std::string(98, '\x60') + " "},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         DeleteKeyTree(HKEY_LOCAL_MACHINE, "Software\\MirelockPass");
         recorder->messages.clear();
         HWND window = OpenChangeWindow(mainWindow, "Change Password");
@@ -228,10 +229,9 @@ TEST_F(ChgpassWindowTest, AcceptTable)
             EXPECT_EQ(c.form, bytes) << c.name;
             EXPECT_TRUE(recorder->messages.empty()) << c.name;
         } else {
-            ASSERT_EQ(1u, recorder->messages.size()) << c.name;
-            ExpectPasswordMessage(recorder->messages[0], "Passwords do not match!!");
+            ExpectOnlyPasswordMessage(*recorder, "Passwords do not match!!");
         }
-        EXPECT_EQ(nullptr, FindOptionWindow()) << c.name;
+        EXPECT_EQ(nullptr, FindThreadWindow("optionWindow", nullptr)) << c.name;
     }
 }
 
@@ -248,7 +248,7 @@ TEST_F(ChgpassWindowTest, FirstUseAcceptOpensTheSignatureWindowWithEmptyBoxes)
         EXPECT_FALSE(IsWindow(window));
         EXPECT_EQ(0, g_firstUse);
         EXPECT_EQ(same ? 0u : 1u, recorder->messages.size());
-        HWND options = FindOptionWindow();
+        HWND options = FindThreadWindow("optionWindow", nullptr);
         ExpectWindowPlacement(options, "Options", 100, 100, 300, 220, mainWindow);
         EXPECT_EQ("", WindowText(SignatureBox(options, 1)));
         EXPECT_EQ("", WindowText(SignatureBox(options, 2)));
@@ -263,7 +263,7 @@ TEST_F(ChgpassWindowTest, FirstUseCancelKeepsTheFlag)
     Click(window, IDC_CHGPASS_CANCEL);
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(1, g_firstUse);
-    EXPECT_EQ(nullptr, FindOptionWindow());
+    EXPECT_EQ(nullptr, FindThreadWindow("optionWindow", nullptr));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "Software\\MirelockPass"));
     // The next "Accept" in this run leads on to the signature window.
     window = OpenChangeWindow(mainWindow, "Change Password");
@@ -271,7 +271,7 @@ TEST_F(ChgpassWindowTest, FirstUseCancelKeepsTheFlag)
     Type(NewPasswordBox(window, 2), "pw");
     Click(window, IDC_CHGPASS_ACCEPT);
     EXPECT_EQ(0, g_firstUse);
-    EXPECT_TRUE(FindOptionWindow() != nullptr);
+    EXPECT_TRUE(FindThreadWindow("optionWindow", nullptr) != nullptr);
 }
 
 // Opens the signature window the way "Signature" with the right password does.
@@ -281,7 +281,7 @@ static HWND OpenSignatureWindow(HWND mainWindow)
     SetWindowTextA(PasswordBox(pass), "pw");
     SendMessageA(pass, WM_COMMAND, MAKEWPARAM(IDC_PASS_CONFIRM, BN_CLICKED), 0);
     PumpPending();
-    return FindOptionWindow();
+    return FindThreadWindow("optionWindow", nullptr);
 }
 
 TEST_F(OptionWindowTest, LooksAsDesignedAndShowsTheBuffers)
@@ -312,20 +312,19 @@ TEST_F(OptionWindowTest, OkTable)
     };
     StorePassword("pw");
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         HWND window = OpenSignatureWindow(mainWindow);
-        ASSERT_TRUE(window != nullptr) << c.name;
+        ASSERT_TRUE(window != nullptr);
         SetWindowTextA(SignatureBox(window, 1), c.box1);
         SetWindowTextA(SignatureBox(window, 2), c.box2);
         Click(window, IDC_OPTION_OK);
-        EXPECT_FALSE(IsWindow(window)) << c.name;
-        EXPECT_EQ(std::string(c.s1, 8), Signature1()) << c.name;
-        EXPECT_EQ(std::string(c.s2, 8), Signature2()) << c.name;
+        EXPECT_FALSE(IsWindow(window));
+        ExpectSignatures(c.s1, c.s2);
         EXPECT_EQ(std::string(c.fragment1) + '\0',
-                  ReadValue(HKEY_CURRENT_USER, "Software\\MirelockIT", "Signature1").bytes)
-            << c.name;
+                  ReadValue(HKEY_CURRENT_USER, "Software\\MirelockIT", "Signature1").bytes);
         // The next window shows what was taken, trailing spaces included.
         window = OpenSignatureWindow(mainWindow);
-        EXPECT_EQ(c.s1, WindowText(SignatureBox(window, 1))) << c.name;
+        EXPECT_EQ(c.s1, WindowText(SignatureBox(window, 1)));
         DestroyCredentialWindows();
     }
     EXPECT_TRUE(recorder->messages.empty());
@@ -344,16 +343,14 @@ TEST_F(OptionWindowTest, OkOnUntouchedBoxesRewritesTheSameValues)
     DeleteKeyTree(HKEY_CURRENT_CONFIG, "Software\\TempKey");
     HWND window = OpenSignatureWindow(mainWindow);
     Click(window, IDC_OPTION_OK);
-    EXPECT_EQ(std::string("Q1w2E3r", 8), Signature1());
-    EXPECT_EQ(std::string("z9Y8x7W", 8), Signature2());
+    ExpectSignatures("Q1w2E3r", "z9Y8x7W");
     EXPECT_EQ(before[0].bytes,
               ReadValue(HKEY_CURRENT_CONFIG, "Software\\TempKey", "Signature1").bytes);
     EXPECT_EQ(before[1].bytes,
               ReadValue(HKEY_CURRENT_CONFIG, "Software\\TempKey", "Signature2").bytes);
     SetSignatures("QQQQQQQ", "QQQQQQQ");
     SignatureStoreLoad();
-    EXPECT_EQ(std::string("Q1w2E3r", 8), Signature1());
-    EXPECT_EQ(std::string("z9Y8x7W", 8), Signature2());
+    ExpectSignatures("Q1w2E3r", "z9Y8x7W");
 }
 
 TEST_F(OptionWindowTest, CancelAndCloseBoxChangeNothing)
@@ -362,6 +359,7 @@ TEST_F(OptionWindowTest, CancelAndCloseBoxChangeNothing)
     SignatureStoreSave();
     StoredValue before = ReadValue(HKEY_CURRENT_USER, "Control Panel", "Signature1");
     for (int way = 0; way < 2; way++) {
+        SCOPED_TRACE(way);
         HWND window = OpenSignatureWindow(mainWindow);
         SetWindowTextA(SignatureBox(window, 1), "changed");
         SetWindowTextA(SignatureBox(window, 2), "changed");
@@ -370,9 +368,8 @@ TEST_F(OptionWindowTest, CancelAndCloseBoxChangeNothing)
         else
             SendMessageA(window, WM_CLOSE, 0, 0);
         PumpPending();
-        EXPECT_FALSE(IsWindow(window)) << way;
-        EXPECT_EQ(std::string("ABCDEFG", 8), Signature1()) << way;
-        EXPECT_EQ(std::string("abcdefg", 8), Signature2()) << way;
+        EXPECT_FALSE(IsWindow(window));
+        ExpectSignatures("ABCDEFG", "abcdefg");
         EXPECT_EQ(before.bytes, ReadValue(HKEY_CURRENT_USER, "Control Panel", "Signature1").bytes);
     }
 }
@@ -449,16 +446,11 @@ TEST_F(OptionWindowTest, OkTellsOfAFailedSaveAfterTheWindowIsGone)
         Click(window, IDC_OPTION_OK);
         RegistryFaultDisarm();
         recorder->onShow = nullptr;
-        ASSERT_EQ(1u, recorder->messages.size());
-        const RecordedMessage& m = recorder->messages[0];
+        ExpectOnlyMessage(*recorder, c.text, "Cannot Open due to ...", nullptr,
+                          MB_OK | MB_ICONINFORMATION);
         EXPECT_TRUE(windowGoneAtBox);
-        EXPECT_EQ(nullptr, m.owner);
-        EXPECT_EQ("Cannot Open due to ...", m.caption);
-        EXPECT_EQ((UINT)(MB_OK | MB_ICONINFORMATION), m.type);
-        EXPECT_EQ(c.text, m.text);
         // In force all the same, and no longer incomplete.
-        EXPECT_EQ(std::string("1234567", 8), Signature1());
-        EXPECT_EQ(std::string("7654321", 8), Signature2());
+        ExpectSignatures("1234567", "7654321");
         EXPECT_EQ(SIGNATURES_COMPLETE, g_signatureState);
         EXPECT_EQ(c.location2Signature1,
                   ReadValue(HKEY_CURRENT_USER, "Control Panel", "Signature1").bytes);

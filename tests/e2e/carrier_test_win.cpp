@@ -9,7 +9,7 @@
 
 namespace {
 
-const int kEmbed = 16, kExtract = 17, kExit = 1000;
+const int kEmbed = 16, kExtract = 17;
 const int kExtractOk = 19;
 
 TEST(CarrierE2e, EmbedThenExtractWithWrongAndRightKey)
@@ -45,8 +45,7 @@ TEST(CarrierE2e, EmbedThenExtractWithWrongAndRightKey)
     EXPECT_EQ(hidden, embedded.substr(image.size() + 32, hidden.size()));
     Sleep(200);
     EXPECT_EQ(nullptr, OpenDialog(app.pid)); // no message on success
-    for (const std::string& name : CarrierTemporaryFiles())
-        EXPECT_FALSE(FileIsThere(dir + "\\" + name)) << name;
+    ExpectNoTemporaryFiles(dir, CarrierTemporaryFiles());
 
     struct Attempt {
         const char* key;
@@ -80,15 +79,11 @@ TEST(CarrierE2e, EmbedThenExtractWithWrongAndRightKey)
         EXPECT_TRUE(found);
         EXPECT_EQ(a.right ? hidden : std::string(), output);
         EXPECT_EQ(a.right ? image : embedded, ReadFileBytes(carrierPath));
-        for (const std::string& name : CarrierTemporaryFiles())
-            EXPECT_FALSE(FileIsThere(dir + "\\" + name)) << name;
+        ExpectNoTemporaryFiles(dir, CarrierTemporaryFiles());
     }
     EXPECT_EQ(hidden, ReadFileBytes(hiddenPath));
 
-    ASSERT_TRUE(Click(main, kExit));
-    DWORD code = 1234;
-    EXPECT_TRUE(app.WaitExit(10000, &code));
-    EXPECT_EQ(0u, code);
+    app.ExitFrom(main);
 }
 
 } // namespace

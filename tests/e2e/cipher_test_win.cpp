@@ -35,19 +35,7 @@ protected:
 
     std::string In(const char* name) const { return dir + "\\" + name; }
 
-    // Waits until a command has ended: the operation line cleared, the
-    // action buttons back, no dialog open.
-    bool WaitIdle(DWORD timeoutMs = 30000)
-    {
-        DWORD start = GetTickCount();
-        do {
-            if (TextOf(operationLine).empty() && IsWindowVisible(GetDlgItem(main, kMirelock)) &&
-                OpenDialog(app.pid) == nullptr)
-                return true;
-            Sleep(50);
-        } while (GetTickCount() - start < timeoutMs);
-        return false;
-    }
+    bool WaitIdle(DWORD timeoutMs = 30000) { return ::WaitIdle(app.pid, main, timeoutMs); }
 
     void Encrypt(const char* name)
     {
@@ -69,20 +57,6 @@ protected:
         ASSERT_TRUE(Click(key, kKeyOk));
         EXPECT_EQ("Select File(s)", AnswerFileDialog(app.pid, name));
         keyWindow = key;
-    }
-
-    void ExpectNoTemporaries()
-    {
-        for (const std::string& name : CipherTemporaryFiles())
-            EXPECT_FALSE(FileIsThere(In(name.c_str()))) << name;
-    }
-
-    void ExitProgram()
-    {
-        ASSERT_TRUE(Click(main, kExit));
-        DWORD code = 1234;
-        EXPECT_TRUE(app.WaitExit(10000, &code));
-        EXPECT_EQ(0u, code);
     }
 
     App app;
@@ -123,7 +97,7 @@ TEST_F(CipherE2eBeyondAscii, FilesCrossWithTheNativeCommandLine)
     Encrypt("window.bin");
     ASSERT_TRUE(WriteFileBytes(folder + "window.bin", plain));
     ASSERT_TRUE(WriteFileBytes(folder + "windowzel.bin", ReadFileBytes(In("windowzel.bin"))));
-    ExitProgram();
+    app.ExitFrom(main);
 }
 
 TEST_F(CipherE2e, RoundTripsAndWrongKeys)
@@ -149,8 +123,8 @@ TEST_F(CipherE2e, RoundTripsAndWrongKeys)
         EXPECT_EQ(c.size + 33, cipher.size());
         EXPECT_EQ(std::string::npos, cipher.find(plain.substr(0, 64)));
         EXPECT_EQ(plain, ReadFileBytes(In(c.plain)));
-        EXPECT_EQ(" 0 % complete", TextOf(percentage));
-        ExpectNoTemporaries();
+        EXPECT_EQ(" 0 % complete", WindowText(percentage));
+        ExpectNoTemporaryFiles(dir, CipherTemporaryFiles());
 
         Decrypt("Alpha12", "beta", c.cipher, c.size == 2000 ? "key" : nullptr);
         ASSERT_TRUE(WaitGone(keyWindow));
@@ -158,8 +132,8 @@ TEST_F(CipherE2e, RoundTripsAndWrongKeys)
         EXPECT_EQ(plain, ReadFileBytes(In(c.decrypted), &found));
         EXPECT_TRUE(found);
         EXPECT_EQ(cipher, ReadFileBytes(In(c.cipher)));
-        EXPECT_EQ("0 % complete", TextOf(percentage));
-        ExpectNoTemporaries();
+        EXPECT_EQ("0 % complete", WindowText(percentage));
+        ExpectNoTemporaryFiles(dir, CipherTemporaryFiles());
     }
 
     // Wrong Key 2, then wrong Key 1: refused; the output stays empty.
@@ -176,9 +150,9 @@ TEST_F(CipherE2e, RoundTripsAndWrongKeys)
         bool found = false;
         EXPECT_EQ("", ReadFileBytes(In("plainzelzel.bin"), &found));
         EXPECT_TRUE(found);
-        ExpectNoTemporaries();
+        ExpectNoTemporaryFiles(dir, CipherTemporaryFiles());
     }
-    ExitProgram();
+    app.ExitFrom(main);
 }
 
 // Large enough that the byte loop runs for seconds under Wine; it is
@@ -205,11 +179,11 @@ bool WaitBusy(HWND main)
 // Waits until the percentage label shows something other than `shown`.
 std::string WaitLabelChange(HWND label, const std::string& shown)
 {
-    std::string now = TextOf(label);
+    std::string now = WindowText(label);
     DWORD start = GetTickCount();
     while (now == shown && GetTickCount() - start < 5000) {
         Sleep(10);
-        now = TextOf(label);
+        now = WindowText(label);
     }
     return now;
 }
@@ -224,8 +198,8 @@ TEST_F(CipherE2e, BusyWhileEncryptingThenCancel)
 
     ASSERT_TRUE(WaitBusy(main));
     HWND cancel = GetDlgItem(main, kCancel);
-    EXPECT_EQ("Encrypting file ...", TextOf(operationLine));
-    std::string before = TextOf(percentage);
+    EXPECT_EQ("Encrypting file ...", WindowText(operationLine));
+    std::string before = WindowText(percentage);
 
     // The main window refuses to close (the request is handled by the
     // byte loop's pump before this call returns).
@@ -255,12 +229,12 @@ TEST_F(CipherE2e, BusyWhileEncryptingThenCancel)
     EXPECT_TRUE(IsWindowVisible(GetDlgItem(main, kUnveil)));
     EXPECT_FALSE(FileIsThere(In("largezel.bin")));
     EXPECT_EQ(large, ReadFileBytes(In("large.bin")));
-    EXPECT_EQ(" 0 % complete", TextOf(percentage));
-    ExpectNoTemporaries();
+    EXPECT_EQ(" 0 % complete", WindowText(percentage));
+    ExpectNoTemporaryFiles(dir, CipherTemporaryFiles());
     EXPECT_TRUE(IsWindow(main));
 
     // Idle again: Exit ends the program.
-    ExitProgram();
+    app.ExitFrom(main);
 }
 
 TEST_F(CipherE2e, CancelWhileDecrypting)
@@ -276,7 +250,7 @@ TEST_F(CipherE2e, CancelWhileDecrypting)
     Decrypt("Alpha12", "beta", "bigzel.bin", nullptr);
     ASSERT_TRUE(WaitBusy(main));
     HWND cancel = GetDlgItem(main, kCancel);
-    EXPECT_EQ("Decrypting file ...", TextOf(operationLine));
+    EXPECT_EQ("Decrypting file ...", WindowText(operationLine));
     ASSERT_TRUE(Click(main, kCancel));
     ASSERT_TRUE(WaitGone(keyWindow));
     ASSERT_TRUE(WaitIdle());
@@ -284,9 +258,9 @@ TEST_F(CipherE2e, CancelWhileDecrypting)
     EXPECT_TRUE(IsWindowVisible(GetDlgItem(main, kUnveil)));
     EXPECT_FALSE(FileIsThere(In("bigzelzel.bin")));
     EXPECT_EQ(cipher, ReadFileBytes(In("bigzel.bin")));
-    EXPECT_EQ("0 % complete", TextOf(percentage));
-    ExpectNoTemporaries();
-    ExitProgram();
+    EXPECT_EQ("0 % complete", WindowText(percentage));
+    ExpectNoTemporaryFiles(dir, CipherTemporaryFiles());
+    app.ExitFrom(main);
 }
 
 } // namespace

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include <gtest/gtest.h>
+
 std::string g_distDir = "Z:\\dist";
 bool g_shots = false;
 bool g_wow64 = false;
@@ -33,6 +35,14 @@ bool App::WaitExit(DWORD timeoutMs, DWORD* exitCode)
     return true;
 }
 
+void App::ExitFrom(HWND mainWindow)
+{
+    ASSERT_TRUE(Click(mainWindow, 1000));
+    DWORD code = 1234;
+    EXPECT_TRUE(WaitExit(10000, &code));
+    EXPECT_EQ(0u, code);
+}
+
 void App::Kill()
 {
     if (process) {
@@ -48,54 +58,11 @@ App::~App()
     Kill();
 }
 
-std::string TextOf(HWND window)
-{
-    char text[1024];
-    text[0] = '\0';
-    // WM_GETTEXT reaches the control itself, also across processes.
-    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_ABORTIFHUNG, 5000,
-                        nullptr);
-    return text;
-}
-
-struct Search {
-    DWORD pid;
-    const char* className;
-    const char* title;
-    std::vector<HWND> found;
-};
-
-static BOOL CALLBACK Collect(HWND window, LPARAM param)
-{
-    Search* s = (Search*)param;
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (s->pid && owner != s->pid)
-        return TRUE;
-    char className[128];
-    GetClassNameA(window, className, sizeof className);
-    if (strcmp(className, s->className) != 0)
-        return TRUE;
-    if (s->title && TextOf(window) != s->title)
-        return TRUE;
-    s->found.push_back(window);
-    return TRUE;
-}
-
-std::vector<HWND> TopWindows(DWORD pid, const char* className)
-{
-    Search s{pid, className, nullptr, {}};
-    EnumWindows(Collect, (LPARAM)&s);
-    return s.found;
-}
-
 HWND WaitWindow(DWORD pid, const char* className, const char* title, DWORD timeoutMs)
 {
     DWORD start = GetTickCount();
     do {
-        Search s{pid, className, title, {}};
-        EnumWindows(Collect, (LPARAM)&s);
-        for (HWND w : s.found) {
+        for (HWND w : TopWindows(pid, className, title)) {
             if (IsWindowVisible(w))
                 return w;
         }
@@ -113,6 +80,19 @@ bool WaitGone(HWND window, DWORD timeoutMs)
         Sleep(20);
     }
     return true;
+}
+
+bool WaitIdle(DWORD pid, HWND mainWindow, DWORD timeoutMs)
+{
+    HWND operationLine = ChildAt(mainWindow, "Edit", 5, 30);
+    DWORD start = GetTickCount();
+    do {
+        if (operationLine && WindowText(operationLine).empty() &&
+            IsWindowVisible(GetDlgItem(mainWindow, 1)) && OpenDialog(pid) == nullptr)
+            return true;
+        Sleep(50);
+    } while (GetTickCount() - start < timeoutMs);
+    return false;
 }
 
 bool Click(HWND window, int id)
@@ -248,8 +228,8 @@ Box AnswerBox(DWORD pid, int button, DWORD timeoutMs, const char* shot)
             if (!IsWindowVisible(w) || text == nullptr || IsFileDialog(w))
                 continue; // not shown yet, or an open-file dialog (its labels are 0xFFFF too)
             box.window = w;
-            box.caption = TextOf(w);
-            box.text = TextOf(text);
+            box.caption = WindowText(w);
+            box.text = WindowText(text);
             if (shot)
                 Shot(w, shot);
             PostMessageA(w, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), (LPARAM)GetDlgItem(w, button));
@@ -269,7 +249,7 @@ std::string AnswerFileDialog(DWORD pid, const char* name, DWORD timeoutMs)
             HWND field = IsWindowVisible(w) ? NameField(w) : nullptr;
             if (!field)
                 continue;
-            std::string title = TextOf(w);
+            std::string title = WindowText(w);
             int button = name ? IDOK : IDCANCEL;
             if (name)
                 TypeInto(field, name);
@@ -286,12 +266,6 @@ std::string AnswerFileDialog(DWORD pid, const char* name, DWORD timeoutMs)
     return "";
 }
 
-// A REG_SZ value of a string and its NUL.
-static void SetString(HKEY root, const char* path, const char* name, const char* value)
-{
-    WriteStringValue(root, path, name, std::string(value, strlen(value) + 1));
-}
-
 void StoreCredentials(const char* signature1, const char* signature2, const char* password)
 {
     // The stored layout, written out independently of the program's own code:
@@ -305,12 +279,12 @@ void StoreCredentials(const char* signature1, const char* signature2, const char
     const char f4[] = {s2[1], s2[3], 0};
     const char f5[] = {s2[6], s1[3], 0};
     const char f6[] = {s2[2], s1[4], 0};
-    SetString(HKEY_CURRENT_USER, "Software\\MirelockIT", "Signature1", f1);
-    SetString(HKEY_CURRENT_USER, "Software\\MirelockIT", "Signature2", f2);
-    SetString(HKEY_CURRENT_USER, "Control Panel", "Signature1", f3);
-    SetString(HKEY_CURRENT_USER, "Control Panel", "Signature2", f4);
-    SetString(HKEY_CURRENT_CONFIG, "Software\\TempKey", "Signature1", f5);
-    SetString(HKEY_CURRENT_CONFIG, "Software\\TempKey", "Signature2", f6);
+    WriteString(HKEY_CURRENT_USER, "Software\\MirelockIT", "Signature1", f1);
+    WriteString(HKEY_CURRENT_USER, "Software\\MirelockIT", "Signature2", f2);
+    WriteString(HKEY_CURRENT_USER, "Control Panel", "Signature1", f3);
+    WriteString(HKEY_CURRENT_USER, "Control Panel", "Signature2", f4);
+    WriteString(HKEY_CURRENT_CONFIG, "Software\\TempKey", "Signature1", f5);
+    WriteString(HKEY_CURRENT_CONFIG, "Software\\TempKey", "Signature2", f6);
     if (password) {
         std::string form;
         size_t n = strlen(password);
@@ -319,7 +293,7 @@ void StoreCredentials(const char* signature1, const char* signature2, const char
             unsigned char t = (unsigned char)(((c << 6) & 0xFF) | (c >= 0x80 ? 0x3F : 0x00));
             form += (char)(t ^ 0x20);
         }
-        SetString(HKEY_LOCAL_MACHINE, "Software\\MirelockPass", "PassName", form.c_str());
+        WriteString(HKEY_LOCAL_MACHINE, "Software\\MirelockPass", "PassName", form.c_str());
     }
 }
 

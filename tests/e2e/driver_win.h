@@ -12,6 +12,7 @@
 #include "tests/support/files_win.h"
 #include "tests/support/paths.h"
 #include "tests/support/registry_win.h"
+#include "tests/support/windows_win.h"
 
 // The programs under test; set from the command line (--dist DIR).
 extern std::string g_distDir;
@@ -28,6 +29,8 @@ public:
     bool Start(const std::string& exe, const std::string& workDir);
     // Waits for the process to end; false on time-out. exitCode receives its code.
     bool WaitExit(DWORD timeoutMs, DWORD* exitCode);
+    // Presses "Exit" of the main window; the process must end with code 0.
+    void ExitFrom(HWND mainWindow);
     void Kill();
     ~App();
     DWORD pid = 0;
@@ -39,8 +42,10 @@ public:
 HWND WaitWindow(DWORD pid, const char* className, const char* title, DWORD timeoutMs = 10000);
 // Waits until the window is gone.
 bool WaitGone(HWND window, DWORD timeoutMs = 10000);
-// All top-level windows of a process with this class.
-std::vector<HWND> TopWindows(DWORD pid, const char* className);
+
+// Waits until a command of the main window has ended: the operation line
+// cleared, the "Mirelock" button back, no dialog open.
+bool WaitIdle(DWORD pid, HWND mainWindow, DWORD timeoutMs = 30000);
 
 // Clicks the child with this command id (BM_CLICK, posted).
 bool Click(HWND window, int id);
@@ -52,7 +57,6 @@ HWND NthChild(HWND window, const char* className, int n);
 // The child of a class at this client position (controls without an id).
 HWND ChildAt(HWND window, const char* className, int x, int y);
 bool TypeInto(HWND edit, const std::string& text);
-std::string TextOf(HWND window);
 
 // A message box of the process: its caption, its text (static 0xFFFF).
 struct Box {

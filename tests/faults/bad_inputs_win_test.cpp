@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -24,7 +23,7 @@
 #include "tests/support/testing_win.h"
 
 struct Row {
-    int line;
+    int line; // the row's number in the table, comments and empty lines not counted
     std::string command, input, text;
     long long number;
     bool done;
@@ -50,36 +49,24 @@ static std::string Unescape(const std::string& cell)
 
 static std::vector<Row> LoadTable()
 {
-    std::istringstream table(ReadFileBytes(TestDataPath("faults/bad-inputs.tsv")));
     std::vector<Row> rows;
-    std::string line;
-    for (int number = 1; std::getline(table, line); number++) {
-        if (line.empty() || line[0] == '#')
-            continue;
-        std::vector<std::string> cells;
-        std::istringstream fields(line);
-        std::string cell;
-        while (std::getline(fields, cell, '\t'))
-            cells.push_back(cell);
-        EXPECT_EQ(6u, cells.size()) << "line " << number;
-        if (cells.size() != 6)
-            continue;
-        rows.push_back({number, cells[0], cells[1], Unescape(cells[2]),
-                        strtoll(cells[3].c_str(), nullptr, 10), cells[4] == "done",
-                        Unescape(cells[5])});
+    int number = 0;
+    for (const std::vector<std::string>& cells : ReadTable(TestDataPath("faults/bad-inputs.tsv"))) {
+        number++;
+        EXPECT_EQ(6u, cells.size()) << "row " << number;
+        if (cells.size() == 6)
+            rows.push_back({number, cells[0], cells[1], Unescape(cells[2]),
+                            strtoll(cells[3].c_str(), nullptr, 10), cells[4] == "done",
+                            Unescape(cells[5])});
     }
     return rows;
 }
 
-class BadInputs : public testing::Test {
+class BadInputs : public CommandTest {
 protected:
-    void SetUp() override { StartCommandsWindow(); }
-    void TearDown() override { EndCommandsWindow(); }
-
     // Runs one row; the checks common to all rows follow in the test.
     void RunRow(const Row& row);
 
-    std::string Path(const std::string& name) const { return scratch.Path(name); }
     // Records the file's bytes: it must be the same after the row.
     void Keep(const std::string& path, const std::string& bytes)
     {
@@ -116,7 +103,6 @@ protected:
         return Path(name);
     }
 
-    ScratchDir scratch;
     std::vector<std::pair<std::string, std::string>> kept;
     // The output a refused row must not leave (or leave empty after a wrong key).
     std::string output;
@@ -314,7 +300,7 @@ TEST_F(BadInputs, EveryRowOfTheTable)
     ASSERT_GT(rows.size(), 300u);
     int refused = 0;
     for (const Row& row : rows) {
-        SCOPED_TRACE(testing::Message() << "bad-inputs.tsv line " << row.line << ": "
+        SCOPED_TRACE(testing::Message() << "bad-inputs.tsv row " << row.line << ": "
                                         << row.command << " " << row.input << " \"" << row.text
                                         << "\" " << row.number);
         kept.clear();

@@ -100,15 +100,6 @@ static const char kPdfQuestion[] = "This carrier is a PDF document. While a file
 static const char kNew1[] = "New one";
 static const char kNew2[] = "New 2";
 
-static std::vector<std::string> StatusLines()
-{
-    std::vector<std::string> lines;
-    for (MainControl line : {CTL_OPERATION_LINE, CTL_DIRECTION_LINE, CTL_SOURCE_LINE,
-                             CTL_TARGET_LINE})
-        lines.push_back(WindowText(g_mainControls[line]));
-    return lines;
-}
-
 // What a run must leave behind. Message boxes read "text / caption / owner".
 struct FileState {
     const char* name;
@@ -123,7 +114,7 @@ struct Outcome {
     bool runningOpen = false;
 };
 
-class Intrusions : public testing::TestWithParam<Row> {
+class Intrusions : public CommandTest, public testing::WithParamInterface<Row> {
 protected:
     void SetUp() override;
     void TearDown() override;
@@ -131,14 +122,10 @@ protected:
     static void CALLBACK IntrudeFromTheLoop(HWND, UINT, UINT_PTR timer, DWORD);
     Outcome Run();
 
-    void Write(const char* name, const std::string& bytes)
-    {
-        ASSERT_TRUE(WriteFileBytes(scratch.Path(name), bytes)) << name;
-    }
     // Another program holds the file open, sharing nothing.
     void Hold(const char* name)
     {
-        held = CreateFileA(scratch.Path(name).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+        held = CreateFileA(Path(name).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
         ASSERT_NE(INVALID_HANDLE_VALUE, held) << name;
     }
@@ -152,7 +139,6 @@ protected:
     const WaitPoint& At() const { return GetParam().at; }
     Press ThePress() const { return GetParam().press; }
 
-    ScratchDir scratch;
     std::unique_ptr<RegistrySandbox> registry;
     std::unique_ptr<MessageRecorder> messages;
     HANDLE held = INVALID_HANDLE_VALUE;
@@ -174,7 +160,7 @@ static Intrusions* s_row = nullptr;
 
 void Intrusions::SetUp()
 {
-    StartCommandsWindow();
+    CommandTest::SetUp();
     registry.reset(new RegistrySandbox()); // for what "Options" saves
     messages.reset(new MessageRecorder());
     s_row = this;
@@ -197,7 +183,7 @@ void Intrusions::TearDown()
         CloseHandle(held);
     messages.reset();
     registry.reset();
-    EndCommandsWindow();
+    CommandTest::TearDown();
 }
 
 void Intrusions::Intrude()
@@ -309,10 +295,10 @@ Outcome Intrusions::Run()
         messages->answer = at.variant == 2 ? IDYES : IDNO;
         Write("h.bin", hidden);
         Write(carrier, bytes);
-        RunEmbed(scratch.Path("h.bin").c_str(), scratch.Path(carrier).c_str());
+        RunEmbed(Path("h.bin").c_str(), Path(carrier).c_str());
         o.files = {{"h.bin", true, hidden},
                    {carrier, true, failing && at.variant < 2 ? bytes : AppendTrailer(
-                        bytes, renewed ? kNew1 : "Sig one", hidden, scratch.Path("h.bin"))}};
+                        bytes, renewed ? kNew1 : "Sig one", hidden, Path("h.bin"))}};
         if (failing)
             o.messages = {asked ? kPdfQuestion
                                 : "Carrier file CANNOT be a text file! / Invalid Carrier File Type / none"};
@@ -325,11 +311,11 @@ Outcome Intrusions::Run()
         if (asks) {
             Write("out.bin", "older");
             messages->answer = IDYES;
-            o.messages = {scratch.Path("out.bin") +
+            o.messages = {Path("out.bin") +
                           " already exists.\nDo you want to replace it? / Output file name / running"};
         }
-        RunExtract(first ? "Wrong" : "Sig one", scratch.Path("c.png").c_str(),
-                   scratch.Path(second ? "gone\\out.bin" : "out.bin").c_str());
+        RunExtract(first ? "Wrong" : "Sig one", Path("c.png").c_str(),
+                   Path(second ? "gone\\out.bin" : "out.bin").c_str());
         o.files = {{"c.png", true, failing ? trailered : own},
                    {"out.bin", !second, first ? "" : hidden}};
         if (first)
@@ -369,9 +355,9 @@ TEST_P(Intrusions, RefusedOrDesignedEffectOnly)
 
     // The command's exact result.
     for (const FileState& f : expected.files) {
-        EXPECT_EQ(f.there, FileIsThere(scratch.Path(f.name))) << f.name;
+        EXPECT_EQ(f.there, FileIsThere(Path(f.name))) << f.name;
         if (f.there) {
-            EXPECT_TRUE(ReadFileBytes(scratch.Path(f.name)) == f.bytes) << f.name;
+            EXPECT_TRUE(ReadFileBytes(Path(f.name)) == f.bytes) << f.name;
         }
     }
     std::vector<std::string> shown;
@@ -380,8 +366,7 @@ TEST_P(Intrusions, RefusedOrDesignedEffectOnly)
     EXPECT_EQ(expected.messages, shown);
     EXPECT_EQ(expected.titles, titles);
     EXPECT_EQ(expected.lines, StatusLines());
-    for (const char* name : kTemporaryFiles)
-        EXPECT_FALSE(FileIsThere(scratch.Path(name))) << name << " left behind";
+    ExpectNoTemporaryFiles();
     EXPECT_FALSE(g_busy);
     EXPECT_FALSE(g_cancel);
     EXPECT_TRUE(IsWindowVisible(g_mainControls[CTL_MIRELOCK]));

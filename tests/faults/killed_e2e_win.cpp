@@ -146,8 +146,7 @@ protected:
         EXPECT_TRUE(ReadFileBytes(dir + "\\small.png") == own);
         EXPECT_TRUE(ReadFileBytes(dir + "\\small.out") == hidden);
         EXPECT_TRUE(TopWindows(app.pid, "#32770").empty()) << "a message came up";
-        ASSERT_TRUE(Click(main, 1000));
-        EXPECT_TRUE(app.WaitExit(10000, nullptr));
+        app.ExitFrom(main);
     }
 };
 
@@ -262,9 +261,7 @@ TEST_F(Killed, InTheMiddleOfAnEncryption)
     Choose(app, "Select File(s)", dir + "\\nextzel.dat");
     EXPECT_TRUE(WaitGone(keys, 20000));
     EXPECT_TRUE(ReadFileBytes(dir + "\\nextzelzel.dat") == plain);
-    for (const std::string& name : CipherTemporaryFiles())
-        EXPECT_FALSE(FileIsThere(dir + "\\" + name)) << name;
+    ExpectNoTemporaryFiles(dir, CipherTemporaryFiles());
     EXPECT_TRUE(TopWindows(app.pid, "#32770").empty()) << "a message came up";
-    ASSERT_TRUE(Click(main, 1000));
-    EXPECT_TRUE(app.WaitExit(10000, nullptr));
+    app.ExitFrom(main);
 }

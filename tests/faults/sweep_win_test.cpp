@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -73,31 +74,13 @@ struct SweptMessages : MessageRecorder {
     const char* question;
 };
 
-class FaultSweep : public testing::Test {
+class FaultSweep : public CommandTest {
 protected:
-    void SetUp() override { StartCommandsWindow(); }
-    void TearDown() override { EndCommandsWindow(); }
-
-    std::string Path(const char* name) const { return scratch.Path(name); }
-    std::string Bytes(const char* name) const { return ReadFileBytes(scratch.Path(name)); }
-    bool There(const char* name) const { return FileIsThere(scratch.Path(name)); }
-    void Write(const char* name, const std::string& bytes)
-    {
-        ASSERT_TRUE(WriteFileBytes(scratch.Path(name), bytes)) << name;
-    }
-    void Remove(const char* name) { DeleteFileA(scratch.Path(name).c_str()); }
-
-    void ExpectNoTemporaryFiles() const
-    {
-        for (const char* name : kTemporaryFiles)
-            EXPECT_FALSE(There(name)) << name << " left behind";
-    }
-
     // Loops N = 1, 2, ... for both fault kinds until a run ends without
     // reaching call N; returns the number of runs the fault hit.
     int Sweep(const SweptCommand& command);
+    void SweepCipher(bool decrypt, unsigned seed);
 
-    ScratchDir scratch;
     HWND keyWindow = nullptr;
     HWND extractWindow = nullptr;
     // Operations whose failure the commands pass over in silence.
@@ -112,49 +95,47 @@ int FaultSweep::Sweep(const SweptCommand& c)
     int cases = 0;
     bool seen = false;
     for (FileFaultKind kind : {FILE_FAULT_ERROR, FILE_FAULT_SHORT_WRITE}) {
-        long call = 1;
         calls.clear();
-        for (;; call++) {
+        std::unique_ptr<SweptMessages> recorder;
+        auto run = [&](long call) {
             c.fresh();
-            SweptMessages recorder(c);
+            recorder.reset();
+            recorder.reset(new SweptMessages(c));
             FileFaultArm(call, kind);
             c.run();
-            long hits = g_fileFaults.hits;
-            std::string operation = g_fileFaults.operation;
-            std::string faultPath = g_fileFaults.subject;
-            std::string faultFile = LastPathComponent(faultPath.c_str());
-            FileFaultDisarm();
-            const struct {
-                std::vector<RecordedMessage> messages;
-            } messages = {recorder.Shown()};
-            if (hits == 0) {
+        };
+        auto judge = [&](const FaultHit& hit) {
+            std::string faultFile = LastPathComponent(hit.subject.c_str());
+            const std::vector<RecordedMessage> shown = recorder->Shown();
+            if (hit.hits == 0) {
                 // Past the last file call: the plain run.
                 c.expectDone();
-                EXPECT_TRUE(messages.messages.empty());
+                EXPECT_TRUE(shown.empty());
                 ExpectNoTemporaryFiles();
-                break;
+                return;
             }
             cases++;
-            calls.push_back(operation + " " + faultFile);
+            calls.push_back(hit.operation + " " + faultFile);
             SCOPED_TRACE(testing::Message()
                          << c.name << (kind == FILE_FAULT_ERROR ? " error" : " short write")
-                         << " at call " << call << ": " << operation << " " << faultPath);
+                         << " at call " << hit.call << ": " << hit.operation << " " << hit.subject);
             EXPECT_FALSE(g_busy);
             c.expectInputsKept();
             // A temporary file may stay only when its own deletion failed.
             for (const char* name : kTemporaryFiles) {
                 if (There(name)) {
-                    EXPECT_EQ("FileDelete", operation) << name << " left behind";
+                    EXPECT_EQ("FileDelete", hit.operation) << name << " left behind";
                     EXPECT_EQ(name, faultFile) << name << " left behind";
                 }
             }
-            if (messages.messages.empty()) {
+            if (shown.empty()) {
                 // Silence is kept only where nothing was lost.
-                silentOperations.insert(faultPath.empty() ? operation : operation + " " + faultFile);
+                silentOperations.insert(hit.subject.empty() ? hit.operation
+                                                            : hit.operation + " " + faultFile);
                 c.expectDone();
             } else {
-                EXPECT_EQ(1u, messages.messages.size());
-                const RecordedMessage& m = messages.messages[0];
+                EXPECT_EQ(1u, shown.size());
+                const RecordedMessage& m = shown[0];
                 EXPECT_TRUE(m.caption == "File Access Error" || m.caption == "Signature Error..")
                     << m.caption;
                 EXPECT_EQ((UINT)(MB_ICONERROR | MB_SYSTEMMODAL),
@@ -169,12 +150,9 @@ int FaultSweep::Sweep(const SweptCommand& c)
             EXPECT_TRUE(next.Shown().empty()) << next.Shown()[0].text;
             c.expectDone();
             ExpectNoTemporaryFiles();
-            if (call == 1000) {
-                ADD_FAILURE() << "the sweep does not end";
-                break;
-            }
-        }
-        EXPECT_GT(call, 5) << "too few file calls seen";
+        };
+        EXPECT_GT(SweepFaults(g_fileFaults, FileFaultDisarm, run, judge), 5)
+            << "too few file calls seen";
     }
     EXPECT_TRUE(seen) << c.name << ": never saw \"" << c.mustSee << "\"";
     printf("[ faults   ] %s: %d cases; silent on:", c.name, cases);
@@ -195,71 +173,63 @@ static const char* VariantName(const char* command, bool older)
 }
 
 // Small payloads: the cipher byte loops pump a message per byte under Wine.
-TEST_F(FaultSweep, Encrypt)
+// The two cipher commands alike: source `in` (the plain payload, or its
+// cipher file), output `out`, with and without an older output there.
+void FaultSweep::SweepCipher(bool decrypt, unsigned seed)
 {
-    const std::string payload = PseudoRandomBytes(150, 14);
+    const std::string payload = PseudoRandomBytes(150, seed);
     const std::string cipher = EncryptWithLibrary("Sig one", "Sig 2", 3, payload);
+    const std::string input = decrypt ? cipher : payload, output = decrypt ? payload : cipher;
+    const char* in = decrypt ? "Dzel.TXT" : "S.TXT";
+    const char* out = decrypt ? "Dzelzel.TXT" : "Szel.TXT";
     const std::string older(4000, 'o');
     for (bool hasOlder : {false, true}) {
         SweptCommand c;
-        c.name = VariantName("encrypt", hasOlder);
+        c.name = VariantName(decrypt ? "decrypt" : "encrypt", hasOlder);
         c.mustSee = kErrorOutputDeleted;
         c.fresh = [&] {
-            Write("S.TXT", payload);
+            Write(in, input);
             if (hasOlder)
-                Write("Szel.TXT", older);
+                Write(out, older);
             else
-                Remove("Szel.TXT");
+                Remove(out);
         };
-        c.again = [&] { Write("S.TXT", payload); };
-        c.run = [&] { RunEncrypt(Path("S.TXT").c_str()); };
-        c.expectInputsKept = [&] { EXPECT_TRUE(Bytes("S.TXT") == payload); };
-        c.expectDone = [&] { EXPECT_TRUE(Bytes("Szel.TXT") == cipher); };
+        c.again = [&] { Write(in, input); };
+        c.run = [&] {
+            if (decrypt)
+                keyWindow = RunDecrypt("Sig one", "Sig 2", Path(in).c_str()).window;
+            else
+                RunEncrypt(Path(in).c_str());
+        };
+        c.expectInputsKept = [&] {
+            EXPECT_TRUE(Bytes(in) == input);
+            if (decrypt) {
+                EXPECT_FALSE(IsWindow(keyWindow)); // every run ends the key window
+            }
+        };
+        c.expectDone = [&] { EXPECT_TRUE(Bytes(out) == output); };
         c.expectRefused = [&](const std::string& text) {
-            EXPECT_TRUE(!There("Szel.TXT") || (hasOlder && Bytes("Szel.TXT") == older)) << text;
+            if (decrypt && text == kWrongKey) {
+                // A cipher file that cannot be read checks like a wrong key:
+                // the output opened for it stays as it was (a new one empty).
+                EXPECT_TRUE(There(out));
+                EXPECT_TRUE(Bytes(out) == (hasOlder ? older : ""));
+            } else {
+                EXPECT_TRUE(!There(out) || (hasOlder && Bytes(out) == older)) << text;
+            }
         };
         EXPECT_GT(Sweep(c), 20);
     }
 }
 
+TEST_F(FaultSweep, Encrypt)
+{
+    SweepCipher(false, 14);
+}
+
 TEST_F(FaultSweep, Decrypt)
 {
-    const std::string payload = PseudoRandomBytes(150, 26);
-    const std::string cipher = EncryptWithLibrary("Sig one", "Sig 2", 3, payload);
-    const std::string older(4000, 'o');
-    for (bool hasOlder : {false, true}) {
-        SweptCommand c;
-        c.name = VariantName("decrypt", hasOlder);
-        c.mustSee = kErrorOutputDeleted;
-        c.fresh = [&] {
-            Write("Dzel.TXT", cipher);
-            if (hasOlder)
-                Write("Dzelzel.TXT", older);
-            else
-                Remove("Dzelzel.TXT");
-        };
-        c.again = [&] { Write("Dzel.TXT", cipher); };
-        c.run = [&] {
-            keyWindow = RunDecrypt("Sig one", "Sig 2", Path("Dzel.TXT").c_str()).window;
-        };
-        c.expectInputsKept = [&] {
-            EXPECT_TRUE(Bytes("Dzel.TXT") == cipher);
-            EXPECT_FALSE(IsWindow(keyWindow)); // every run ends the key window
-        };
-        c.expectDone = [&] { EXPECT_TRUE(Bytes("Dzelzel.TXT") == payload); };
-        c.expectRefused = [&](const std::string& text) {
-            if (text == kWrongKey) {
-                // A cipher file that cannot be read checks like a wrong key:
-                // the output opened for it stays as it was (a new one empty).
-                EXPECT_TRUE(There("Dzelzel.TXT"));
-                EXPECT_TRUE(Bytes("Dzelzel.TXT") == (hasOlder ? older : ""));
-            } else {
-                EXPECT_TRUE(!There("Dzelzel.TXT") || (hasOlder && Bytes("Dzelzel.TXT") == older))
-                    << text;
-            }
-        };
-        EXPECT_GT(Sweep(c), 20);
-    }
+    SweepCipher(true, 26);
 }
 
 // The hidden file spans two of the 1 MiB copy blocks.

@@ -318,22 +318,16 @@ TEST_F(MainWindowTest, ChooserRecordsAreFilledAsDesigned)
 static int s_dialogsSeen;
 static char s_dialogTitle[128];
 
-static BOOL CALLBACK CancelIfDialog(HWND window, LPARAM)
-{
-    char className[32];
-    GetClassNameA(window, className, sizeof className);
-    if (strcmp(className, "#32770") == 0 && IsWindowVisible(window)) {
-        s_dialogsSeen++;
-        GetWindowTextA(window, s_dialogTitle, sizeof s_dialogTitle);
-        PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
-        return FALSE;
-    }
-    return TRUE;
-}
-
 static void CALLBACK CancelDialogs(HWND, UINT, UINT_PTR, DWORD)
 {
-    EnumThreadWindows(GetCurrentThreadId(), CancelIfDialog, 0);
+    for (HWND window : ThreadWindows("#32770")) {
+        if (IsWindowVisible(window)) {
+            s_dialogsSeen++;
+            GetWindowTextA(window, s_dialogTitle, sizeof s_dialogTitle);
+            PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+            return;
+        }
+    }
 }
 
 TEST_F(MainWindowTest, RealDialogsCancelled)

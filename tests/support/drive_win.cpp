@@ -37,10 +37,16 @@ void EndCommandsWindow()
 
 void CloseCommandWindows()
 {
-    while (HWND w = FindThreadWindow("ExtractWindow", nullptr))
-        DestroyWindow(w);
-    while (HWND w = FindThreadWindow("keyWindow", nullptr))
-        DestroyWindow(w);
+    DestroyThreadWindows("ExtractWindow");
+    DestroyThreadWindows("keyWindow");
+}
+
+std::vector<std::string> StatusLines()
+{
+    std::vector<std::string> lines;
+    for (MainControl line : {CTL_OPERATION_LINE, CTL_DIRECTION_LINE, CTL_SOURCE_LINE, CTL_TARGET_LINE})
+        lines.push_back(WindowText(g_mainControls[line]));
+    return lines;
 }
 
 HWND KeyField(HWND keys, int control)

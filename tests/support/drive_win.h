@@ -5,13 +5,14 @@
 #ifndef ZORVANE_TESTS_SUPPORT_DRIVE_WIN_H
 #define ZORVANE_TESTS_SUPPORT_DRIVE_WIN_H
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "tests/support/paths.h"
+#include "tests/support/files_win.h"
 
 // A main window with the signatures "Sig one" / "Sig 2", mode 3, no command
 // running, and the carrier commands' shared paths empty.
@@ -21,6 +22,32 @@ void StartCommandsWindow();
 void EndCommandsWindow();
 // Destroys every key window and extract window of the thread.
 void CloseCommandWindows();
+// The main window's four status lines: operation, direction, source, target.
+std::vector<std::string> StatusLines();
+
+// The fixture of the command tests: the window of StartCommandsWindow around
+// each test, and a scratch folder (the current directory) whose files the
+// helpers name.
+class CommandTest : public testing::Test {
+protected:
+    void SetUp() override { StartCommandsWindow(); }
+    void TearDown() override { EndCommandsWindow(); }
+
+    std::string Path(const std::string& name) const { return scratch.Path(name); }
+    std::string Bytes(const std::string& name) const { return ReadFileBytes(Path(name)); }
+    bool There(const std::string& name) const { return FileIsThere(Path(name)); }
+    // Writes the file (failing the test when it cannot) and returns its path.
+    std::string Write(const std::string& name, const std::string& bytes) const
+    {
+        std::string path = Path(name);
+        EXPECT_TRUE(WriteFileBytes(path, bytes)) << name;
+        return path;
+    }
+    void Remove(const std::string& name) const { DeleteFileA(Path(name).c_str()); }
+    void ExpectNoTemporaryFiles() const { ::ExpectNoTemporaryFiles(scratch.Root()); }
+
+    ScratchDir scratch;
+};
 
 // Runs inside every open-file dialog the drivers below answer, before the
 // answer, with the dialog's title: a test acts there while a command waits.

@@ -1,6 +1,8 @@
 // Files and folders for the tests under Wine.
 #include "tests/support/files_win.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 
 bool FileIsThere(const std::string& path)
@@ -91,6 +93,12 @@ std::map<std::string, std::string> FolderContents(const std::string& folder)
     } while (FindNextFileA(search, &found));
     FindClose(search);
     return files;
+}
+
+void ExpectNoTemporaryFiles(const std::string& folder, const std::vector<std::string>& names)
+{
+    for (const std::string& name : names)
+        EXPECT_FALSE(FileIsThere(folder + "\\" + name)) << name << " left behind";
 }
 
 static std::string TempPath(const std::string& name)

@@ -8,8 +8,10 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include "tests/support/files.h"
+#include "tests/support/paths.h"
 
 bool FileIsThere(const std::string& path);
 // The file's length; -1 when it is not there.
@@ -26,6 +28,10 @@ std::string ReadBytesAt(const std::string& path, long long offset, DWORD count,
 bool WriteHiddenFile(const std::string& path, const std::string& bytes);
 // Every file of a folder (not its subfolders) with its bytes.
 std::map<std::string, std::string> FolderContents(const std::string& folder);
+
+// None of these temporary files (by default any of the four) is in `folder`.
+void ExpectNoTemporaryFiles(const std::string& folder, const std::vector<std::string>& names =
+                                                           {kTemporaryFiles, kTemporaryFiles + 4});
 
 // The folder `name` under the temporary folder, made if needed.
 std::string MakeTempFolder(const std::string& name);

@@ -2,6 +2,7 @@
 #include "tests/support/registry_win.h"
 
 #include <cstdio>
+#include <cstring>
 
 static const HKEY kRoots[] = {HKEY_CURRENT_USER, HKEY_CURRENT_CONFIG, HKEY_LOCAL_MACHINE};
 static const char* const kRootNames[] = {"hkcu", "hkcc", "hklm"};
@@ -95,6 +96,11 @@ bool WriteStringValue(HKEY root, const char* path, const char* name, const std::
                              (DWORD)bytes.size()) == ERROR_SUCCESS;
     RegCloseKey(key);
     return ok;
+}
+
+bool WriteString(HKEY root, const char* path, const char* name, const char* text)
+{
+    return WriteStringValue(root, path, name, std::string(text, strlen(text) + 1));
 }
 
 bool KeyExists(HKEY root, const char* path, REGSAM view)

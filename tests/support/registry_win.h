@@ -32,6 +32,8 @@ StoredValue ReadValue(HKEY root, const char* path, const char* name, REGSAM view
 bool KeyExists(HKEY root, const char* path, REGSAM view = 0);
 // A REG_SZ value of exactly these bytes (a string's NUL is the caller's to give).
 bool WriteStringValue(HKEY root, const char* path, const char* name, const std::string& bytes);
+// A REG_SZ value of a string and its NUL.
+bool WriteString(HKEY root, const char* path, const char* name, const char* text);
 bool DeleteKeyTree(HKEY root, const char* path);
 bool DeleteValue(HKEY root, const char* path, const char* name);
 DWORD ValueCount(HKEY root, const char* path);

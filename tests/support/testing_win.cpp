@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstring>
 
 #include "cipher/transform.h"
 #include "credentials/credentials_win.h"
@@ -39,11 +38,8 @@ HWND CreateTestMainWindow()
     MessageRecorder* startupAnswers = answerStartup ? new MessageRecorder() : nullptr;
     HWND window = CreateMainWindow();
     delete startupAnswers;
-    if (answerStartup) {
-        HWND firstUse;
-        while ((firstUse = FindThreadWindow("chgpassWindow", nullptr)) != nullptr)
-            DestroyWindow(firstUse);
-    }
+    if (answerStartup)
+        DestroyThreadWindows("chgpassWindow");
     g_mainWindow = window;
     g_sourceChooser.hwndOwner = window;
     g_fileChooser.hwndOwner = window;
@@ -155,62 +151,26 @@ size_t DialogAnswers::Pending() const
     return queue_.size();
 }
 
+long SweepFaults(const FaultSwitch& faults, void (*disarm)(), const std::function<void(long)>& run,
+                 const std::function<void(const FaultHit&)>& judge)
+{
+    for (long call = 1;; call++) {
+        run(call);
+        FaultHit hit{call, faults.hits, faults.operation ? faults.operation : "", faults.subject};
+        disarm();
+        judge(hit);
+        if (hit.hits == 0)
+            return call;
+        if (call == 1000) {
+            ADD_FAILURE() << "the sweep does not end";
+            return call;
+        }
+    }
+}
+
 void SetTestSignatures(const char* signature1, const char* signature2)
 {
     ToSignatureForm(signature1, g_signature1);
     ToSignatureForm(signature2, g_signature2);
     g_signatureState = SIGNATURES_COMPLETE;
-}
-
-std::string WindowText(HWND window)
-{
-    char text[1024];
-    text[0] = '\0';
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
-struct FindData {
-    const char* className;
-    const char* title;
-    HWND found;
-    std::vector<HWND>* all;
-};
-
-static BOOL CALLBACK FindProc(HWND window, LPARAM param)
-{
-    FindData* data = (FindData*)param;
-    char className[256];
-    GetClassNameA(window, className, sizeof className);
-    if (strcmp(className, data->className) == 0 &&
-        (data->title == nullptr || WindowText(window) == data->title)) {
-        data->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND FindThreadWindow(const char* className, const char* title)
-{
-    FindData data{className, title, nullptr, nullptr};
-    EnumThreadWindows(GetCurrentThreadId(), FindProc, (LPARAM)&data);
-    return data.found;
-}
-
-static BOOL CALLBACK CollectProc(HWND window, LPARAM param)
-{
-    FindData* data = (FindData*)param;
-    char className[256];
-    GetClassNameA(window, className, sizeof className);
-    if (strcmp(className, data->className) == 0)
-        data->all->push_back(window);
-    return TRUE;
-}
-
-std::vector<HWND> ThreadWindows(const char* className)
-{
-    std::vector<HWND> all;
-    FindData data{className, nullptr, nullptr, &all};
-    EnumThreadWindows(GetCurrentThreadId(), CollectProc, (LPARAM)&data);
-    return all;
 }

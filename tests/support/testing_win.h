@@ -12,8 +12,10 @@
 #include <utility>
 #include <vector>
 
+#include "base/faultswitch.h"
 #include "base/modal_win.h"
 #include "tests/support/files_win.h"
+#include "tests/support/windows_win.h"
 
 // Instance, common controls and chooser records, as start-up sets them; once.
 void InitTestProgram();
@@ -74,15 +76,24 @@ private:
     OpenFileNameFn outerFunction_;
 };
 
+// What one run of a fault sweep hit: nothing (hits 0, the run went past call
+// N), or the layer call named by operation and subject.
+struct FaultHit {
+    long call;
+    long hits;
+    std::string operation;
+    std::string subject;
+};
+// A sweep over the calls of a layer through its fault switch (the file or the
+// registry layer): for N = 1, 2, ... `run(N)` arms the switch at call N and
+// runs the code under test; the switch is read, `disarm` called, and `judge`
+// told what the fault hit. Ends after the first run the fault did not reach
+// (judged too) and returns its N; a sweep past call 1000 fails the test.
+long SweepFaults(const FaultSwitch& faults, void (*disarm)(), const std::function<void(long)>& run,
+                 const std::function<void(const FaultHit&)>& judge);
+
 // Sets both signatures in memory as the signature window's "OK" would
 // (signature form, in force at once), without saving them.
 void SetTestSignatures(const char* signature1, const char* signature2);
-
-// The window text of a window, as a string.
-std::string WindowText(HWND window);
-// The first top-level window of this thread with this class and title.
-HWND FindThreadWindow(const char* className, const char* title);
-// Every top-level window of this thread with this class.
-std::vector<HWND> ThreadWindows(const char* className);
 
 #endif
