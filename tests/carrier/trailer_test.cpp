@@ -123,11 +123,11 @@ TEST(TrailerHead, IsTheScrambledSignatureThenF7AndTheSeparator)
     // NUL -> 0xF7.
     const char signature[8] = {'A', ' ', ' ', ' ', ' ', ' ', ' ', '\0'};
     unsigned char block[SIGNATURE_BLOCK_SIZE];
-    SignatureBlockFromKeyFile((const unsigned char*)signature, 8, block);
+    EncodeSignatureBlock((const unsigned char*)signature, 8, block);
     // Filled first, so that a byte the builder does not write shows.
-    unsigned char head[TRAILER_HEAD_SIZE];
+    unsigned char head[TRAILER_HEAD_SIZE], tail[TRAILER_TAIL_SIZE];
     memset(head, 0xFF, sizeof head);
-    TrailerBuildHead(block, head);
+    ASSERT_EQ(TRAILER_OK, TrailerBuild(block, 0, "", head, tail));
     std::string expected = std::string("\xE3") + std::string(6, '\xF5') +
                            std::string(24, '\xF7') + std::string(1, '\0');
     EXPECT_EQ(expected, std::string((const char*)head, sizeof head));
