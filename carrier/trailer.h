@@ -93,8 +93,8 @@ bool IsTextCarrierName(const char* path);
 void TrailerDecodeBlock(const unsigned char block[SIGNATURE_BLOCK_SIZE],
                         unsigned char decoded[SIGNATURE_BLOCK_SIZE]);
 
-// A place the decoded block is routed through before it is compared (the
-// window program's temporary key file): `count` bytes go in, and up to
+// A place the decoded block may be routed through before it is compared
+// (a test's stand-in for a temporary file): `count` bytes go in, and up to
 // `backSize` bytes read back from its start land in `back`, *got of them.
 // False when the staging failed.
 typedef bool (*KeyStage)(const unsigned char* bytes, size_t count, unsigned char* back,
