@@ -170,12 +170,12 @@ static BOOL FullLongPath(const char* path, char* out, DWORD size)
 {
     DWORD n = GetFullPathNameA(path, size, out, nullptr);
     if (n == 0 || n >= size)
-        return false;
+        return FALSE;
     char longForm[MAX_PATH];
     n = GetLongPathNameA(out, longForm, sizeof longForm);
     if (n > 0 && n < sizeof longForm && n < size)
         lstrcpynA(out, longForm, (int)size);
-    return true;
+    return TRUE;
 }
 
 BOOL FileSamePath(const char* a, const char* b)

@@ -25,6 +25,37 @@ BOOL FileSize(HANDLE file, int64_t* size);
 BOOL FileTruncate(HANDLE file);
 BOOL FileFlush(HANDLE file);
 BOOL FileClose(HANDLE file);
+
+// A handle of the file layer closed with FileClose when it goes out of
+// scope, so no path of a function can leave it open. Where the close must
+// come at a given point (before a message box, while the user may replace
+// the file), the function calls Close() there; the handle is then closed
+// once only.
+class ScopedHandle {
+public:
+    explicit ScopedHandle(HANDLE handle) : m_handle(handle) {}
+    ~ScopedHandle() { Close(); }
+    ScopedHandle(const ScopedHandle&) = delete;
+    ScopedHandle& operator=(const ScopedHandle&) = delete;
+    HANDLE Get() const { return m_handle; }
+    bool IsOpen() const { return m_handle != INVALID_HANDLE_VALUE; }
+    // FileClose's result; TRUE when it was closed already.
+    BOOL Close()
+    {
+        HANDLE handle = m_handle;
+        m_handle = INVALID_HANDLE_VALUE;
+        return FileClose(handle);
+    }
+    // Closes the handle held, if any, and holds another.
+    void Reset(HANDLE handle)
+    {
+        Close();
+        m_handle = handle;
+    }
+
+private:
+    HANDLE m_handle;
+};
 // Deletes a file of ours, hidden or read-only leftovers included.
 BOOL FileDelete(const char* path);
 // Deletes a user's file as the C runtime's remove does: a read-only file

@@ -49,7 +49,7 @@ BOOL MakeSignatureBlockThroughKeyFile(const char signature[SIGNATURE_FORM_SIZE],
     if (!ThroughKeyFile((const unsigned char*)signature, SIGNATURE_FORM_SIZE, keyFile,
                         sizeof keyFile, &got))
         return FALSE;
-    SignatureBlockFromKeyFile(keyFile, got, block);
+    EncodeSignatureBlock(keyFile, got, block);
     Wipe(keyFile, sizeof keyFile);
     return TRUE;
 }

@@ -29,10 +29,10 @@ static void HeldByteWalk(const unsigned char* source, size_t sourceLength,
     }
 }
 
-void SignatureBlockFromKeyFile(const unsigned char* keyFile, size_t keyFileLength,
-                               unsigned char block[SIGNATURE_BLOCK_SIZE])
+void EncodeSignatureBlock(const unsigned char* source, size_t sourceLength,
+                          unsigned char block[SIGNATURE_BLOCK_SIZE])
 {
-    HeldByteWalk(keyFile, keyFileLength, Encode, block);
+    HeldByteWalk(source, sourceLength, Encode, block);
 }
 
 void DecodedBlockFromImage(const unsigned char* image, size_t imageLength,

@@ -14,12 +14,13 @@ enum { SIGNATURE_BLOCK_SIZE = 31 };
 unsigned char Encode(unsigned char b);
 unsigned char Decode(unsigned char c);
 
-// The signature block as the writers make it through the temporary key file:
-// keyFile holds the bytes read back from that file (normally exactly the 8
-// bytes of Signature 1). The first byte is held, then 31 times its encoding
-// is emitted and the next byte read; a read past the end keeps the byte held.
-void SignatureBlockFromKeyFile(const unsigned char* keyFile, size_t keyFileLength,
-                               unsigned char block[SIGNATURE_BLOCK_SIZE]);
+// The signature block of `source`, encoded as the writers walk it; touches
+// no file. `source` is normally the 8 bytes of Signature 1, or what the
+// window program read back from its temporary key file. The first byte is
+// held, then 31 times its encoding is emitted and the next byte read; a read
+// past the end keeps the byte held.
+void EncodeSignatureBlock(const unsigned char* source, size_t sourceLength,
+                          unsigned char block[SIGNATURE_BLOCK_SIZE]);
 
 // The reverse walk of a decrypting turn over the start of an un-whitened
 // image (`imageLength` may be anything, 0 included): the same held-byte rule

@@ -14,47 +14,55 @@
 #include "carrier/trailer.h"
 
 
-// The signature block is staged through the temporary key file exactly as
-// the cipher's writer stages it; without that file there is no true block,
-// so the caller refuses to embed.
-static BOOL MakeTrailerHead(const char signature1[SIGNATURE_FORM_SIZE],
-                            unsigned char head[TRAILER_HEAD_SIZE])
+enum TrailerParts { TRAILER_PARTS_MADE, TRAILER_PARTS_TOO_LARGE, TRAILER_PARTS_NO_KEY_FILE };
+
+// The trailer's head and tail. The size is checked before anything is made;
+// the signature block is then staged through the temporary key file exactly
+// as the cipher's writer stages it: without that file there is no true
+// block, so the caller refuses to embed.
+static TrailerParts MakeTrailerParts(const char signature1[SIGNATURE_FORM_SIZE],
+                                     int64_t hiddenSize, const char* name,
+                                     unsigned char head[TRAILER_HEAD_SIZE],
+                                     unsigned char tail[TRAILER_TAIL_SIZE])
 {
+    if (!TrailerCanHide(hiddenSize))
+        return TRAILER_PARTS_TOO_LARGE;
     unsigned char block[SIGNATURE_BLOCK_SIZE];
-    bool ok = MakeSignatureBlockThroughKeyFile(signature1, block) != FALSE;
-    if (ok)
-        TrailerBuildHead(block, head);
+    if (!MakeSignatureBlockThroughKeyFile(signature1, block))
+        return TRAILER_PARTS_NO_KEY_FILE;
+    TrailerError built = TrailerBuild(block, hiddenSize, name, head, tail);
     Wipe(block, sizeof block);
-    return ok;
+    return built == TRAILER_OK ? TRAILER_PARTS_MADE : TRAILER_PARTS_TOO_LARGE;
 }
 
-// Appends head, hidden bytes and tail at the carrier's end. On any failure
-// the carrier is cut back to the length it had; a carrier this command
-// created is removed again.
-static void AppendTrailer(HANDLE source, HANDLE carrier, bool carrierIsNew, int64_t hiddenSize,
-                          const unsigned char head[TRAILER_HEAD_SIZE],
+// Appends head, hidden bytes and tail at the carrier's end, and closes both
+// files. On any failure the carrier is cut back to the length it had; a
+// carrier this command created is removed again.
+static void AppendTrailer(ScopedHandle& source, ScopedHandle& carrier, bool carrierIsNew,
+                          int64_t hiddenSize, const unsigned char head[TRAILER_HEAD_SIZE],
                           const unsigned char tail[TRAILER_TAIL_SIZE])
 {
     int64_t originalLength = 0;
-    if (!FileSeek(carrier, 0, FILE_END, &originalLength)) {
-        FileClose(source);
-        FileClose(carrier);
+    if (!FileSeek(carrier.Get(), 0, FILE_END, &originalLength)) {
+        source.Close();
+        carrier.Close();
         if (carrierIsNew)
             FileDelete(g_targetPath);
         ShowFileError(g_mainWindow, kErrorOpeningOutput);
         return;
     }
-    bool ok = FileSeek(source, 0, FILE_BEGIN, nullptr) &&
-              FileWrite(carrier, head, TRAILER_HEAD_SIZE) &&
-              CopyExact(source, carrier, hiddenSize) &&
-              FileWrite(carrier, tail, TRAILER_TAIL_SIZE);
-    FileClose(source);
+    bool ok = FileSeek(source.Get(), 0, FILE_BEGIN, nullptr) &&
+              FileWrite(carrier.Get(), head, TRAILER_HEAD_SIZE) &&
+              CopyExact(source.Get(), carrier.Get(), hiddenSize) &&
+              FileWrite(carrier.Get(), tail, TRAILER_TAIL_SIZE);
+    source.Close();
     if (ok) {
-        FileClose(carrier);
+        carrier.Close();
         return;
     }
-    bool restored = FileSeek(carrier, originalLength, FILE_BEGIN, nullptr) && FileTruncate(carrier);
-    FileClose(carrier);
+    bool restored = FileSeek(carrier.Get(), originalLength, FILE_BEGIN, nullptr) &&
+                    FileTruncate(carrier.Get());
+    carrier.Close();
     if (restored && carrierIsNew)
         FileDelete(g_targetPath);
     ShowFileError(g_mainWindow, restored ? kAppendFailedRestored : kAppendFailedNotRestored);
@@ -99,10 +107,10 @@ static bool EmbedAnywayConfirmed(CarrierKind kind)
 void RunEmbedCommand(const char signature1[SIGNATURE_FORM_SIZE])
 {
     g_sourcePath[0] = '\0';
-    if (RunFileChooser(kHiddenChooserTitle, ""))
+    if (RunFileChooserLeavesName(kHiddenChooserTitle, ""))
         CopyPath(g_sourcePath, ChosenFileName());
     // The name just chosen stays in the dialog's name field.
-    if (RunFileChooser(kCarrierChooserTitle, kKeepLastName))
+    if (RunFileChooserLeavesName(kCarrierChooserTitle, kKeepLastName))
         CopyPath(g_targetPath, ChosenFileName());
 
     // Neither pick may be the key file the command is about to make.
@@ -126,36 +134,36 @@ void RunEmbedCommand(const char signature1[SIGNATURE_FORM_SIZE])
     }
     if (kind != CARRIER_KIND_OTHER && !EmbedAnywayConfirmed(kind))
         return;
-    HANDLE source = FileOpen(g_sourcePath, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING,
-                             FILE_ATTRIBUTE_NORMAL);
-    if (source == INVALID_HANDLE_VALUE) {
+    // Every file is closed before the message box that reports on it.
+    ScopedHandle source(FileOpen(g_sourcePath, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL));
+    if (!source.IsOpen()) {
         ShowFileError(g_mainWindow, kErrorOpeningInput);
         return;
     }
     int64_t hiddenSize = 0;
-    if (!FileSize(source, &hiddenSize)) {
-        FileClose(source);
+    if (!FileSize(source.Get(), &hiddenSize)) {
+        source.Close();
         ShowFileError(g_mainWindow, kErrorOpeningInput);
         return;
     }
-    unsigned char tail[TRAILER_TAIL_SIZE];
-    if (TrailerBuildTail(hiddenSize, g_sourcePath, tail) != TRAILER_OK) {
-        FileClose(source);
-        ShowMessage(g_mainWindow, kHiddenTooLarge, kHiddenTooLargeCaption,
-                    MB_ICONERROR | MB_SYSTEMMODAL);
-        return;
-    }
     unsigned char head[TRAILER_HEAD_SIZE];
-    if (!MakeTrailerHead(signature1, head)) {
-        FileClose(source);
-        ShowFileError(g_mainWindow, kKeyFileFailed);
+    unsigned char tail[TRAILER_TAIL_SIZE];
+    TrailerParts parts = MakeTrailerParts(signature1, hiddenSize, g_sourcePath, head, tail);
+    if (parts != TRAILER_PARTS_MADE) {
+        source.Close();
+        if (parts == TRAILER_PARTS_TOO_LARGE)
+            ShowMessage(g_mainWindow, kHiddenTooLarge, kHiddenTooLargeCaption,
+                        MB_ICONERROR | MB_SYSTEMMODAL);
+        else
+            ShowFileError(g_mainWindow, kKeyFileFailed);
         return;
     }
-    HANDLE carrier = FileOpen(g_targetPath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_WRITE,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL);
+    ScopedHandle carrier(FileOpen(g_targetPath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_WRITE,
+                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL));
     bool carrierIsNew = GetLastError() != ERROR_ALREADY_EXISTS;
-    if (carrier == INVALID_HANDLE_VALUE) {
-        FileClose(source);
+    if (!carrier.IsOpen()) {
+        source.Close();
         ShowFileError(g_mainWindow, kErrorOpeningOutput);
         return;
     }

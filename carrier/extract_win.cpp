@@ -13,39 +13,43 @@
 #include "carrier/trailer.h"
 
 
-// Reads the last trailer's stored name into `name` and places its fields. A
-// file too short for a trailer has no stored name. False when the carrier
-// cannot be read at all.
+static bool ReadCarrierAt(void* carrier, int64_t offset, unsigned char* buffer, size_t count)
+{
+    return ReadExactAt((HANDLE)carrier, offset, buffer, (DWORD)count) != FALSE;
+}
+
+// The open carrier as the trailer walk reads it.
+static TrailerSource CarrierSource(HANDLE carrier, int64_t fileLength)
+{
+    return TrailerSource{carrier, fileLength, ReadCarrierAt};
+}
+
+// The walk's first step: reads the last trailer's stored name into `name`
+// and places its fields; a file too short for a trailer has no stored name.
+// FALSE when the carrier cannot be read at all.
 static BOOL ReadLastTrailer(HANDLE carrier, int64_t* fileLength, TrailerLayout* layout,
                             TrailerError* placed, char name[TRAILER_NAME_FIELD_SIZE])
 {
     name[0] = '\0';
-    *placed = TRAILER_FILE_TOO_SHORT;
     if (!FileSize(carrier, fileLength))
         return FALSE;
-    if (!TrailerFits(*fileLength))
-        return TRUE;
-    unsigned char tail[TRAILER_TAIL_SIZE];
-    if (!ReadExactAt(carrier, *fileLength - TRAILER_TAIL_SIZE, tail, sizeof tail))
-        return FALSE;
-    *placed = TrailerParseTail(*fileLength, tail, layout, name);
-    return TRUE;
+    *placed = TrailerFindLast(CarrierSource(carrier, *fileLength), layout, name);
+    return *placed != TRAILER_READ_FAILED;
 }
 
 // The key check: the stored block is decoded, staged through the temporary
 // key file and its first 8 bytes read back are compared with the typed key.
 // Where the key file cannot be made, the decoded bytes are compared as they
 // are: a file failure is not a wrong key.
-static bool StoredKeyMatches(HANDLE carrier, const TrailerLayout& layout)
+static bool StoredKeyMatches(HANDLE carrier, int64_t fileLength, const TrailerLayout& layout,
+                             const char key[SIGNATURE_FORM_SIZE])
 {
-    unsigned char head[TRAILER_HEAD_SIZE];
-    if (!ReadExactAt(carrier, layout.signatureOffset, head, sizeof head))
-        return false;
     unsigned char decoded[SIGNATURE_BLOCK_SIZE];
-    TrailerDecodeBlock(head, decoded);
+    if (TrailerDecodeStoredBlock(CarrierSource(carrier, fileLength), layout, decoded) != TRAILER_OK)
+        return false;
     bool matches = false;
-    if (!CheckKeyThroughKeyFile(decoded, g_typedKey, &matches))
-        matches = DecodedKeyMatches(decoded, g_typedKey);
+    if (!CheckKeyThroughKeyFile(decoded, key, &matches))
+        matches = DecodedKeyMatches(decoded, key);
     Wipe(decoded, sizeof decoded);
     return matches;
 }
@@ -96,40 +100,41 @@ static void EndExtraction(HWND window)
 // The temporary file the extraction makes in the current directory.
 static const char* const kExtractStagingNames[] = {kKeyFileName};
 
-// Picks the carrier and reads its last trailer: the carrier stays open for
-// reading when its trailer is placed inside it. Otherwise it shows what went
-// wrong and returns INVALID_HANDLE_VALUE; *wrongKey tells a file that cannot
-// hold its trailer (refused like a wrong key) from a file failure.
-static HANDLE OpenCarrier(HWND window, int64_t* fileLength, TrailerLayout* layout, bool* wrongKey)
+enum CarrierOpened { CARRIER_OPENED, CARRIER_NOT_OPENED, CARRIER_REFUSED };
+
+// Picks the carrier and reads its last trailer. With CARRIER_OPENED the
+// carrier stays open for reading in *carrier, its trailer placed inside it.
+// Otherwise the carrier is closed and a box has said what went wrong: a file
+// that cannot hold its trailer is refused like a wrong key
+// (CARRIER_REFUSED), a file failure is CARRIER_NOT_OPENED.
+static CarrierOpened OpenCarrier(HWND window, ScopedHandle* carrier, int64_t* fileLength,
+                                 TrailerLayout* layout)
 {
-    *wrongKey = false;
     // The carrier dialog opens with whatever name the last dialog left.
-    if (RunFileChooser(kCarrierChooserTitle, kKeepLastName))
+    if (RunFileChooserLeavesName(kCarrierChooserTitle, kKeepLastName))
         CopyPath(g_sourcePath, ChosenFileName());
-    HANDLE carrier = INVALID_HANDLE_VALUE;
     if (!PicksStagingFile(g_sourcePath, kExtractStagingNames, COUNTOF(kExtractStagingNames)))
-        carrier = FileOpen(g_sourcePath, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL);
-    if (carrier == INVALID_HANDLE_VALUE) {
+        carrier->Reset(FileOpen(g_sourcePath, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL));
+    if (!carrier->IsOpen()) {
         ShowFileError(window, kErrorOpeningInput);
-        return INVALID_HANDLE_VALUE;
+        return CARRIER_NOT_OPENED;
     }
     TrailerError placed = TRAILER_FILE_TOO_SHORT;
     // The target path holds the stored name until the output is chosen.
-    if (!ReadLastTrailer(carrier, fileLength, layout, &placed, g_targetPath)) {
-        FileClose(carrier);
+    if (!ReadLastTrailer(carrier->Get(), fileLength, layout, &placed, g_targetPath)) {
+        carrier->Close();
         ShowFileError(window, kErrorOpeningInput);
-        return INVALID_HANDLE_VALUE;
+        return CARRIER_NOT_OPENED;
     }
     // A file that cannot hold the trailer it claims is refused like a wrong
     // key before the output is asked for: no name read from it is offered.
     if (placed != TRAILER_OK) {
-        FileClose(carrier);
+        carrier->Close();
         ShowMessage(window, kWrongKey, kSignatureErrorCaption, MB_ICONERROR | MB_SYSTEMMODAL);
-        *wrongKey = true;
-        return INVALID_HANDLE_VALUE;
+        return CARRIER_REFUSED;
     }
-    return carrier;
+    return CARRIER_OPENED;
 }
 
 // Asks for the output, which opens with the stored path. Only a name the
@@ -137,7 +142,7 @@ static HANDLE OpenCarrier(HWND window, int64_t* fileLength, TrailerLayout* layou
 // since the stored path comes from the file, not from the user.
 static bool ChooseOutput(HWND window)
 {
-    bool named = RunFileChooser(kOutputChooserTitle, g_targetPath);
+    bool named = RunFileChooserLeavesName(kOutputChooserTitle, g_targetPath);
     if (!named || !FileChooserConfirmed())
         return false;
     CopyPath(g_targetPath, ChosenFileName());
@@ -152,35 +157,35 @@ static void ExtractFromCarrier(HWND window)
 {
     int64_t fileLength = 0;
     TrailerLayout layout = {};
-    bool wrongKey = false;
-    HANDLE carrier = OpenCarrier(window, &fileLength, &layout, &wrongKey);
-    if (carrier == INVALID_HANDLE_VALUE) {
-        if (wrongKey)
+    ScopedHandle carrier(INVALID_HANDLE_VALUE);
+    CarrierOpened opened = OpenCarrier(window, &carrier, &fileLength, &layout);
+    if (opened != CARRIER_OPENED) {
+        if (opened == CARRIER_REFUSED)
             EndExtraction(window);
         return;
     }
-    if (!ChooseOutput(window)) {
-        FileClose(carrier);
+    if (!ChooseOutput(window))
         return;
-    }
     HANDLE output = FileOpen(g_targetPath, GENERIC_WRITE, FILE_SHARE_WRITE, OPEN_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL);
     bool outputIsNew = GetLastError() != ERROR_ALREADY_EXISTS;
     if (output == INVALID_HANDLE_VALUE) {
-        FileClose(carrier);
+        carrier.Close();
         ShowFileError(window, kErrorOpeningOutput);
         return;
     }
-    if (!StoredKeyMatches(carrier, layout)) {
+    if (!StoredKeyMatches(carrier.Get(), fileLength, layout, g_typedKey)) {
+        // The box comes before the closes: both files stay as they are until
+        // the user has read it.
         ShowMessage(window, kWrongKey, kSignatureErrorCaption, MB_ICONERROR | MB_SYSTEMMODAL);
-        FileClose(carrier);
+        carrier.Close();
         FileClose(output);
         EndExtraction(window);
         return;
     }
     bool touched = false;
-    bool written = WriteHiddenFile(carrier, output, layout, &touched);
-    FileClose(carrier);
+    bool written = WriteHiddenFile(carrier.Get(), output, layout, &touched);
+    carrier.Close();
     if (!written) {
         // No partial output stays: a new one goes, and so does an older file
         // once writing began, being then neither itself nor the hidden file.
@@ -190,16 +195,16 @@ static void ExtractFromCarrier(HWND window)
         return;
     }
     // Only now, with the hidden bytes safely out, is the carrier touched.
-    carrier = FileOpen(g_sourcePath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, OPEN_EXISTING,
-                       FILE_ATTRIBUTE_NORMAL);
-    if (carrier == INVALID_HANDLE_VALUE) {
+    carrier.Reset(FileOpen(g_sourcePath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL));
+    if (!carrier.IsOpen()) {
         ShowFileError(window, kErrorOpeningInput);
         return;
     }
     // The output path is no longer needed; the next command may start from it.
     CopyPath(g_targetPath, "tmpEFile");
-    bool cut = CutTrailer(carrier, fileLength, layout);
-    FileClose(carrier);
+    bool cut = CutTrailer(carrier.Get(), fileLength, layout);
+    carrier.Close();
     if (!cut) {
         ShowFileError(window, kTrailerNotRemoved);
         return;

@@ -1,5 +1,6 @@
 // The carrier trailer's layout code, shared by the embed and extract
-// commands: building the fixed parts, reading them back, bounds checks.
+// commands: building the fixed parts, and the walk that reads them back
+// with bounds checks.
 #include "carrier/trailer.h"
 
 #include <cstdio>
@@ -7,17 +8,27 @@
 
 #include "base/wipe.h"
 
-void TrailerBuildHead(const unsigned char block[SIGNATURE_BLOCK_SIZE],
-                      unsigned char head[TRAILER_HEAD_SIZE])
+bool TrailerCanHide(int64_t hiddenSize)
 {
+    return hiddenSize >= 0 && hiddenSize <= TRAILER_MAX_HIDDEN;
+}
+
+TrailerError TrailerBuild(const unsigned char block[SIGNATURE_BLOCK_SIZE], int64_t hiddenSize,
+                          const char* name, unsigned char head[TRAILER_HEAD_SIZE],
+                          unsigned char tail[TRAILER_TAIL_SIZE])
+{
+    TrailerError built = TrailerBuildTail(hiddenSize, name, tail);
+    if (built != TRAILER_OK)
+        return built;
     memcpy(head, block, SIGNATURE_BLOCK_SIZE);
     head[SIGNATURE_BLOCK_SIZE] = 0x00;
+    return TRAILER_OK;
 }
 
 TrailerError TrailerBuildTail(int64_t hiddenSize, const char* name,
                               unsigned char tail[TRAILER_TAIL_SIZE])
 {
-    if (hiddenSize < 0 || hiddenSize > TRAILER_MAX_HIDDEN)
+    if (!TrailerCanHide(hiddenSize))
         return TRAILER_HIDDEN_TOO_LARGE;
     memset(tail, 0, TRAILER_TAIL_SIZE);
     // Plain decimal, no padding: with 8 digits the field holds no NUL.
@@ -66,14 +77,9 @@ void TrailerReadName(const unsigned char field[TRAILER_NAME_FIELD_SIZE],
     name[n] = '\0';
 }
 
-bool TrailerFits(int64_t fileLength)
-{
-    return fileLength >= TRAILER_FIXED_SIZE;
-}
-
 TrailerError TrailerLocate(int64_t fileLength, int64_t storedSize, TrailerLayout* layout)
 {
-    if (!TrailerFits(fileLength))
+    if (fileLength < TRAILER_FIXED_SIZE)
         return TRAILER_FILE_TOO_SHORT;
     if (storedSize < 0 || storedSize > fileLength - TRAILER_FIXED_SIZE)
         return TRAILER_SIZE_OUTSIDE;
@@ -118,6 +124,61 @@ bool TrailerKeyMatches(const unsigned char block[SIGNATURE_BLOCK_SIZE],
     Wipe(decoded, sizeof decoded);
     Wipe(back, sizeof back);
     return matches;
+}
+
+static bool ReadCarrierBytes(void* context, int64_t offset, unsigned char* buffer, size_t count)
+{
+    const CarrierBytes* carrier = (const CarrierBytes*)context;
+    if (offset < 0 || (uint64_t)offset > carrier->size || count > carrier->size - (size_t)offset)
+        return false;
+    memcpy(buffer, carrier->bytes + offset, count);
+    return true;
+}
+
+TrailerSource TrailerSourceOfBytes(CarrierBytes* carrier)
+{
+    return TrailerSource{carrier, (int64_t)carrier->size, ReadCarrierBytes};
+}
+
+TrailerError TrailerFindLast(const TrailerSource& source, TrailerLayout* layout,
+                             char name[TRAILER_NAME_FIELD_SIZE])
+{
+    name[0] = '\0';
+    // Only a file that can hold a trailer has a size field and a name field.
+    if (source.length < TRAILER_FIXED_SIZE)
+        return TRAILER_FILE_TOO_SHORT;
+    unsigned char tail[TRAILER_TAIL_SIZE];
+    if (!source.readAt(source.context, source.length - TRAILER_TAIL_SIZE, tail, sizeof tail))
+        return TRAILER_READ_FAILED;
+    return TrailerParseTail(source.length, tail, layout, name);
+}
+
+TrailerError TrailerDecodeStoredBlock(const TrailerSource& source, const TrailerLayout& layout,
+                                      unsigned char decoded[SIGNATURE_BLOCK_SIZE])
+{
+    unsigned char head[TRAILER_HEAD_SIZE];
+    if (!source.readAt(source.context, layout.signatureOffset, head, sizeof head))
+        return TRAILER_READ_FAILED;
+    TrailerDecodeBlock(head, decoded);
+    return TRAILER_OK;
+}
+
+TrailerError TrailerCheckKey(const TrailerSource& source, const TrailerLayout& layout,
+                             const char key[SIGNATURE_FORM_SIZE])
+{
+    unsigned char head[TRAILER_HEAD_SIZE];
+    if (!source.readAt(source.context, layout.signatureOffset, head, sizeof head))
+        return TRAILER_READ_FAILED;
+    return TrailerKeyMatches(head, key) ? TRAILER_OK : TRAILER_WRONG_KEY;
+}
+
+TrailerError TrailerOpenLast(const TrailerSource& source, const char key[SIGNATURE_FORM_SIZE],
+                             TrailerLayout* layout, char name[TRAILER_NAME_FIELD_SIZE])
+{
+    TrailerError found = TrailerFindLast(source, layout, name);
+    if (found != TRAILER_OK)
+        return found;
+    return TrailerCheckKey(source, *layout, key);
 }
 
 bool IsTextCarrierName(const char* path)

@@ -1,6 +1,6 @@
 // The carrier trailer: the record appended to a carrier to hide a file at its
-// end. Building its fixed parts, reading the stored size and name, and
-// finding every field from the end of the file with bounds checks.
+// end. Building its fixed parts, and the one walk every reader of carriers
+// takes: find the last trailer from the end of the file, then check a key.
 #ifndef ZORVANE_CARRIER_TRAILER_H
 #define ZORVANE_CARRIER_TRAILER_H
 
@@ -33,7 +33,9 @@ enum TrailerError {
     TRAILER_OK,
     TRAILER_HIDDEN_TOO_LARGE, // S outside 0..99,999,999: it does not fit the size field
     TRAILER_FILE_TOO_SHORT,   // fewer than 300 bytes: no trailer fits
-    TRAILER_SIZE_OUTSIDE      // stored S negative or larger than T - 300
+    TRAILER_SIZE_OUTSIDE,     // stored S negative or larger than T - 300
+    TRAILER_READ_FAILED,      // the carrier could not be read where the walk looked
+    TRAILER_WRONG_KEY         // the stored signature is not the key
 };
 
 // Where the last trailer of a file lies, as absolute file offsets.
@@ -46,12 +48,20 @@ struct TrailerLayout {
     int64_t nameFieldOffset; // T - 260
 };
 
-// Head: the signature block (made as for cipher files) and the separator.
-void TrailerBuildHead(const unsigned char block[SIGNATURE_BLOCK_SIZE],
-                      unsigned char head[TRAILER_HEAD_SIZE]);
+// True when a hidden file of this many bytes fits the size field.
+bool TrailerCanHide(int64_t hiddenSize);
 
-// Tail (size field and name field). The name is copied up to its NUL or 259
-// characters; the bytes after the digits' NUL and the name's NUL are zero.
+// The fixed parts every writer of a trailer appends around the hidden bytes:
+// the head (the signature block, made as for cipher files, and the
+// separator) and the tail (size field and name field). Nothing is written
+// for a size TrailerCanHide refuses.
+TrailerError TrailerBuild(const unsigned char block[SIGNATURE_BLOCK_SIZE], int64_t hiddenSize,
+                          const char* name, unsigned char head[TRAILER_HEAD_SIZE],
+                          unsigned char tail[TRAILER_TAIL_SIZE]);
+
+// The tail alone, for trailers crafted by hand. The name is copied up to its
+// NUL or 259 characters; the bytes after the digits' NUL and the name's NUL
+// are zero.
 TrailerError TrailerBuildTail(int64_t hiddenSize, const char* name,
                               unsigned char tail[TRAILER_TAIL_SIZE]);
 
@@ -64,17 +74,14 @@ int64_t TrailerReadSize(const unsigned char field[TRAILER_SIZE_FIELD_SIZE]);
 void TrailerReadName(const unsigned char field[TRAILER_NAME_FIELD_SIZE],
                      char name[TRAILER_NAME_FIELD_SIZE]);
 
-// True when a file of this length can hold a trailer at all (T >= 300), so
-// the size and name fields may be read.
-bool TrailerFits(int64_t fileLength);
-
 // Places the last trailer of a file of fileLength bytes whose size field
 // holds storedSize; refuses any position outside the file.
 TrailerError TrailerLocate(int64_t fileLength, int64_t storedSize, TrailerLayout* layout);
 
 // Reads the last trailer's fields from the last 268 bytes of a file of
 // fileLength >= 300 bytes: the stored name (always) and the layout (when the
-// stored size places every field inside the file).
+// stored size places every field inside the file). Readers of files take
+// TrailerFindLast, which reads those bytes itself.
 TrailerError TrailerParseTail(int64_t fileLength, const unsigned char tail[TRAILER_TAIL_SIZE],
                               TrailerLayout* layout, char name[TRAILER_NAME_FIELD_SIZE]);
 
@@ -86,8 +93,8 @@ bool IsTextCarrierName(const char* path);
 void TrailerDecodeBlock(const unsigned char block[SIGNATURE_BLOCK_SIZE],
                         unsigned char decoded[SIGNATURE_BLOCK_SIZE]);
 
-// A place the decoded block is routed through before it is compared (the
-// window program's temporary key file): `count` bytes go in, and up to
+// A place the decoded block may be routed through before it is compared
+// (a test's stand-in for a temporary file): `count` bytes go in, and up to
 // `backSize` bytes read back from its start land in `back`, *got of them.
 // False when the staging failed.
 typedef bool (*KeyStage)(const unsigned char* bytes, size_t count, unsigned char* back,
@@ -100,5 +107,44 @@ typedef bool (*KeyStage)(const unsigned char* bytes, size_t count, unsigned char
 // gives back fewer than 8 bytes is a mismatch.
 bool TrailerKeyMatches(const unsigned char block[SIGNATURE_BLOCK_SIZE],
                        const char key[SIGNATURE_FORM_SIZE], KeyStage stage = nullptr);
+
+// A carrier as the walk reads it: `length` bytes, and readAt, which fills
+// `count` bytes from `offset` or returns false (a failed or short read).
+struct TrailerSource {
+    void* context;
+    int64_t length;
+    bool (*readAt)(void* context, int64_t offset, unsigned char* buffer, size_t count);
+};
+
+// A carrier held in memory (the self test, the tests, the fuzz target): the
+// source reads its bytes and fails any read that does not lie inside them.
+struct CarrierBytes {
+    const unsigned char* bytes;
+    size_t size;
+};
+TrailerSource TrailerSourceOfBytes(CarrierBytes* carrier);
+
+// The walk's first step: reads the last 268 bytes and places the last
+// trailer. `name` gets the stored name once those bytes are read, and is
+// empty otherwise. TRAILER_OK, TRAILER_FILE_TOO_SHORT, TRAILER_SIZE_OUTSIDE
+// or TRAILER_READ_FAILED; the layout is set only with TRAILER_OK.
+TrailerError TrailerFindLast(const TrailerSource& source, TrailerLayout* layout,
+                             char name[TRAILER_NAME_FIELD_SIZE]);
+
+// The stored signature block of a found trailer, decoded: the head (block
+// and separator) is read in one piece. TRAILER_OK or TRAILER_READ_FAILED.
+TrailerError TrailerDecodeStoredBlock(const TrailerSource& source, const TrailerLayout& layout,
+                                      unsigned char decoded[SIGNATURE_BLOCK_SIZE]);
+
+// The walk's second step, the key check of TrailerKeyMatches on the head of
+// a found trailer: TRAILER_OK, TRAILER_WRONG_KEY or TRAILER_READ_FAILED.
+TrailerError TrailerCheckKey(const TrailerSource& source, const TrailerLayout& layout,
+                             const char key[SIGNATURE_FORM_SIZE]);
+
+// The whole walk: finds the last trailer, then checks the key. The layout is
+// set once the trailer is placed (with TRAILER_OK or TRAILER_WRONG_KEY), the
+// name as TrailerFindLast sets it.
+TrailerError TrailerOpenLast(const TrailerSource& source, const char key[SIGNATURE_FORM_SIZE],
+                             TrailerLayout* layout, char name[TRAILER_NAME_FIELD_SIZE]);
 
 #endif

@@ -12,7 +12,7 @@ void CipherEncryptBegin(CipherStream* stream, const char sig1[SIGNATURE_FORM_SIZ
 {
     unsigned char block[SIGNATURE_BLOCK_SIZE];
     // A key file that holds exactly the 8 bytes of Signature 1.
-    SignatureBlockFromKeyFile((const unsigned char*)sig1, SIGNATURE_FORM_SIZE, block);
+    EncodeSignatureBlock((const unsigned char*)sig1, SIGNATURE_FORM_SIZE, block);
     BuildImageHeader(block, mode, header);
     Wipe(block, sizeof block);
     stream->mode = mode;

@@ -33,33 +33,25 @@ struct TurnKeys {
 static PassOutcome WritePlainImage(const char* currentPath, const TurnKeys* keys,
                                    bool* stagingCreated)
 {
-    HANDLE source = FileOpen(currentPath, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING,
-                             FILE_ATTRIBUTE_NORMAL);
-    if (source == INVALID_HANDLE_VALUE) {
+    // Both files close on every way out; no message is shown here.
+    ScopedHandle source(FileOpen(currentPath, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL));
+    if (!source.IsOpen())
         return PASS_INPUT_UNOPENED;
-    }
-    HANDLE staging = FileCreateHiddenEmpty(kStagingFileName, GENERIC_WRITE, FILE_SHARE_WRITE);
-    if (staging == INVALID_HANDLE_VALUE) {
-        FileClose(source);
+    ScopedHandle staging(FileCreateHiddenEmpty(kStagingFileName, GENERIC_WRITE, FILE_SHARE_WRITE));
+    if (!staging.IsOpen())
         return PASS_OUTPUT_UNOPENED;
-    }
     *stagingCreated = true;
     unsigned char block[SIGNATURE_BLOCK_SIZE];
     unsigned char header[IMAGE_HEADER_SIZE];
     int64_t size = 0;
-    if (!MakeSignatureBlockThroughKeyFile(keys->signature1, block)) {
-        FileClose(source);
-        FileClose(staging);
+    if (!MakeSignatureBlockThroughKeyFile(keys->signature1, block))
         return PASS_TEMPORARY_FAILED;
-    }
-    if (!FileSize(source, &size)) {
-        FileClose(source);
-        FileClose(staging);
+    if (!FileSize(source.Get(), &size))
         return PASS_INPUT_UNREADABLE;
-    }
     BuildImageHeader(block, keys->mode, header);
-    WriterInit(&g_cipherWriter, staging);
-    ReaderInit(&g_cipherReader, source);
+    WriterInit(&g_cipherWriter, staging.Get());
+    ReaderInit(&g_cipherReader, source.Get());
     PassOutcome result = PASS_DONE;
     if (!WriterPutBlock(&g_cipherWriter, header, IMAGE_HEADER_SIZE)) {
         result = PASS_TEMPORARY_FAILED;
@@ -82,8 +74,8 @@ static PassOutcome WritePlainImage(const char* currentPath, const TurnKeys* keys
     if (result == PASS_DONE && !WriterFlush(&g_cipherWriter)) {
         result = PASS_TEMPORARY_FAILED;
     }
-    FileClose(source);
-    if (!FileClose(staging) && result == PASS_DONE) {
+    source.Close();
+    if (!staging.Close() && result == PASS_DONE) {
         result = PASS_TEMPORARY_FAILED;
     }
     if (result == PASS_CANCELLED)

@@ -384,12 +384,11 @@ int EmbedFile(const char* hiddenPath, const char* carrierPath,
     if (!OpenInput(hiddenPath, &hidden, &hiddenSize))
         return CLI_EXIT_FILE;
     char name[TRAILER_NAME_FIELD_SIZE];
-    unsigned char tail[TRAILER_TAIL_SIZE];
     if (!StoredNameFor(hiddenPath, name)) {
         PlatformClose(&hidden);
         return CLI_EXIT_FILE;
     }
-    if (TrailerBuildTail(hiddenSize, name, tail) != TRAILER_OK) {
+    if (!TrailerCanHide(hiddenSize)) {
         Complain(hiddenPath, "too large to hide (the most is 99,999,999 bytes)");
         PlatformClose(&hidden);
         return CLI_EXIT_FILE;
@@ -415,13 +414,15 @@ int EmbedFile(const char* hiddenPath, const char* carrierPath,
     }
     unsigned char block[SIGNATURE_BLOCK_SIZE];
     unsigned char head[TRAILER_HEAD_SIZE];
-    SignatureBlockFromKeyFile((const unsigned char*)sig1, SIGNATURE_FORM_SIZE, block);
-    TrailerBuildHead(block, head);
+    unsigned char tail[TRAILER_TAIL_SIZE];
+    EncodeSignatureBlock((const unsigned char*)sig1, SIGNATURE_FORM_SIZE, block);
+    // The size was checked before the carrier was opened.
+    bool built = TrailerBuild(block, hiddenSize, name, head, tail) == TRAILER_OK;
     Wipe(block, sizeof block);
     Progress progress;
     ProgressBegin(&progress, hiddenPath, hiddenSize);
     int result = CLI_EXIT_OK;
-    if (!PlatformWriteAll(&carrier, head, sizeof head)) {
+    if (!built || !PlatformWriteAll(&carrier, head, sizeof head)) {
         ComplainFile(carrierPath, "cannot write");
         result = CLI_EXIT_FILE;
     }
@@ -509,6 +510,12 @@ static bool ExtractOutputName(const char* stored, const CliOptions& options, cha
     return true;
 }
 
+static bool ReadCarrierAt(void* carrier, int64_t offset, unsigned char* buffer, size_t count)
+{
+    return PlatformSeek((CliFile*)carrier, offset) &&
+           ReadFully((CliFile*)carrier, buffer, count) == (long)count;
+}
+
 // Finds the last trailer and checks the key; writes nothing.
 static int LocateTrailer(CliFile* carrier, const char* carrierPath,
                          const char key[SIGNATURE_FORM_SIZE], TrailerLayout* layout,
@@ -519,32 +526,23 @@ static int LocateTrailer(CliFile* carrier, const char* carrierPath,
         ComplainFile(carrierPath, "cannot read");
         return CLI_EXIT_FILE;
     }
-    if (!TrailerFits(length)) {
+    switch (TrailerOpenLast(TrailerSource{carrier, length, ReadCarrierAt}, key, layout, name)) {
+    case TRAILER_OK:
+        return CLI_EXIT_OK;
+    case TRAILER_FILE_TOO_SHORT:
         Complain(carrierPath, "no carrier trailer (shorter than 300 bytes); nothing written");
         return CLI_EXIT_WRONG_KEY;
-    }
-    unsigned char tail[TRAILER_TAIL_SIZE];
-    unsigned char block[SIGNATURE_BLOCK_SIZE];
-    if (!PlatformSeek(carrier, length - TRAILER_TAIL_SIZE) ||
-        ReadFully(carrier, tail, sizeof tail) != (long)sizeof tail) {
-        ComplainFile(carrierPath, "cannot read");
-        return CLI_EXIT_FILE;
-    }
-    if (TrailerParseTail(length, tail, layout, name) != TRAILER_OK) {
+    case TRAILER_SIZE_OUTSIDE:
         Complain(carrierPath, "no carrier trailer (its size field points outside the file); "
                               "nothing written");
         return CLI_EXIT_WRONG_KEY;
-    }
-    if (!PlatformSeek(carrier, layout->signatureOffset) ||
-        ReadFully(carrier, block, sizeof block) != (long)sizeof block) {
+    case TRAILER_WRONG_KEY:
+        Complain(carrierPath, "wrong key (or no carrier trailer); nothing written");
+        return CLI_EXIT_WRONG_KEY;
+    default:
         ComplainFile(carrierPath, "cannot read");
         return CLI_EXIT_FILE;
     }
-    if (!TrailerKeyMatches(block, key)) {
-        Complain(carrierPath, "wrong key (or no carrier trailer); nothing written");
-        return CLI_EXIT_WRONG_KEY;
-    }
-    return CLI_EXIT_OK;
 }
 
 int ExtractFile(const char* carrierPath, const char key[SIGNATURE_FORM_SIZE],

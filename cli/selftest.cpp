@@ -78,29 +78,28 @@ static const char* CheckCipher(const SelfTestCipherVector& vector)
 
 static const char* CheckCarrier(const SelfTestCarrierVector& vector)
 {
-    int64_t length = (int64_t)vector.size;
-    if (!TrailerFits(length))
-        return "vector of a bad size";
+    CarrierBytes bytes = {vector.bytes, vector.size};
+    TrailerSource source = TrailerSourceOfBytes(&bytes);
     TrailerLayout layout;
     char name[TRAILER_NAME_FIELD_SIZE];
-    if (TrailerParseTail(length, vector.bytes + length - TRAILER_TAIL_SIZE, &layout, name) !=
-        TRAILER_OK)
+    TrailerError found = TrailerFindLast(source, &layout, name);
+    if (found == TRAILER_FILE_TOO_SHORT)
+        return "vector of a bad size";
+    if (found != TRAILER_OK)
         return "trailer not found";
     if (layout.hiddenSize != vector.hiddenSize)
         return "wrong hidden size";
     char key[SIGNATURE_FORM_SIZE], other[SIGNATURE_FORM_SIZE];
     ToSignatureForm(vector.key, key);
     ToSignatureForm("wrong", other);
-    const unsigned char* stored = vector.bytes + layout.signatureOffset;
-    if (!TrailerKeyMatches(stored, key))
+    if (TrailerCheckKey(source, layout, key) != TRAILER_OK)
         return "the right key was refused";
-    if (TrailerKeyMatches(stored, other))
+    if (TrailerCheckKey(source, layout, other) != TRAILER_WRONG_KEY)
         return "a wrong key was accepted";
     // The trailer embed would write for the same key, hidden bytes and name.
     unsigned char block[SIGNATURE_BLOCK_SIZE], head[TRAILER_HEAD_SIZE], tail[TRAILER_TAIL_SIZE];
-    SignatureBlockFromKeyFile((const unsigned char*)key, SIGNATURE_FORM_SIZE, block);
-    TrailerBuildHead(block, head);
-    if (TrailerBuildTail(layout.hiddenSize, name, tail) != TRAILER_OK)
+    EncodeSignatureBlock((const unsigned char*)key, SIGNATURE_FORM_SIZE, block);
+    if (TrailerBuild(block, layout.hiddenSize, name, head, tail) != TRAILER_OK)
         return "stored name or size cannot be stored again";
     if (memcmp(head, vector.bytes + layout.signatureOffset, sizeof head) != 0 ||
         memcmp(tail, vector.bytes + layout.sizeFieldOffset, sizeof tail) != 0)

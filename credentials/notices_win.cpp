@@ -19,11 +19,11 @@ BOOL SystemErrorText(LONG code, char* text, size_t size)
                              (DWORD)code, 0, text, (DWORD)size, nullptr);
     if (n == 0) {
         text[0] = '\0';
-        return false;
+        return FALSE;
     }
     while (n > 0 && (text[n - 1] == '\r' || text[n - 1] == '\n' || text[n - 1] == ' '))
         text[--n] = '\0';
-    return true;
+    return TRUE;
 }
 
 // Appends to a message being built; the text is cut at the buffer's end.

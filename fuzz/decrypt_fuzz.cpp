@@ -51,7 +51,7 @@ static std::vector<unsigned char> Encrypt(const char key1[SIGNATURE_FORM_SIZE],
                                           const std::vector<unsigned char>& payload)
 {
     unsigned char block[SIGNATURE_BLOCK_SIZE];
-    SignatureBlockFromKeyFile((const unsigned char*)key1, SIGNATURE_FORM_SIZE, block);
+    EncodeSignatureBlock((const unsigned char*)key1, SIGNATURE_FORM_SIZE, block);
     std::vector<unsigned char> image(IMAGE_HEADER_SIZE + payload.size());
     BuildImageHeader(block, mode, image.data());
     for (size_t i = 0; i < payload.size(); i++)

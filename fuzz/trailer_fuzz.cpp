@@ -47,16 +47,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     CheckLocateArithmetic(data, size);
     const int64_t fileLength = (int64_t)size;
-    if (!TrailerFits(fileLength)) {
-        FUZZ_CHECK(size < TRAILER_FIXED_SIZE);
-        return 0;
-    }
-    // The extract command reads exactly the last 268 bytes.
-    const unsigned char* tail = data + size - TRAILER_TAIL_SIZE;
+    // The walk reads through a source of exactly the file's bytes: a read it
+    // places outside them fails, and is reported below.
+    CarrierBytes bytes = {data, size};
+    TrailerSource source = TrailerSourceOfBytes(&bytes);
     TrailerLayout layout;
     char name[TRAILER_NAME_FIELD_SIZE];
     memset(name, 0x5A, sizeof name);
-    TrailerError placed = TrailerParseTail(fileLength, tail, &layout, name);
+    TrailerError placed = TrailerFindLast(source, &layout, name);
+    FUZZ_CHECK(placed != TRAILER_READ_FAILED);
+    if (placed == TRAILER_FILE_TOO_SHORT) {
+        FUZZ_CHECK(size < TRAILER_FIXED_SIZE);
+        FUZZ_CHECK(name[0] == '\0');
+        return 0;
+    }
+    // What the walk should have read: exactly the last 268 bytes.
+    const unsigned char* tail = data + size - TRAILER_TAIL_SIZE;
 
     // The name: terminated inside its buffer, the field's text up to its NUL.
     const unsigned char* nameField = tail + TRAILER_SIZE_FIELD_SIZE;
@@ -80,10 +86,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_CHECK(layout.hiddenSize == stored);
     CheckLayoutInside(layout, fileLength);
 
-    // Read what the extract command reads at the located offsets, from a
-    // buffer of exactly the file's size: any offset outside it is reported.
+    // Read what the extract command reads at the located offsets: the hidden
+    // bytes from a buffer of exactly the file's size (any offset outside it
+    // is reported), the stored block through the walk.
     unsigned char decoded[SIGNATURE_BLOCK_SIZE];
-    TrailerDecodeBlock(data + layout.signatureOffset, decoded);
+    FUZZ_CHECK(TrailerDecodeStoredBlock(source, layout, decoded) == TRAILER_OK);
     unsigned sum = 0;
     for (int64_t k = 0; k < layout.hiddenSize; k++)
         sum += data[layout.hiddenOffset + k];
@@ -91,9 +98,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         sum += decoded[k];
     volatile unsigned keep = sum;
     (void)keep;
-    // The key check reads the same block.
-    volatile bool matches = TrailerKeyMatches(data + layout.signatureOffset, "fuzzkey");
-    (void)matches;
+    // The key check reads the same block; the whole walk agrees with its steps.
+    TrailerError checked = TrailerCheckKey(source, layout, "fuzzkey");
+    FUZZ_CHECK(checked == TRAILER_OK || checked == TRAILER_WRONG_KEY);
+    TrailerLayout whole;
+    char wholeName[TRAILER_NAME_FIELD_SIZE];
+    FUZZ_CHECK(TrailerOpenLast(source, "fuzzkey", &whole, wholeName) == checked);
+    FUZZ_CHECK(memcmp(&whole, &layout, sizeof layout) == 0);
 
     // Written back by the embed command's own code, the trailer reads the same.
     unsigned char rebuilt[TRAILER_TAIL_SIZE];

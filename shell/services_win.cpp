@@ -142,7 +142,7 @@ bool SourceSelectionIsWholePath()
 const char* const kKeepLastName = nullptr;
 static bool s_fileChooserConfirmed = false;
 
-bool RunFileChooser(const char* title, const char* startName)
+bool RunFileChooserLeavesName(const char* title, const char* startName)
 {
     CopyPath(g_chooserTitle, title);
     if (startName != kKeepLastName)

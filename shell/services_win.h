@@ -41,7 +41,7 @@ bool SourceSelectionIsWholePath();
 // when the dialog leaves a name in its field, which a name put there before
 // it opened does also on Cancel: the commands rely on that.
 extern const char* const kKeepLastName;
-bool RunFileChooser(const char* title, const char* startName);
+bool RunFileChooserLeavesName(const char* title, const char* startName);
 // True when the last file chooser was closed by its OK button: the user saw
 // the name and confirmed it, rather than backing out with Cancel.
 bool FileChooserConfirmed();

@@ -90,6 +90,9 @@ TEST(TrailerTail, RefusesSizesTheFieldCannotHold)
     EXPECT_EQ(TRAILER_HIDDEN_TOO_LARGE, TrailerBuildTail(100000000, "x", tail));
     EXPECT_EQ(TRAILER_HIDDEN_TOO_LARGE, TrailerBuildTail(5000000000LL, "x", tail));
     EXPECT_EQ(TRAILER_HIDDEN_TOO_LARGE, TrailerBuildTail(-1, "x", tail));
+    unsigned char block[SIGNATURE_BLOCK_SIZE] = {}, head[TRAILER_HEAD_SIZE] = {1};
+    EXPECT_EQ(TRAILER_HIDDEN_TOO_LARGE, TrailerBuild(block, 100000000, "x", head, tail));
+    EXPECT_EQ(1, head[0]); // nothing written
 }
 
 TEST(TrailerTail, NameFieldIsThePathThenZeros)
@@ -123,11 +126,11 @@ TEST(TrailerHead, IsTheScrambledSignatureThenF7AndTheSeparator)
     // NUL -> 0xF7.
     const char signature[8] = {'A', ' ', ' ', ' ', ' ', ' ', ' ', '\0'};
     unsigned char block[SIGNATURE_BLOCK_SIZE];
-    SignatureBlockFromKeyFile((const unsigned char*)signature, 8, block);
+    EncodeSignatureBlock((const unsigned char*)signature, 8, block);
     // Filled first, so that a byte the builder does not write shows.
-    unsigned char head[TRAILER_HEAD_SIZE];
+    unsigned char head[TRAILER_HEAD_SIZE], tail[TRAILER_TAIL_SIZE];
     memset(head, 0xFF, sizeof head);
-    TrailerBuildHead(block, head);
+    ASSERT_EQ(TRAILER_OK, TrailerBuild(block, 0, "", head, tail));
     std::string expected = std::string("\xE3") + std::string(6, '\xF5') +
                            std::string(24, '\xF7') + std::string(1, '\0');
     EXPECT_EQ(expected, std::string((const char*)head, sizeof head));
@@ -371,6 +374,22 @@ TEST(TrailerBounds, EveryTruncationIsRefusedWithoutReadingOutside)
         }
     }
     EXPECT_TRUE(ExtractInMemory(carrier, "trunc").keyMatches);
+
+    // A source that cannot give the bytes asked for reads as a failure, never
+    // as a trailer or a key: its tail, or the head of a trailer found whole.
+    CarrierBytes all = {(const unsigned char*)carrier.data(), carrier.size()}, fewer = {all.bytes, 100};
+    TrailerSource source = TrailerSourceOfBytes(&fewer);
+    source.length = (int64_t)carrier.size();
+    TrailerLayout layout;
+    char name[TRAILER_NAME_FIELD_SIZE];
+    unsigned char decoded[SIGNATURE_BLOCK_SIZE];
+    EXPECT_EQ(TRAILER_READ_FAILED, TrailerOpenLast(source, "trunc  ", &layout, name));
+    EXPECT_STREQ("", name);
+    ASSERT_EQ(TRAILER_OK, TrailerFindLast(TrailerSourceOfBytes(&all), &layout, name));
+    EXPECT_EQ(TRAILER_READ_FAILED, TrailerCheckKey(source, layout, "trunc  "));
+    EXPECT_EQ(TRAILER_READ_FAILED, TrailerDecodeStoredBlock(source, layout, decoded));
+    ASSERT_EQ(TRAILER_OK, TrailerDecodeStoredBlock(TrailerSourceOfBytes(&all), layout, decoded));
+    EXPECT_EQ(std::string("trunc  ", 8), std::string((const char*)decoded, 8));
 }
 
 TEST(TrailerBounds, CraftedSizeFieldsAreReadRightOrRefused)

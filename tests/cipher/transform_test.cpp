@@ -57,7 +57,7 @@ static std::string BlockOf(const char* text)
     char form[SIGNATURE_FORM_SIZE];
     ToSignatureForm(text, form);
     unsigned char block[SIGNATURE_BLOCK_SIZE];
-    SignatureBlockFromKeyFile((const unsigned char*)form, SIGNATURE_FORM_SIZE, block);
+    EncodeSignatureBlock((const unsigned char*)form, SIGNATURE_FORM_SIZE, block);
     return std::string((const char*)block, SIGNATURE_BLOCK_SIZE);
 }
 
@@ -86,7 +86,7 @@ TEST(SignatureBlock, StaleKeyFileBytesWouldLeakIn)
     // ones feed the block.
     unsigned char keyFile[12] = {'a', 'b', 'c', 'd', 'e', 'f', 'g', 0, 'X', 'Y', 'Z', 'Q'};
     unsigned char block[SIGNATURE_BLOCK_SIZE];
-    SignatureBlockFromKeyFile(keyFile, sizeof keyFile, block);
+    EncodeSignatureBlock(keyFile, sizeof keyFile, block);
     EXPECT_EQ(Encode('X'), block[8]);
     EXPECT_EQ(Encode('Q'), block[30]);
     EXPECT_NE(BlockOf("abcdefg"), std::string((const char*)block, SIGNATURE_BLOCK_SIZE));
@@ -98,10 +98,10 @@ TEST(SignatureBlock, ShortKeyFilesHoldWhatTheyHave)
     // held, whatever lies in the buffer.
     const unsigned char keyFile[2] = {'k', 'x'};
     unsigned char block[SIGNATURE_BLOCK_SIZE];
-    SignatureBlockFromKeyFile(keyFile, 1, block);
+    EncodeSignatureBlock(keyFile, 1, block);
     EXPECT_EQ(std::string(SIGNATURE_BLOCK_SIZE, (char)Encode('k')),
               std::string((const char*)block, SIGNATURE_BLOCK_SIZE));
-    SignatureBlockFromKeyFile(keyFile, 0, block);
+    EncodeSignatureBlock(keyFile, 0, block);
     EXPECT_EQ(std::string(SIGNATURE_BLOCK_SIZE, (char)Encode(0)),
               std::string((const char*)block, SIGNATURE_BLOCK_SIZE));
 }
@@ -146,7 +146,7 @@ TEST(SignatureBlock, NothingIsWrittenPastTheFixedSizes)
     unsigned char out[SIGNATURE_BLOCK_SIZE + 8];
     const std::string untouched(8, '\xAA');
     memset(out, 0xAA, sizeof out);
-    SignatureBlockFromKeyFile(source, sizeof source, out);
+    EncodeSignatureBlock(source, sizeof source, out);
     EXPECT_EQ(untouched, std::string((const char*)out + SIGNATURE_BLOCK_SIZE, 8));
     memset(out, 0xAA, sizeof out);
     DecodedBlockFromImage(source, sizeof source, out);

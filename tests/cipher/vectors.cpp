@@ -83,7 +83,7 @@ std::string EncryptWithLibrary(const char* signature1, const char* signature2, i
     char s1[SIGNATURE_FORM_SIZE];
     ToSignatureForm(signature1, s1);
     unsigned char block[SIGNATURE_BLOCK_SIZE];
-    SignatureBlockFromKeyFile((const unsigned char*)s1, SIGNATURE_FORM_SIZE, block);
+    EncodeSignatureBlock((const unsigned char*)s1, SIGNATURE_FORM_SIZE, block);
     unsigned char header[IMAGE_HEADER_SIZE];
     BuildImageHeader(block, mode, header);
     std::string image((const char*)header, IMAGE_HEADER_SIZE);

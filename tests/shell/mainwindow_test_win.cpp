@@ -345,18 +345,18 @@ TEST_F(MainWindowTest, RealDialogsCancelled)
     // A starting name survives a cancel, so the file chooser reports it; so
     // does the name kept from the last dialog.
     s_dialogsSeen = 0;
-    EXPECT_TRUE(RunFileChooser("Output file name", "C:\\windows\\win.ini"));
+    EXPECT_TRUE(RunFileChooserLeavesName("Output file name", "C:\\windows\\win.ini"));
     EXPECT_EQ(s_dialogsSeen, 1);
     EXPECT_STREQ(s_dialogTitle, "Output file name");
     EXPECT_STREQ(ChosenFileName(), "C:\\windows\\win.ini");
     s_dialogsSeen = 0;
-    EXPECT_TRUE(RunFileChooser("Get carrier file", kKeepLastName));
+    EXPECT_TRUE(RunFileChooserLeavesName("Get carrier file", kKeepLastName));
     EXPECT_EQ(s_dialogsSeen, 1);
     EXPECT_STREQ(s_dialogTitle, "Get carrier file");
     EXPECT_STREQ(ChosenFileName(), "C:\\windows\\win.ini");
 
     s_dialogsSeen = 0;
-    EXPECT_FALSE(RunFileChooser("Get file to be embedded", ""));
+    EXPECT_FALSE(RunFileChooserLeavesName("Get file to be embedded", ""));
     EXPECT_EQ(s_dialogsSeen, 1);
     EXPECT_STREQ(ChosenFileName(), "");
     KillTimer(nullptr, timer);
