@@ -50,7 +50,7 @@ extern char g_selection[PATH_BUFFER_SIZE];
 // loop then takes it whole instead of splitting it. Written with the selection.
 extern bool g_selectionIsWholePath;
 // The file chooser's name field, title and file title: written by
-// RunFileChooser and the dialog; the commands read the name through
+// RunFileChooserLeavesName and the dialog; the commands read the name through
 // ChosenFileName(). The two dialogs' records are filled by InitChoosers at
 // start-up and given their owner by each run.
 extern char g_chooserName[PATH_BUFFER_SIZE];
