@@ -184,6 +184,7 @@ TEST(TransformBytes, AgreeWithTheByteMapsForEveryModeLengthAndAlignment)
                     for (size_t k = offset; k < offset + count; k++)
                         ASSERT_EQ(Transform(mode, all[k]) ^ all[(k - offset) % TRANSFORM_MASK_SIZE],
                                   forward[k]) << "kernel " << kernel << " count " << count;
+                    ASSERT_EQ(all[offset + count], forward[offset + count]) << "kernel " << kernel;
                     MaskInverseBytes(kernel, mode, forward + offset, count, all);
                     ASSERT_EQ(0, memcmp(all, forward, sizeof all)) << "kernel " << kernel;
                 }
