@@ -421,17 +421,17 @@ class CommandLineTest(CliCase):
 
     def test_stored_name_is_the_full_path_when_it_fits(self):
         # 259 characters fit the name field; a longer full path gives way to
-        # the file name alone.
+        # the file name alone, also when its bytes are stored as they are.
         self.put("photo.png", b"\x89PNG" * 100)
-        for length in [259, 260, 300]:
-            with self.subTest(length):
+        for length, page in [(259, "1252"), (260, "1252"), (300, "1252"), (260, "bytes")]:
+            with self.subTest(length=length, page=page):
                 # Folders of at most 100 characters below the test's own.
                 folder = nested(length - len(os.path.realpath(self.dir)) - len("/h.bin"), 100)
                 os.makedirs(self.path(folder))
                 self.put(folder + "h.bin", b"deep")
                 hidden = os.path.realpath(self.path(folder + "h.bin"))
                 self.assertEqual(len(hidden), length)
-                self.cli(0, "embed", "--keys-from-stdin", hidden, "photo.png", keys=["k"])
+                self.cli(0, "embed", "--keys-from-stdin", "--codepage", page, hidden, "photo.png", keys=["k"])
                 stored = read(self.path("photo.png"))[-260:].split(b"\0")[0].decode()
                 self.assertEqual(stored, hidden if length < 260 else "h.bin")
                 self.cli(0, "extract", "--keys-from-stdin", "photo.png", keys=["k"])
@@ -454,7 +454,9 @@ class CommandLineTest(CliCase):
                 (["--codepage", "1251"], cp("bytes"), ["Müller", "k2"], None,
                  'Signature 1: "ü" (U+00FC) is not a character of code page 1251' + see),
                 ([], cp("1251"), [b"M\xfcller", "k2"], None, "Signature 1: not UTF-8 text (byte 0xFC at 1)"),
-                ([], cp("latin"), ["k1", "k2"], None, 'ZORVANE_CODEPAGE "latin" is not a code page number or "bytes"')]
+                ([], cp("latin"), ["k1", "k2"], None, 'ZORVANE_CODEPAGE "latin" is not a code page number or "bytes"'),
+                (["--codepage", "274"], {}, ["~", "k2"], None,
+                 'Signature 1: "~" (U+007E) is not a character of code page 274' + see)]
         for k, (args, env, keys, expected, refusal) in enumerate(runs):
             with self.subTest(keys=keys, args=args, env=env):
                 self.cli(1 if refusal else 0, "encrypt", "--keys-from-stdin", *args, "-o", "%d.zel" % k, "x.bin",
