@@ -69,7 +69,8 @@ class CliCase(unittest.TestCase):
                 resource.setrlimit(resource.RLIMIT_FSIZE, (limit, limit))
             if descriptors is not None:
                 resource.setrlimit(resource.RLIMIT_NOFILE, (descriptors, descriptors))
-        stdin = b"".join((k if isinstance(k, bytes) else k.encode()) + b"\n" for k in keys or [])
+        stdin = keys if isinstance(keys, bytes) else b"".join((k if isinstance(k, bytes) else k.encode()) + b"\n"
+                                                              for k in keys or [])
         result = subprocess.run(RUNNER + [CLI] + list(args), cwd=self.dir, input=stdin, capture_output=True,
                                 env=env if env is not None else clean_env(), preexec_fn=limit_size,
                                 start_new_session=new_session, timeout=120)
@@ -286,11 +287,13 @@ class CommandLineTest(CliCase):
         runs = [
             ("a-stdin.zel", ["", "Zz"], None),
             ("a-crlf.zel", ["\r", "Zz\r"], None),
+            ("a-eof.zel", b"\nZz", None),  # the last line without its line end
             ("a-env.zel", None, signed("", "Zz")),
             ("a-spaces.zel", None, signed("       ", "Zz     ")),
             ("b-env.zel", None, signed("Seven77", "Zz")),
             ("b-long.zel", ["Seven77" + "x" * 5000, "Zz"], None),
             ("b-cut.zel", ["Seven77x" + "ü" * 3000, "Zz"], None),  # cut inside a character
+            ("b-cut3.zel", ["Seven77" + "€" * 3000, "Zz"], None),  # after two of its three bytes
             ("b-longer.zel", ["Seven77tail", "Zz" + "     y" * 300], None),
         ]
         for name, keys, env in runs:
@@ -363,7 +366,7 @@ class CommandLineTest(CliCase):
 
     def test_file_errors_exit_3(self):
         self.copy_data("cipher", "mode3-0.zel", "e.zel")
-        self.put("ezel.zel", b"already here", "h.bin", b"hidden")
+        self.put("ezel.zel", b"already here", "h.bin", b"hidden", "aあ" * 63, b"x")
         os.mkdir(self.path("dir.png"))
         os.mkfifo(self.path("fifo.png"))
         # A carrier whose stored name is its own: the hidden file must not
@@ -381,6 +384,9 @@ class CommandLineTest(CliCase):
             (("extract", "dir.png"), ["k"], b"dir.png: cannot open for writing: Is a directory"),
             (("embed", "h.bin", "missing.png"), ["k"], b"missing.png: cannot open for writing: " + missing),
             (("embed", "gone.bin", "e.zel"), ["k"], b"gone.bin: cannot open: " + missing),
+            # 315 bytes in code page 930, which puts shifts around each Japanese character.
+            (("embed", "--codepage", "930", "aあ" * 63, "e.zel"), ["k"],
+             ("aあ" * 63).encode() + b": file name too long to store in a carrier"),
             (("extract", "photo.png"), ["k1"], b"photo.png: " + itself),
             (("extract", "--force", "photo.png"), ["k1"], b"photo.png: " + itself),
             (("extract", "--force", "-o", "./photo.png", "photo.png"), ["k1"], b"./photo.png: " + itself),
