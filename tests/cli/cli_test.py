@@ -253,6 +253,8 @@ class CommandLineTest(CliCase):
             # The bounds of a code page number: 1 to 65535.
             (("encrypt", "--codepage", "0", "a.png"), page % b"0"),
             (("encrypt", "--codepage", "65536", "a.png"), page % b"65536"),
+            # Too long for the message: cut where its buffer ends.
+            (("encrypt", "--codepage", "9" * 300, "a.png"), (page % (b"9" * 300))[:212] + b"\n"),
             (("extract", "--codepage", "65535", "a.png"),
              b"zorvane-cli: code page 65535 cannot be opened on this system"),
         ]
