@@ -44,17 +44,17 @@ def key_update(key, counter):
 
 
 def whiten(data, seed_text, encrypt, codepage=1252):
-    # Block by block, as the pass reads its input 8 bytes at a time.
+    # Block by block, as the pass reads its input 8 bytes at a time; the
+    # counter starts at byte 3 of the plain side (0 when there is none).
     key = list(signature_form(seed_text, codepage))
     counter = None
     out = bytearray()
     for start in range(0, len(data), 8):
         block = data[start:start + 8]
-        if encrypt and counter is None:
-            counter = block[3] if len(block) > 3 else 0
         result = bytes(k ^ b for k, b in zip(key, block))
-        if not encrypt and counter is None:
-            counter = result[3] if len(result) > 3 else 0
+        if counter is None:
+            plain = block if encrypt else result
+            counter = plain[3] if len(plain) > 3 else 0
         out += result
         key, counter = key_update(key, counter)
     return bytes(out)
