@@ -161,21 +161,6 @@ TEST(SignatureBlock, NothingIsWrittenPastTheFixedSizes)
     EXPECT_EQ(std::string("longer ") + '\0' + untouched, std::string(form, sizeof form));
 }
 
-// A copy of the first 80 bytes that ends where readable memory ends (natively),
-// so that a kernel reading past its mask faults.
-static const unsigned char* MaskBeforeAGuardPage(const unsigned char* bytes)
-{
-#ifdef _WIN32
-    return bytes;
-#else
-    size_t page = (size_t)sysconf(_SC_PAGESIZE);
-    unsigned char* two = (unsigned char*)mmap(nullptr, 2 * page, PROT_READ | PROT_WRITE,
-                                              MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    EXPECT_EQ(0, mprotect(two + page, page, PROT_NONE));
-    return (unsigned char*)memcpy(two + page - TRANSFORM_MASK_SIZE, bytes, TRANSFORM_MASK_SIZE);
-#endif
-}
-
 // Also through a mask (the first 80 bytes of `all`) in each kernel.
 TEST(TransformBytes, AgreeWithTheByteMapsForEveryModeLengthAndAlignment)
 {
@@ -185,7 +170,15 @@ TEST(TransformBytes, AgreeWithTheByteMapsForEveryModeLengthAndAlignment)
     unsigned char all[256 + 16];
     for (int k = 0; k < (int)sizeof all; k++)
         all[k] = (unsigned char)(k * 7 + 3);
-    const unsigned char* mask = MaskBeforeAGuardPage(all);
+    const unsigned char* mask = all;
+#ifndef _WIN32
+    // Natively a copy that ends where readable memory ends: a kernel reading past its mask faults.
+    size_t page = (size_t)sysconf(_SC_PAGESIZE);
+    unsigned char* two = (unsigned char*)mmap(nullptr, 2 * page, PROT_READ | PROT_WRITE,
+                                              MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    ASSERT_EQ(0, mprotect(two + page, page, PROT_NONE));
+    mask = (const unsigned char*)memcpy(two + page - TRANSFORM_MASK_SIZE, all, TRANSFORM_MASK_SIZE);
+#endif
     for (int mode = 0; mode < TRANSFORM_MODE_COUNT; mode++) {
         for (size_t offset = 0; offset < 8; offset++) {
             for (size_t count : {0, 1, 7, 8, 9, 15, 16, 17, 79, 80, 95, 96, 175, 256}) {

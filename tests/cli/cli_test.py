@@ -3,6 +3,7 @@
 # of tests/data both ways, exit codes, refusals, secrets from stdin, the
 # environment and a pseudo-terminal, and failures that must leave nothing.
 # ZORVANE_CLI names the program; ZORVANE_CLI_RUNNER (e.g. "wine") runs it.
+import fcntl
 import os
 import pty
 import re
@@ -47,11 +48,8 @@ def signed(s1, s2, **extra):
 def nested(length, most):
     # A relative folder name of `length` characters with its last "/": folders
     # of `most` characters, then a shorter one.
-    parts = []
-    while length > most + 1:
-        parts.append("d" * most)
-        length -= most + 1
-    return "/".join(parts + ["e" * (length - 1)]) + "/"
+    parts = (length - 1) // (most + 1)
+    return ("d" * most + "/") * parts + "e" * (length - parts * (most + 1) - 1) + "/"
 
 
 class CliCase(unittest.TestCase):
@@ -83,50 +81,30 @@ class CliCase(unittest.TestCase):
     def start(self, argv, **kw):
         # A child that outlives a failing test is ended by the cleanup.
         child = subprocess.Popen(argv, cwd=self.dir, **kw)
-        self.addCleanup(self.end, child)
+        self.addCleanup(child.wait)
+        self.addCleanup(lambda: child.poll() is None and child.kill())
         return child
 
-    @staticmethod
-    def end(child):
-        if child.poll() is None:
-            child.kill()
-        child.wait()
-
-    def fork_on_terminal(self, argv, env=None):
-        pid, master = pty.fork()
-        if pid == 0:
-            try:  # in the child: never return into the test runner
-                os.chdir(self.dir)
-                os.execve(argv[0], argv, env if env is not None else clean_env())
-            finally:
-                os._exit(127)
-        reaped = []
-        self.addCleanup(self.end_forked, pid, reaped)
+    def start_on_terminal(self, argv, env=None):
+        # A child whose controlling terminal is a new pseudo-terminal, and its master side.
+        master, slave = pty.openpty()
         self.addCleanup(os.close, master)
-        return pid, master, reaped
-
-    @staticmethod
-    def end_forked(pid, reaped):
-        if not reaped:
-            try:
-                os.kill(pid, signal.SIGKILL)
-            except ProcessLookupError:
-                pass
-            os.waitpid(pid, 0)
+        child = self.start(argv, stdin=slave, stdout=slave, stderr=slave, env=env if env is not None else clean_env(),
+                           start_new_session=True, preexec_fn=lambda: fcntl.ioctl(0, termios.TIOCSCTTY, 0))
+        os.close(slave)
+        return child, master
 
     def run_on_terminal(self, argv, answers, env=None, settle=0):
         """Runs argv on a new pseudo-terminal, typing each answer once its prompt
         was shown since the last answer and the output then rested `settle`
         seconds (Wine's console may draw the prompt's space as a cursor move
         and drop what comes too early); the exit code and all it showed."""
-        pid, master, reaped = self.fork_on_terminal(argv, env)
+        child, master = self.start_on_terminal(argv, env)
         seen = b""
         answered = 0
         pending = list(answers)
         while True:
-            ready, _, _ = select.select([master], [], [], 30)
-            if not ready:
-                self.fail("no answer from the terminal: %r" % seen)
+            self.assertTrue(select.select([master], [], [], 30)[0], "no answer from the terminal: %r" % seen)
             try:
                 chunk = os.read(master, 65536)
             except OSError:
@@ -137,9 +115,7 @@ class CliCase(unittest.TestCase):
             if pending and pending[0][0] in seen[answered:] and not select.select([master], [], [], settle)[0]:
                 answered = len(seen)
                 os.write(master, pending.pop(0)[1])
-        _, status = os.waitpid(pid, 0)
-        reaped.append(pid)
-        return os.waitstatus_to_exitcode(status), seen
+        return child.wait(), seen
 
     def put(self, *files):
         # Names and their bytes, by turns.
@@ -749,15 +725,6 @@ class TerminalTest(CliCase):
     """Secrets asked on a pseudo-terminal: no echo, and echo back afterwards;
     the progress bar."""
 
-    def wait_for(self, master, text):
-        seen = b""
-        while not seen.endswith(text):
-            ready, _, _ = select.select([master], [], [], 30)
-            if not ready:
-                self.fail("no %r on the terminal: %r" % (text, seen))
-            seen += os.read(master, 4096)
-        return seen
-
     def test_prompt_does_not_echo_the_secret(self):
         self.copy_data("cipher", "mode3-7.zel", "s.zel")
         code, seen = self.run_on_terminal(
@@ -788,18 +755,19 @@ class TerminalTest(CliCase):
                 ([CLI, "encrypt", "in.fifo"], signed("a", "b"), None)]
         for argv, env, prompt in runs:
             with self.subTest(argv):
-                pid, master, reaped = self.fork_on_terminal(argv, env)
+                child, master = self.start_on_terminal(argv, env)
                 settings = termios.tcgetattr(master)
                 if prompt:
-                    self.wait_for(master, prompt)
+                    seen = b""
+                    while not seen.endswith(prompt):
+                        self.assertTrue(select.select([master], [], [], 30)[0], "no prompt on the terminal: %r" % seen)
+                        seen += os.read(master, 4096)
                     self.assertFalse(termios.tcgetattr(master)[3] & termios.ECHO)
                 else:
                     feed = open(self.path("in.fifo"), "wb")
                     self.addCleanup(feed.close)
-                os.kill(pid, signal.SIGINT)
-                _, status = os.waitpid(pid, 0)
-                reaped.append(pid)
-                self.assertEqual(os.waitstatus_to_exitcode(status), -signal.SIGINT)
+                child.send_signal(signal.SIGINT)
+                self.assertEqual(child.wait(), -signal.SIGINT)
                 self.assertEqual(termios.tcgetattr(master), settings)
                 self.assertTrue(settings[3] & termios.ECHO)
         self.assertEqual(self.listing(), ["in.fifo", "x.bin"])
