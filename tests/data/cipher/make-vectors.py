@@ -1,74 +1,16 @@
 #!/usr/bin/env python3
-# Independent reference for the cipher file format, written apart from the
-# C++ code: run once by hand to write the known-answer cipher files here and
-# their table, vectors.tsv (read by the C++ tests, the CLI tests and the
-# CLI's build), and to print the whitening and key-update values pasted into
-# the unit tests. Signatures go in as hex of their bytes in a code page.
-import hashlib
+# Writes the known-answer cipher files here with the format model of
+# tests/support, and their table, vectors.tsv (read by the C++ tests, the CLI
+# tests and the CLI's build); prints the whitening and key-update values pasted
+# into the unit tests. Run once by hand. Signatures go in as hex of their bytes
+# in a code page.
+import os
 import random
 import sys
-from pathlib import Path
 
-
-def swap(b):
-    return ((b << 4) | (b >> 4)) & 0xFF
-
-
-def end_bit_swap(b):
-    return (b & 0x7E) | ((b & 1) << 7) | ((b >> 7) & 1)
-
-
-def transform(mode, b):
-    return [b ^ 0x08, swap(b), swap(b) ^ 0x08, swap(b) ^ 0xF7,
-            end_bit_swap(swap(b) ^ 0xF7)][mode]
-
-
-def signature_form(text, codepage=1252):
-    # At most seven bytes in the code page, then spaces and a NUL.
-    return text.encode("cp%d" % codepage)[:7].ljust(7) + b"\0"
-
-
-def signature_block(sig1, codepage):
-    # A key file of exactly the 8 bytes of Signature 1: indices 0..7 encoded,
-    # then the held NUL repeats.
-    form = signature_form(sig1, codepage)
-    return bytes(transform(3, form[k] if k < 8 else 0) for k in range(31))
-
-
-def key_update(key, counter):
-    r = counter % 5
-    index, op = [(1, "xor"), (4, "and"), (3, "xor"), (7, "or"), (6, "xor")][r]
-    v = key[index]
-    if op == "xor":
-        key = [k ^ v for k in key]
-    elif op == "and":
-        key = [k & v for k in key]
-    else:
-        key = [k | v for k in key]
-    return key, counter + 1
-
-
-def whiten(data, seed_text, encrypt, codepage=1252):
-    # Block by block, as the pass reads its input 8 bytes at a time.
-    key = list(signature_form(seed_text, codepage))
-    counter = None
-    out = bytearray()
-    for start in range(0, len(data), 8):
-        block = data[start:start + 8]
-        if encrypt and counter is None:
-            counter = block[3] if len(block) > 3 else 0
-        result = bytes(k ^ b for k, b in zip(key, block))
-        if not encrypt and counter is None:
-            counter = result[3] if len(result) > 3 else 0
-        out += result
-        key, counter = key_update(key, counter)
-    return bytes(out)
-
-
-def cipher_file(sig1, sig2, mode, payload, codepage):
-    image = signature_block(sig1, codepage) + bytes([0, mode]) + bytes(transform(mode, b) for b in payload)
-    return whiten(image, sig2, True, codepage)
-
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "..", "support"))
+from zorvane_format import cipher_file, hex_of, key_update, sha, signature_form, whiten, write_table  # noqa: E402
 
 VECTORS = [
     # name, signature 1, signature 2, mode, payload length, payload seed,
@@ -89,57 +31,44 @@ VECTORS = [
 ]
 
 
-def hexs(b):
-    return b.hex().upper()
-
-
 def main():
-    here = Path(__file__).resolve().parent
-    # Tab-separated: signatures may hold spaces.
-    rows = ["# file\tsignature1-hex\tsignature2-hex\tmode\tpayload-length\tsha256-of-payload"
-            "\tcodepage\tselftest"]
+    rows = []
     for name, s1, s2, mode, size, seed, selftest, *rest in VECTORS:
         codepage = rest[0] if rest else 1252
         payload = random.Random(seed).randbytes(size)
         data = cipher_file(s1, s2, mode, payload, codepage)
         assert len(data) == size + 33
-        (here / name).write_bytes(data)
-        digest = hashlib.sha256(payload).hexdigest()
-        encoding = "cp%d" % codepage
-        fields = [name, s1.encode(encoding).hex().upper(), s2.encode(encoding).hex().upper(),
-                  str(mode), str(size), digest, str(codepage), "yes" if selftest else "no"]
-        assert all(c not in f for f in fields for c in "\t\n;")
-        rows.append("\t".join(fields))
-    (here / "vectors.tsv").write_text("\n".join(rows) + "\n")
+        with open(os.path.join(HERE, name), "wb") as f:
+            f.write(data)
+        rows.append([name, hex_of(s1, codepage), hex_of(s2, codepage), str(mode), str(size), sha(payload),
+                     str(codepage), "yes" if selftest else "no"])
+    write_table(HERE, ["file", "signature1-hex", "signature2-hex", "mode", "payload-length", "sha256-of-payload",
+                       "codepage", "selftest"], rows)
 
     print("// key update of ABCDEFG\\0 under each rule")
     for r in range(5):
         key, _ = key_update(list(signature_form("ABCDEFG")), r)
-        print(f'    {{{r}, "{hexs(bytes(key))}"}},')
+        print(f'    {{{r}, "{hex_of(bytes(key))}"}},')
 
     print("// whitening vectors: seed, direction, input, output")
-    cases = []
     plain = bytes(range(0x30, 0x30 + 41))
-    cases.append(("ABCDEFG", plain))
-    cases.append(("Bravo12", bytes(random.Random(99).randbytes(64))))
-    cases.append(("s3cr t", b"\x00\x01\x02"))
     # Decay: K[1] == K[4] and a counter of 0 mod 5 zero K[4] in the first
     # update, then rule 1 ANDs every byte with it.
-    decay = bytearray(b"\x11" * 40)
-    decay[3] = 0x05
-    cases.append(("ABCDBFG", bytes(decay)))
+    decay = b"\x11" * 3 + b"\x05" + b"\x11" * 36
+    cases = [("ABCDEFG", plain), ("Bravo12", bytes(random.Random(99).randbytes(64))), ("s3cr t", b"\x00\x01\x02"),
+             ("ABCDBFG", decay)]
     for seed, data in cases:
         out = whiten(data, seed, True)
         assert whiten(out, seed, False) == data
-        print(f'    {{"{seed}", WHITEN_ENCRYPT, "{hexs(data)}", "{hexs(out)}"}},')
-        print(f'    {{"{seed}", WHITEN_DECRYPT, "{hexs(out)}", "{hexs(data)}"}},')
+        print(f'    {{"{seed}", WHITEN_ENCRYPT, "{hex_of(data)}", "{hex_of(out)}"}},')
+        print(f'    {{"{seed}", WHITEN_DECRYPT, "{hex_of(out)}", "{hex_of(data)}"}},')
     # Counter side: a cipher-side counter would give a different result.
     data = plain
     out = whiten(data, "ABCDEFG", True)
     wrong_side = whiten(out, "ABCDEFG", True)
     print("// counter from the cipher side would differ:", wrong_side != data,
           "c0 plain", data[3] % 5, "cipher", out[3] % 5, file=sys.stderr)
-    print("// decay output tail", hexs(whiten(bytes(decay), "ABCDBFG", True)[16:]), file=sys.stderr)
+    print("// decay output tail", hex_of(whiten(decay, "ABCDBFG", True)[16:]), file=sys.stderr)
 
 
 main()
