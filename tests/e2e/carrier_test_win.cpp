@@ -27,19 +27,16 @@ TEST(CarrierE2e, EmbedThenExtractWithWrongAndRightKey)
     ASSERT_TRUE(WriteFileBytes(hiddenPath, hidden));
 
     App app;
-    ASSERT_TRUE(app.Start("zorvane.exe", dir));
-    HWND main = WaitWindow(app.pid, "clsWindow", "Zorvane V1.30");
+    HWND main = app.StartMain(dir);
     ASSERT_NE(main, nullptr);
 
     ASSERT_TRUE(Click(main, kEmbed));
     EXPECT_EQ("Get file to be embedded", AnswerFileDialog(app.pid, hiddenPath.c_str()));
     EXPECT_EQ("Get carrier file", AnswerFileDialog(app.pid, carrierPath.c_str()));
     std::string embedded;
-    DWORD start = GetTickCount();
-    while (embedded.size() != image.size() + hidden.size() + 300 && GetTickCount() - start < 10000) {
-        Sleep(50);
-        embedded = ReadFileBytes(carrierPath);
-    }
+    WaitUntil([&] {
+        return (embedded = ReadFileBytes(carrierPath)).size() == image.size() + hidden.size() + 300;
+    }, 10000, 50);
     ASSERT_EQ(image.size() + hidden.size() + 300, embedded.size());
     EXPECT_EQ(image, embedded.substr(0, image.size()));
     EXPECT_EQ(hidden, embedded.substr(image.size() + 32, hidden.size()));

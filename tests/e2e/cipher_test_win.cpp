@@ -24,8 +24,7 @@ protected:
     {
         StoreCredentials(signature1, signature2, "pw");
         dir = MakeTempFolder("cipher");
-        ASSERT_TRUE(app.Start("zorvane.exe", dir));
-        main = WaitWindow(app.pid, "clsWindow", "Zorvane V1.30");
+        main = app.StartMain(dir);
         ASSERT_NE(main, nullptr);
         operationLine = ChildAt(main, "Edit", 5, 30);
         percentage = NthChild(main, "Static", 0);
@@ -167,24 +166,16 @@ bool WaitBusy(HWND main)
     HWND cancel = GetDlgItem(main, kCancel);
     HWND mirelock = GetDlgItem(main, kMirelock);
     HWND unveil = GetDlgItem(main, kUnveil);
-    auto busy = [&] {
+    return WaitUntil([&] {
         return IsWindowVisible(cancel) && !IsWindowVisible(mirelock) && !IsWindowVisible(unveil);
-    };
-    DWORD start = GetTickCount();
-    while (!busy() && GetTickCount() - start < 20000)
-        Sleep(10);
-    return busy();
+    }, 20000, 10);
 }
 
 // Waits until the percentage label shows something other than `shown`.
 std::string WaitLabelChange(HWND label, const std::string& shown)
 {
-    std::string now = WindowText(label);
-    DWORD start = GetTickCount();
-    while (now == shown && GetTickCount() - start < 5000) {
-        Sleep(10);
-        now = WindowText(label);
-    }
+    std::string now;
+    WaitUntil([&] { return (now = WindowText(label)) != shown; }, 5000, 10);
     return now;
 }
 

@@ -26,6 +26,14 @@ bool App::Start(const std::string& exe, const std::string& workDir)
     return true;
 }
 
+HWND App::StartMain(const std::string& workDir)
+{
+    EXPECT_TRUE(Start("zorvane.exe", workDir)) << workDir;
+    HWND main = process ? WaitWindow(pid, "clsWindow", "Zorvane V1.30") : nullptr;
+    EXPECT_TRUE(main != nullptr) << "no main window";
+    return main;
+}
+
 bool App::WaitExit(DWORD timeoutMs, DWORD* exitCode)
 {
     if (!process || WaitForSingleObject(process, timeoutMs) != WAIT_OBJECT_0)
@@ -58,41 +66,47 @@ App::~App()
     Kill();
 }
 
-HWND WaitWindow(DWORD pid, const char* className, const char* title, DWORD timeoutMs)
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs, DWORD stepMs)
 {
     DWORD start = GetTickCount();
-    do {
-        for (HWND w : TopWindows(pid, className, title)) {
-            if (IsWindowVisible(w))
-                return w;
-        }
-        Sleep(20);
-    } while (GetTickCount() - start < timeoutMs);
+    while (!done()) {
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+        Sleep(stepMs);
+    }
+    return true;
+}
+
+// The first visible top-level window of the process with this class and
+// title (nullptr: any), or nullptr.
+static HWND VisibleWindow(DWORD pid, const char* className, const char* title)
+{
+    for (HWND w : TopWindows(pid, className, title)) {
+        if (IsWindowVisible(w))
+            return w;
+    }
     return nullptr;
+}
+
+HWND WaitWindow(DWORD pid, const char* className, const char* title, DWORD timeoutMs)
+{
+    HWND found = nullptr;
+    WaitUntil([&] { return (found = VisibleWindow(pid, className, title)) != nullptr; }, timeoutMs);
+    return found;
 }
 
 bool WaitGone(HWND window, DWORD timeoutMs)
 {
-    DWORD start = GetTickCount();
-    while (IsWindow(window)) {
-        if (GetTickCount() - start >= timeoutMs)
-            return false;
-        Sleep(20);
-    }
-    return true;
+    return WaitUntil([&] { return !IsWindow(window); }, timeoutMs);
 }
 
 bool WaitIdle(DWORD pid, HWND mainWindow, DWORD timeoutMs)
 {
     HWND operationLine = ChildAt(mainWindow, "Edit", 5, 30);
-    DWORD start = GetTickCount();
-    do {
-        if (operationLine && WindowText(operationLine).empty() &&
-            IsWindowVisible(GetDlgItem(mainWindow, 1)) && OpenDialog(pid) == nullptr)
-            return true;
-        Sleep(50);
-    } while (GetTickCount() - start < timeoutMs);
-    return false;
+    return WaitUntil([&] {
+        return operationLine && WindowText(operationLine).empty() &&
+               IsWindowVisible(GetDlgItem(mainWindow, 1)) && OpenDialog(pid) == nullptr;
+    }, timeoutMs, 50);
 }
 
 bool Click(HWND window, int id)
@@ -211,11 +225,7 @@ static bool IsFileDialog(HWND dialog)
 
 HWND OpenDialog(DWORD pid)
 {
-    for (HWND w : TopWindows(pid, "#32770")) {
-        if (IsWindowVisible(w))
-            return w;
-    }
-    return nullptr;
+    return VisibleWindow(pid, "#32770", nullptr);
 }
 
 Box AnswerBox(DWORD pid, int button, DWORD timeoutMs, const char* shot)
