@@ -58,6 +58,19 @@ protected:
         keyWindow = key;
     }
 
+    // After a cancel: the busy state gone, `source` as it was, no `output`,
+    // the percentage back to its idle `label`, no temporary file.
+    void ExpectCancelled(const char* source, const std::string& bytes, const char* output,
+                         const char* label)
+    {
+        EXPECT_FALSE(IsWindowVisible(GetDlgItem(main, kCancel)));
+        EXPECT_TRUE(IsWindowVisible(GetDlgItem(main, kUnveil)));
+        EXPECT_FALSE(FileIsThere(In(output)));
+        EXPECT_EQ(bytes, ReadFileBytes(In(source)));
+        EXPECT_EQ(label, WindowText(percentage));
+        ExpectNoTemporaryFiles(dir, CipherTemporaryFiles());
+    }
+
     App app;
     std::string dir;
     HWND main = nullptr;
@@ -216,12 +229,7 @@ TEST_F(CipherE2e, BusyWhileEncryptingThenCancel)
 
     ASSERT_TRUE(Click(main, kCancel));
     ASSERT_TRUE(WaitIdle());
-    EXPECT_FALSE(IsWindowVisible(cancel));
-    EXPECT_TRUE(IsWindowVisible(GetDlgItem(main, kUnveil)));
-    EXPECT_FALSE(FileIsThere(In("largezel.bin")));
-    EXPECT_EQ(large, ReadFileBytes(In("large.bin")));
-    EXPECT_EQ(" 0 % complete", WindowText(percentage));
-    ExpectNoTemporaryFiles(dir, CipherTemporaryFiles());
+    ExpectCancelled("large.bin", large, "largezel.bin", " 0 % complete");
     EXPECT_TRUE(IsWindow(main));
 
     // Idle again: Exit ends the program.
@@ -240,17 +248,11 @@ TEST_F(CipherE2e, CancelWhileDecrypting)
 
     Decrypt("Alpha12", "beta", "bigzel.bin", nullptr);
     ASSERT_TRUE(WaitBusy(main));
-    HWND cancel = GetDlgItem(main, kCancel);
     EXPECT_EQ("Decrypting file ...", WindowText(operationLine));
     ASSERT_TRUE(Click(main, kCancel));
     ASSERT_TRUE(WaitGone(keyWindow));
     ASSERT_TRUE(WaitIdle());
-    EXPECT_FALSE(IsWindowVisible(cancel));
-    EXPECT_TRUE(IsWindowVisible(GetDlgItem(main, kUnveil)));
-    EXPECT_FALSE(FileIsThere(In("bigzelzel.bin")));
-    EXPECT_EQ(cipher, ReadFileBytes(In("bigzel.bin")));
-    EXPECT_EQ("0 % complete", WindowText(percentage));
-    ExpectNoTemporaryFiles(dir, CipherTemporaryFiles());
+    ExpectCancelled("bigzel.bin", cipher, "bigzelzel.bin", "0 % complete");
     app.ExitFrom(main);
 }
 
