@@ -34,9 +34,11 @@ TEST(CarrierE2e, EmbedThenExtractWithWrongAndRightKey)
     EXPECT_EQ("Get file to be embedded", AnswerFileDialog(app.pid, hiddenPath.c_str()));
     EXPECT_EQ("Get carrier file", AnswerFileDialog(app.pid, carrierPath.c_str()));
     std::string embedded;
-    WaitUntil([&] {
-        return (embedded = ReadFileBytes(carrierPath)).size() == image.size() + hidden.size() + 300;
-    }, 10000, 50);
+    DWORD start = GetTickCount();
+    while (embedded.size() != image.size() + hidden.size() + 300 && GetTickCount() - start < 10000) {
+        Sleep(50);
+        embedded = ReadFileBytes(carrierPath);
+    }
     ASSERT_EQ(image.size() + hidden.size() + 300, embedded.size());
     EXPECT_EQ(image, embedded.substr(0, image.size()));
     EXPECT_EQ(hidden, embedded.substr(image.size() + 32, hidden.size()));

@@ -122,60 +122,20 @@ bool ClickNow(HWND window, int id)
            SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 3000, nullptr) != 0;
 }
 
-struct ChildSearch {
-    const char* className;
-    int n;
-    HWND found;
-};
-
-static BOOL CALLBACK FindChild(HWND child, LPARAM param)
-{
-    ChildSearch* s = (ChildSearch*)param;
-    char className[64];
-    GetClassNameA(child, className, sizeof className);
-    if (_stricmp(className, s->className) != 0)
-        return TRUE;
-    if (s->n-- == 0) {
-        s->found = child;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 HWND NthChild(HWND window, const char* className, int n)
 {
-    ChildSearch s{className, n, nullptr};
-    EnumChildWindows(window, FindChild, (LPARAM)&s);
-    return s.found;
-}
-
-struct PlaceSearch {
-    const char* className;
-    POINT at;
-    HWND parent;
-    HWND found;
-};
-
-static BOOL CALLBACK FindChildAt(HWND child, LPARAM param)
-{
-    PlaceSearch* s = (PlaceSearch*)param;
-    char className[64];
-    GetClassNameA(child, className, sizeof className);
-    RECT r;
-    GetWindowRect(child, &r);
-    MapWindowPoints(nullptr, s->parent, (POINT*)&r, 2);
-    if (_stricmp(className, s->className) == 0 && r.left == s->at.x && r.top == s->at.y) {
-        s->found = child;
-        return FALSE;
-    }
-    return TRUE;
+    std::vector<HWND> children = ChildWindows(window, className);
+    return n < (int)children.size() ? children[n] : nullptr;
 }
 
 HWND ChildAt(HWND window, const char* className, int x, int y)
 {
-    PlaceSearch s{className, {x, y}, window, nullptr};
-    EnumChildWindows(window, FindChildAt, (LPARAM)&s);
-    return s.found;
+    for (HWND child : ChildWindows(window, className)) {
+        RECT r = ChildRect(window, child);
+        if (r.left == x && r.top == y)
+            return child;
+    }
+    return nullptr;
 }
 
 bool TypeInto(HWND edit, const std::string& text)
@@ -261,14 +221,12 @@ std::string AnswerFileDialog(DWORD pid, const char* name, DWORD timeoutMs)
                 continue;
             std::string title = WindowText(w);
             int button = name ? IDOK : IDCANCEL;
-            if (name)
-                TypeInto(field, name);
+            if (name && !TypeInto(field, name))
+                return ""; // the name could not be typed
             PostMessageA(w, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), (LPARAM)GetDlgItem(w, button));
             // Gone, or disabled under a question of its own (the create prompt):
             // either way the next search must not find this dialog again.
-            DWORD pressed = GetTickCount();
-            while (IsWindow(w) && IsWindowEnabled(w) && GetTickCount() - pressed < 5000)
-                Sleep(20);
+            WaitUntil([&] { return !IsWindow(w) || !IsWindowEnabled(w); }, 5000);
             return title;
         }
         Sleep(20);

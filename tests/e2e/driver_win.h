@@ -81,7 +81,8 @@ void Shot(HWND window, const char* name);
 
 // An open-file dialog of the process: waits for it, types `name` in its
 // name field (old-style 0x480, Explorer-style 0x47c) and presses Open,
-// or cancels when name is nullptr. Returns the dialog's title.
+// or cancels when name is nullptr. Returns the dialog's title ("" when none
+// came or the name could not be typed).
 std::string AnswerFileDialog(DWORD pid, const char* name, DWORD timeoutMs = 10000);
 
 // Writes the signatures (seven characters each, space-padded) into the

@@ -47,16 +47,6 @@ class Killed : public testing::Test {
 protected:
     void SetUp() override { StoreCredentials(kSignature, "second", "pw"); }
 
-    // The old-style source chooser carries a static of id 0xFFFF, which the
-    // driver's dialog finder takes for a message box: answered here by title.
-    static bool AnswerSourceChooser(App& app, const std::string& path)
-    {
-        HWND dialog = WaitWindow(app.pid, "#32770", "Select File(s)");
-        HWND name = dialog ? GetDlgItem(dialog, 0x480) : nullptr;
-        return name && TypeInto(name, path) &&
-               PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                            (LPARAM)GetDlgItem(dialog, IDOK));
-    }
     // Answers the dialog, and its prompt to create a file that is not there.
     // Before another dialog, waits for this one to go; after the last one it
     // returns at once: the command's copy then runs without answering
@@ -64,11 +54,7 @@ protected:
     void Choose(App& app, const std::string& title, const std::string& path, bool last = false)
     {
         bool prompt = !FileIsThere(path);
-        if (title == "Select File(s)") {
-            EXPECT_TRUE(AnswerSourceChooser(app, path));
-        } else {
-            EXPECT_EQ(title, AnswerFileDialog(app.pid, path.c_str()));
-        }
+        EXPECT_EQ(title, AnswerFileDialog(app.pid, path.c_str()));
         if (prompt) {
             EXPECT_NE(nullptr, AnswerBox(app.pid, IDYES, 5000).window);
         }
