@@ -36,11 +36,11 @@ protected:
 
     bool WaitIdle(DWORD timeoutMs = 30000) { return ::WaitIdle(app.pid, main, timeoutMs); }
 
-    void Encrypt(const char* name)
+    void Encrypt(const char* name, DWORD timeoutMs = 30000)
     {
         ASSERT_TRUE(Click(main, kMirelock));
         EXPECT_EQ("Select File(s)", AnswerFileDialog(app.pid, name));
-        ASSERT_TRUE(WaitIdle());
+        ASSERT_TRUE(WaitIdle(timeoutMs));
     }
 
     // Opens "Unveil", types the keys, presses OK and picks `name`.
@@ -240,9 +240,7 @@ TEST_F(CipherE2e, CancelWhileDecrypting)
 {
     std::string large = PseudoRandomBytes(200 * 1024, 11);
     ASSERT_TRUE(WriteFileBytes(In("big.bin"), large));
-    ASSERT_TRUE(Click(main, kMirelock));
-    EXPECT_EQ("Select File(s)", AnswerFileDialog(app.pid, "big.bin"));
-    ASSERT_TRUE(WaitIdle(120000));
+    Encrypt("big.bin", 120000);
     std::string cipher = ReadFileBytes(In("bigzel.bin"));
     ASSERT_EQ(large.size() + 33, cipher.size());
 
