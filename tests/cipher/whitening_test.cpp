@@ -17,11 +17,6 @@ static std::vector<unsigned char> FromHex(const std::string& hex)
     return std::vector<unsigned char>(bytes.begin(), bytes.end());
 }
 
-static void SeedOf(const char* text, char seed[ROLLING_KEY_SIZE])
-{
-    ToSignatureForm(text, seed);
-}
-
 TEST(KeyUpdate, EachRuleOnABCDEFG)
 {
     struct Case {
@@ -35,7 +30,7 @@ TEST(KeyUpdate, EachRuleOnABCDEFG)
     };
     for (const Case& c : cases) {
         char seed[ROLLING_KEY_SIZE];
-        SeedOf("ABCDEFG", seed);
+        ToSignatureForm("ABCDEFG", seed);
         unsigned char key[ROLLING_KEY_SIZE];
         memcpy(key, seed, ROLLING_KEY_SIZE);
         int32_t counter = c.counter;
@@ -72,7 +67,7 @@ static std::vector<unsigned char> Whiten(const char* seedText, WhiteningDirectio
                                          const std::vector<size_t>& chunks)
 {
     char seed[ROLLING_KEY_SIZE];
-    SeedOf(seedText, seed);
+    ToSignatureForm(seedText, seed);
     WhiteningState state;
     WhiteningBegin(&state, seed, direction);
     std::vector<unsigned char> out(input.size());
@@ -133,7 +128,7 @@ TEST(Whitening, RoundTripsWhateverTheCounterStart)
 TEST(Whitening, RepeatingMaskIsTheRollingKey)
 {
     char seed[ROLLING_KEY_SIZE];
-    SeedOf("Sig 2!", seed);
+    ToSignatureForm("Sig 2!", seed);
     for (uint32_t start : {0u, 1u, 2u, 3u, 4u, UINT32_MAX - 3, UINT32_MAX - 31}) {
         WhiteningState plain, fast;
         WhiteningBegin(&plain, seed, WHITEN_ENCRYPT);

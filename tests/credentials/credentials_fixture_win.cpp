@@ -71,15 +71,31 @@ void DestroyCredentialWindows()
     PumpPending();
 }
 
+const HKEY kStoreRoots[3] = {HKEY_CURRENT_USER, HKEY_CURRENT_USER, HKEY_CURRENT_CONFIG};
+const char* const kStorePaths[3] = {"SOFTWARE\\MIRELOCKIT", "Control Panel", "Software\\TempKey"};
+
+static const char* FragmentName(int f)
+{
+    return f % 2 ? "Signature2" : "Signature1";
+}
+
 void StoreFragments(const char* s1, const char* s2)
 {
-    static const HKEY roots[3] = {HKEY_CURRENT_USER, HKEY_CURRENT_USER, HKEY_CURRENT_CONFIG};
-    static const char* const paths[3] = {"SOFTWARE\\MIRELOCKIT", "Control Panel",
-                                         "Software\\TempKey"};
     for (int f = 0; f < FRAGMENT_COUNT; f++) {
         char text[FRAGMENT_TEXT_SIZE];
         size_t n = SplitFragment(s1, s2, f, text);
-        WriteStringValue(roots[f / 2], paths[f / 2], f % 2 ? "Signature2" : "Signature1",
+        WriteStringValue(kStoreRoots[f / 2], kStorePaths[f / 2], FragmentName(f),
                          std::string(text, n + 1));
     }
+}
+
+StoredValue ReadFragment(int f)
+{
+    return ReadValue(kStoreRoots[f / 2], kStorePaths[f / 2], FragmentName(f));
+}
+
+void ExpectFirstUseMessages(const MessageRecorder& recorder, size_t count)
+{
+    ExpectSameMessages(recorder, count, "This is your first usage of this software",
+                       "Cannot find signatures due to ...", nullptr, MB_OK | MB_ICONINFORMATION);
 }

@@ -42,7 +42,15 @@ protected:
 // Destroys the windows of this thread with a class of the credentials.
 void DestroyCredentialWindows();
 
+// The keys of the three store locations, as the tests name them.
+extern const HKEY kStoreRoots[3];
+extern const char* const kStorePaths[3];
 // Writes the six fragments of two signatures the way save lays them out.
 void StoreFragments(const char* s1, const char* s2);
+// Fragment f (0 to 5) as stored: location f / 2, value "Signature1" or "Signature2".
+StoredValue ReadFragment(int f);
+
+// The one box of the first use, "exactly `count` of it" (none owns it).
+void ExpectFirstUseMessages(const MessageRecorder& recorder, size_t count);
 
 #endif

@@ -34,6 +34,24 @@ void ExpectBox(DWORD pid, const char* caption, const char* text, const char* sho
     EXPECT_FALSE(IsWindow(box));
 }
 
+// Presses a button that closes its window, and waits for the window to go.
+void PressClosing(HWND window, int id)
+{
+    ASSERT_TRUE(Click(window, id));
+    EXPECT_TRUE(WaitGone(window));
+}
+
+// Types the new password twice into a first-use or "Change Password"
+// window and accepts it.
+void AcceptNewPassword(HWND change, const char* password, const char* shot)
+{
+    ASSERT_TRUE(TypeInto(ChildAt(change, "Edit", 110, 30), password));
+    ASSERT_TRUE(TypeInto(ChildAt(change, "Edit", 110, 70), password));
+    if (shot)
+        Shot(change, shot);
+    PressClosing(change, kAccept);
+}
+
 // The password store as a 32-bit program names it, and the two places it
 // can be in the 64-bit registry.
 const char kPasswordKey[] = "Software\\MirelockPass";
@@ -75,8 +93,7 @@ void ConfirmPassword(DWORD pid, HWND mainWindow, int button, const char* passwor
     ASSERT_TRUE(TypeInto(ChildAt(pass, "Edit", 5, 50), password));
     if (shot)
         Shot(pass, shot);
-    ASSERT_TRUE(Click(pass, kConfirm));
-    EXPECT_TRUE(WaitGone(pass));
+    PressClosing(pass, kConfirm);
 }
 
 const char kFirstUseText[] = "This is your first usage of this software";
@@ -121,11 +138,7 @@ TEST(FirstStart, CreatesPasswordAndSignaturesThenKeepsThem)
     HWND main = WaitWindow(pid, kMainClass, kMainTitle);
     ASSERT_TRUE(main != nullptr);
 
-    ASSERT_TRUE(TypeInto(ChildAt(change, "Edit", 110, 30), "Open Sesame"));
-    ASSERT_TRUE(TypeInto(ChildAt(change, "Edit", 110, 70), "Open Sesame"));
-    Shot(change, "first-time-user");
-    ASSERT_TRUE(Click(change, kAccept));
-    EXPECT_TRUE(WaitGone(change));
+    AcceptNewPassword(change, "Open Sesame", "first-time-user");
     HWND options = WaitWindow(pid, "optionWindow", "Options");
     ASSERT_TRUE(options != nullptr);
     EXPECT_EQ(main, GetWindow(options, GW_OWNER));
@@ -137,8 +150,7 @@ TEST(FirstStart, CreatesPasswordAndSignaturesThenKeepsThem)
     TypeInto(box1, "Sig1abc");
     TypeInto(box2, "s2");
     Shot(options, "options");
-    ASSERT_TRUE(Click(options, kOptionsOk));
-    EXPECT_TRUE(WaitGone(options));
+    PressClosing(options, kOptionsOk);
     EXPECT_EQ(nullptr, OpenDialog(pid));
 
     for (const Fragment& f : kFragments) {
@@ -154,10 +166,9 @@ TEST(FirstStart, CreatesPasswordAndSignaturesThenKeepsThem)
 
     // The next start finds its signatures and says nothing.
     App second;
-    ASSERT_TRUE(second.Start("zorvane.exe", MakeTempFolder("first-start")));
-    pid = second.pid;
-    main = WaitWindow(pid, kMainClass, kMainTitle);
+    main = second.StartMain(MakeTempFolder("first-start"));
     ASSERT_TRUE(main != nullptr);
+    pid = second.pid;
     EXPECT_EQ(nullptr, OpenDialog(pid));
     EXPECT_TRUE(TopWindows(pid, "chgpassWindow").empty());
 
@@ -166,8 +177,7 @@ TEST(FirstStart, CreatesPasswordAndSignaturesThenKeepsThem)
     HWND about = WaitWindow(pid, "AboutWindow", "About Zorvane V1.30 ...");
     ASSERT_TRUE(about != nullptr);
     Shot(about, "about");
-    ASSERT_TRUE(Click(about, kAboutDone));
-    EXPECT_TRUE(WaitGone(about));
+    PressClosing(about, kAboutDone);
 
     // "Signature" and the password (in the other letter case: only three
     // bits of each character count) show the saved signatures.
@@ -176,8 +186,7 @@ TEST(FirstStart, CreatesPasswordAndSignaturesThenKeepsThem)
     ASSERT_TRUE(options != nullptr);
     EXPECT_EQ("Sig1abc", WindowText(ChildAt(options, "Edit", 5, 50)));
     EXPECT_EQ("s2     ", WindowText(ChildAt(options, "Edit", 5, 90)));
-    ASSERT_TRUE(Click(options, kOptionsCancel));
-    EXPECT_TRUE(WaitGone(options));
+    PressClosing(options, kOptionsCancel);
 
     // "Password": the old password opens "Change Password"; a new one of
     // another length is stored.
@@ -185,11 +194,7 @@ TEST(FirstStart, CreatesPasswordAndSignaturesThenKeepsThem)
     change = WaitWindow(pid, "chgpassWindow", "Change Password");
     ASSERT_TRUE(change != nullptr);
     EXPECT_EQ(main, GetWindow(change, GW_OWNER));
-    ASSERT_TRUE(TypeInto(ChildAt(change, "Edit", 110, 30), "Kz9"));
-    ASSERT_TRUE(TypeInto(ChildAt(change, "Edit", 110, 70), "Kz9"));
-    Shot(change, "change-password");
-    ASSERT_TRUE(Click(change, kAccept));
-    EXPECT_TRUE(WaitGone(change));
+    AcceptNewPassword(change, "Kz9", "change-password");
     EXPECT_EQ(nullptr, OpenDialog(pid));
     EXPECT_TRUE(TopWindows(pid, "optionWindow").empty()); // not the first use any more
     // "Kz9": each character keeps its bits 0, 1 and 7; the terminator gives a space.
@@ -207,8 +212,7 @@ TEST(FirstStart, CreatesPasswordAndSignaturesThenKeepsThem)
     options = WaitWindow(pid, "optionWindow", "Options");
     ASSERT_TRUE(options != nullptr);
     EXPECT_EQ("Sig1abc", WindowText(ChildAt(options, "Edit", 5, 50)));
-    ASSERT_TRUE(Click(options, kOptionsCancel));
-    EXPECT_TRUE(WaitGone(options));
+    PressClosing(options, kOptionsCancel);
     second.ExitFrom(main);
 
     // zorvane-clean removes what the program stored; a second run finds nothing.
@@ -255,10 +259,7 @@ TEST(FirstStart, SignaturesSetWhileTheLastBoxIsOpenAreTheOnesThatEncrypt)
     ASSERT_TRUE(box != nullptr);
 
     // The box for location 3 stays open meanwhile.
-    ASSERT_TRUE(TypeInto(ChildAt(change, "Edit", 110, 30), "pw"));
-    ASSERT_TRUE(TypeInto(ChildAt(change, "Edit", 110, 70), "pw"));
-    ASSERT_TRUE(Click(change, kAccept));
-    EXPECT_TRUE(WaitGone(change));
+    AcceptNewPassword(change, "pw", nullptr);
     HWND options = WaitWindow(pid, "optionWindow", "Options");
     ASSERT_TRUE(options != nullptr);
     std::vector<HWND> mains = TopWindows(pid, kMainClass);
@@ -267,8 +268,7 @@ TEST(FirstStart, SignaturesSetWhileTheLastBoxIsOpenAreTheOnesThatEncrypt)
     EXPECT_EQ(mains[0], GetWindow(options, GW_OWNER));
     ASSERT_TRUE(TypeInto(ChildAt(options, "Edit", 5, 50), vector->signature1));
     ASSERT_TRUE(TypeInto(ChildAt(options, "Edit", 5, 90), vector->signature2));
-    ASSERT_TRUE(Click(options, kOptionsOk));
-    EXPECT_TRUE(WaitGone(options));
+    PressClosing(options, kOptionsOk);
     EXPECT_TRUE(IsWindow(box));
     ExpectBox(pid, kFirstUseCaption, kFirstUseText, nullptr);
 

@@ -76,13 +76,8 @@ TEST_F(IncompleteSignaturesTest, MirelockAndEmbedRefuseUntilTheSignatureWindowSe
             Click(mainWindow, IDC_MAIN_EMBED);
             EXPECT_TRUE(answers.titles.empty());
         }
-        ASSERT_EQ(2u, recorder->messages.size());
-        for (const RecordedMessage& m : recorder->messages) {
-            EXPECT_EQ(nullptr, m.owner);
-            EXPECT_EQ(c.text, m.text);
-            EXPECT_EQ("Cannot find signatures due to ...", m.caption);
-            EXPECT_EQ((UINT)(MB_OK | MB_ICONINFORMATION), m.type);
-        }
+        ExpectSameMessages(*recorder, 2, c.text, "Cannot find signatures due to ...", nullptr,
+                           MB_OK | MB_ICONINFORMATION);
         EXPECT_TRUE(before == FolderContents(dir.Root()));
 
         // Unveil and Extract take typed keys and are not refused.

@@ -14,51 +14,32 @@
 
 using StoreTest = CredentialsTest;
 
-struct ExpectedValue {
-    HKEY root;
-    const char* path;
-    const char* name;
-    std::string bytes;
-};
-
+// A save into a fresh store, then one of spaces only over it.
 TEST_F(StoreTest, SaveWritesExactlySixValues)
 {
-    SetSignatures("ABCDEFG", "abcdefg");
+    const struct {
+        const char* s1;
+        const char* s2;
+        const char* fragments[FRAGMENT_COUNT];
+    } saves[] = {
+        {"ABCDEFG", "abcdefg", {"fCF", "eA", "BGa", "bd", "gD", "cE"}},
+        {"       ", "       ", {"   ", "  ", "   ", "  ", "  ", "  "}},
+    };
     DeleteKeyTree(HKEY_CURRENT_USER, "Software\\MirelockIT");
     DeleteKeyTree(HKEY_CURRENT_CONFIG, "Software\\TempKey");
-    SignatureStoreSave();
-    const ExpectedValue expected[] = {
-        {HKEY_CURRENT_USER, "Software\\MirelockIT", "Signature1", std::string("fCF\0", 4)},
-        {HKEY_CURRENT_USER, "Software\\MirelockIT", "Signature2", std::string("eA\0", 3)},
-        {HKEY_CURRENT_USER, "Control Panel", "Signature1", std::string("BGa\0", 4)},
-        {HKEY_CURRENT_USER, "Control Panel", "Signature2", std::string("bd\0", 3)},
-        {HKEY_CURRENT_CONFIG, "Software\\TempKey", "Signature1", std::string("gD\0", 3)},
-        {HKEY_CURRENT_CONFIG, "Software\\TempKey", "Signature2", std::string("cE\0", 3)},
-    };
-    for (const ExpectedValue& e : expected) {
-        StoredValue v = ReadValue(e.root, e.path, e.name);
-        EXPECT_TRUE(v.present) << e.path << " " << e.name;
-        EXPECT_EQ((DWORD)REG_SZ, v.type) << e.path << " " << e.name;
-        EXPECT_EQ(e.bytes, v.bytes) << e.path << " " << e.name;
+    for (const auto& save : saves) {
+        SetSignatures(save.s1, save.s2);
+        SignatureStoreSave();
+        for (int f = 0; f < FRAGMENT_COUNT; f++) {
+            StoredValue v = ReadFragment(f);
+            EXPECT_TRUE(v.present) << save.s1 << " fragment " << f + 1;
+            EXPECT_EQ((DWORD)REG_SZ, v.type) << save.s1 << " fragment " << f + 1;
+            EXPECT_EQ(std::string(save.fragments[f]) + '\0', v.bytes) << save.s1 << " fragment " << f + 1;
+        }
+        for (int k = 0; k < STORE_LOCATION_COUNT; k++)
+            EXPECT_EQ(2u, ValueCount(kStoreRoots[k], kStorePaths[k])) << kStorePaths[k];
     }
-    EXPECT_EQ(2u, ValueCount(HKEY_CURRENT_USER, "SOFTWARE\\MIRELOCKIT"));
-    EXPECT_EQ(2u, ValueCount(HKEY_CURRENT_USER, "Control Panel"));
-    EXPECT_EQ(2u, ValueCount(HKEY_CURRENT_CONFIG, "Software\\TempKey"));
     EXPECT_TRUE(recorder->messages.empty());
-}
-
-TEST_F(StoreTest, SaveOfSpacesWritesSpacesOnly)
-{
-    SetSignatures("       ", "       ");
-    SignatureStoreSave();
-    EXPECT_EQ(std::string("   \0", 4),
-              ReadValue(HKEY_CURRENT_USER, "Software\\MirelockIT", "Signature1").bytes);
-    EXPECT_EQ(std::string("  \0", 3),
-              ReadValue(HKEY_CURRENT_USER, "Software\\MirelockIT", "Signature2").bytes);
-    EXPECT_EQ(std::string("   \0", 4),
-              ReadValue(HKEY_CURRENT_USER, "Control Panel", "Signature1").bytes);
-    EXPECT_EQ(std::string("  \0", 3),
-              ReadValue(HKEY_CURRENT_CONFIG, "Software\\TempKey", "Signature2").bytes);
 }
 
 TEST_F(StoreTest, SaveKeepsOtherControlPanelValues)
@@ -139,17 +120,6 @@ TEST_F(StoreTest, UnreadableValuesBecomeSpaces)
     EXPECT_TRUE(recorder->messages.empty());
 }
 
-static const char kFirstUseBoxText[] = "This is your first usage of this software";
-static const char kFirstUseBoxCaption[] = "Cannot find signatures due to ...";
-
-static void ExpectFirstUseMessage(const RecordedMessage& m)
-{
-    EXPECT_EQ(nullptr, m.owner);
-    EXPECT_EQ(kFirstUseBoxText, m.text);
-    EXPECT_EQ(kFirstUseBoxCaption, m.caption);
-    EXPECT_EQ((UINT)(MB_OK | MB_ICONINFORMATION), m.type);
-}
-
 TEST_F(StoreTest, LocationOneMissingStartsTheFirstUsePath)
 {
     DeleteKeyTree(HKEY_CURRENT_USER, "Software\\MirelockIT");
@@ -163,8 +133,7 @@ TEST_F(StoreTest, LocationOneMissingStartsTheFirstUsePath)
         atBox2 = Signature2();
     };
     SignatureStoreLoad();
-    ExpectOnlyMessage(*recorder, kFirstUseBoxText, kFirstUseBoxCaption, nullptr,
-                      MB_OK | MB_ICONINFORMATION);
+    ExpectFirstUseMessages(*recorder, 1);
     EXPECT_FALSE(windowDuringBox);
     EXPECT_EQ(1, g_firstUse);
     HWND window = FindThreadWindow("chgpassWindow", "First time user: Create Password and keys");
@@ -181,8 +150,7 @@ TEST_F(StoreTest, LocationThreeMissingGivesOneBoxAndNoFirstUse)
 {
     DeleteKeyTree(HKEY_CURRENT_CONFIG, "Software\\TempKey");
     SignatureStoreLoad();
-    ExpectOnlyMessage(*recorder, kFirstUseBoxText, kFirstUseBoxCaption, nullptr,
-                      MB_OK | MB_ICONINFORMATION);
+    ExpectFirstUseMessages(*recorder, 1);
     EXPECT_EQ(0, g_firstUse);
     EXPECT_EQ(nullptr, FindThreadWindow("chgpassWindow", nullptr));
     ExpectSignatures("ABC  FG", "ab def ");
@@ -199,9 +167,7 @@ TEST_F(StoreTest, AllThreeMissingGiveThreeBoxes)
         windowsSeen += FindThreadWindow("chgpassWindow", nullptr) != nullptr;
     };
     SignatureStoreLoad();
-    ASSERT_EQ(3u, recorder->messages.size());
-    for (const RecordedMessage& m : recorder->messages)
-        ExpectFirstUseMessage(m);
+    ExpectFirstUseMessages(*recorder, 3);
     // The window opened between the first box and the second.
     EXPECT_EQ(2, windowsSeen);
     EXPECT_EQ(1, g_firstUse);
@@ -242,17 +208,11 @@ struct StoreSnapshot {
     bool location3;
 };
 
-static const HKEY kStoreRoots[STORE_LOCATION_COUNT] = {HKEY_CURRENT_USER, HKEY_CURRENT_USER,
-                                                       HKEY_CURRENT_CONFIG};
-static const char* const kStorePaths[STORE_LOCATION_COUNT] = {
-    "SOFTWARE\\MIRELOCKIT", "Control Panel", "Software\\TempKey"};
-
 static StoreSnapshot Snapshot()
 {
     StoreSnapshot snap;
     for (int f = 0; f < FRAGMENT_COUNT; f++)
-        snap.values.push_back(ReadValue(kStoreRoots[f / 2], kStorePaths[f / 2],
-                                        f % 2 ? "Signature2" : "Signature1"));
+        snap.values.push_back(ReadFragment(f));
     snap.location1 = KeyExists(HKEY_CURRENT_USER, kStorePaths[0]);
     snap.location3 = KeyExists(HKEY_CURRENT_CONFIG, kStorePaths[2]);
     return snap;
@@ -459,9 +419,7 @@ TEST_F(StoreTest, LoadSweepGivesExactOrIncompleteSignatures)
                         missing[k] = true;
                 }
                 size_t boxes = missing[0] + missing[1] + missing[2];
-                ASSERT_EQ(boxes, recorder->messages.size());
-                for (const RecordedMessage& m : recorder->messages)
-                    ExpectFirstUseMessage(m);
+                ExpectFirstUseMessages(*recorder, boxes);
                 EXPECT_EQ(missing[0] ? 1 : 0, g_firstUse);
                 EXPECT_EQ(missing[0], FindThreadWindow("chgpassWindow", kFirstUseTitle) != nullptr);
                 // The signatures: exact, or marked as not what the user set.

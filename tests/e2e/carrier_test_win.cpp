@@ -27,8 +27,7 @@ TEST(CarrierE2e, EmbedThenExtractWithWrongAndRightKey)
     ASSERT_TRUE(WriteFileBytes(hiddenPath, hidden));
 
     App app;
-    ASSERT_TRUE(app.Start("zorvane.exe", dir));
-    HWND main = WaitWindow(app.pid, "clsWindow", "Zorvane V1.30");
+    HWND main = app.StartMain(dir);
     ASSERT_NE(main, nullptr);
 
     ASSERT_TRUE(Click(main, kEmbed));

@@ -24,8 +24,7 @@ protected:
     {
         StoreCredentials(signature1, signature2, "pw");
         dir = MakeTempFolder("cipher");
-        ASSERT_TRUE(app.Start("zorvane.exe", dir));
-        main = WaitWindow(app.pid, "clsWindow", "Zorvane V1.30");
+        main = app.StartMain(dir);
         ASSERT_NE(main, nullptr);
         operationLine = ChildAt(main, "Edit", 5, 30);
         percentage = NthChild(main, "Static", 0);
@@ -37,11 +36,11 @@ protected:
 
     bool WaitIdle(DWORD timeoutMs = 30000) { return ::WaitIdle(app.pid, main, timeoutMs); }
 
-    void Encrypt(const char* name)
+    void Encrypt(const char* name, DWORD timeoutMs = 30000)
     {
         ASSERT_TRUE(Click(main, kMirelock));
         EXPECT_EQ("Select File(s)", AnswerFileDialog(app.pid, name));
-        ASSERT_TRUE(WaitIdle());
+        ASSERT_TRUE(WaitIdle(timeoutMs));
     }
 
     // Opens "Unveil", types the keys, presses OK and picks `name`.
@@ -57,6 +56,19 @@ protected:
         ASSERT_TRUE(Click(key, kKeyOk));
         EXPECT_EQ("Select File(s)", AnswerFileDialog(app.pid, name));
         keyWindow = key;
+    }
+
+    // After a cancel: the busy state gone, `source` as it was, no `output`,
+    // the percentage back to its idle `label`, no temporary file.
+    void ExpectCancelled(const char* source, const std::string& bytes, const char* output,
+                         const char* label)
+    {
+        EXPECT_FALSE(IsWindowVisible(GetDlgItem(main, kCancel)));
+        EXPECT_TRUE(IsWindowVisible(GetDlgItem(main, kUnveil)));
+        EXPECT_FALSE(FileIsThere(In(output)));
+        EXPECT_EQ(bytes, ReadFileBytes(In(source)));
+        EXPECT_EQ(label, WindowText(percentage));
+        ExpectNoTemporaryFiles(dir, CipherTemporaryFiles());
     }
 
     App app;
@@ -167,24 +179,16 @@ bool WaitBusy(HWND main)
     HWND cancel = GetDlgItem(main, kCancel);
     HWND mirelock = GetDlgItem(main, kMirelock);
     HWND unveil = GetDlgItem(main, kUnveil);
-    auto busy = [&] {
+    return WaitUntil([&] {
         return IsWindowVisible(cancel) && !IsWindowVisible(mirelock) && !IsWindowVisible(unveil);
-    };
-    DWORD start = GetTickCount();
-    while (!busy() && GetTickCount() - start < 20000)
-        Sleep(10);
-    return busy();
+    }, 20000, 10);
 }
 
 // Waits until the percentage label shows something other than `shown`.
 std::string WaitLabelChange(HWND label, const std::string& shown)
 {
-    std::string now = WindowText(label);
-    DWORD start = GetTickCount();
-    while (now == shown && GetTickCount() - start < 5000) {
-        Sleep(10);
-        now = WindowText(label);
-    }
+    std::string now;
+    WaitUntil([&] { return (now = WindowText(label)) != shown; }, 5000, 10);
     return now;
 }
 
@@ -225,12 +229,7 @@ TEST_F(CipherE2e, BusyWhileEncryptingThenCancel)
 
     ASSERT_TRUE(Click(main, kCancel));
     ASSERT_TRUE(WaitIdle());
-    EXPECT_FALSE(IsWindowVisible(cancel));
-    EXPECT_TRUE(IsWindowVisible(GetDlgItem(main, kUnveil)));
-    EXPECT_FALSE(FileIsThere(In("largezel.bin")));
-    EXPECT_EQ(large, ReadFileBytes(In("large.bin")));
-    EXPECT_EQ(" 0 % complete", WindowText(percentage));
-    ExpectNoTemporaryFiles(dir, CipherTemporaryFiles());
+    ExpectCancelled("large.bin", large, "largezel.bin", " 0 % complete");
     EXPECT_TRUE(IsWindow(main));
 
     // Idle again: Exit ends the program.
@@ -241,25 +240,17 @@ TEST_F(CipherE2e, CancelWhileDecrypting)
 {
     std::string large = PseudoRandomBytes(200 * 1024, 11);
     ASSERT_TRUE(WriteFileBytes(In("big.bin"), large));
-    ASSERT_TRUE(Click(main, kMirelock));
-    EXPECT_EQ("Select File(s)", AnswerFileDialog(app.pid, "big.bin"));
-    ASSERT_TRUE(WaitIdle(120000));
+    Encrypt("big.bin", 120000);
     std::string cipher = ReadFileBytes(In("bigzel.bin"));
     ASSERT_EQ(large.size() + 33, cipher.size());
 
     Decrypt("Alpha12", "beta", "bigzel.bin", nullptr);
     ASSERT_TRUE(WaitBusy(main));
-    HWND cancel = GetDlgItem(main, kCancel);
     EXPECT_EQ("Decrypting file ...", WindowText(operationLine));
     ASSERT_TRUE(Click(main, kCancel));
     ASSERT_TRUE(WaitGone(keyWindow));
     ASSERT_TRUE(WaitIdle());
-    EXPECT_FALSE(IsWindowVisible(cancel));
-    EXPECT_TRUE(IsWindowVisible(GetDlgItem(main, kUnveil)));
-    EXPECT_FALSE(FileIsThere(In("bigzelzel.bin")));
-    EXPECT_EQ(cipher, ReadFileBytes(In("bigzel.bin")));
-    EXPECT_EQ("0 % complete", WindowText(percentage));
-    ExpectNoTemporaryFiles(dir, CipherTemporaryFiles());
+    ExpectCancelled("bigzel.bin", cipher, "bigzelzel.bin", "0 % complete");
     app.ExitFrom(main);
 }
 

@@ -26,6 +26,14 @@ bool App::Start(const std::string& exe, const std::string& workDir)
     return true;
 }
 
+HWND App::StartMain(const std::string& workDir)
+{
+    EXPECT_TRUE(Start("zorvane.exe", workDir)) << workDir;
+    HWND main = process ? WaitWindow(pid, "clsWindow", "Zorvane V1.30") : nullptr;
+    EXPECT_TRUE(main != nullptr) << "no main window";
+    return main;
+}
+
 bool App::WaitExit(DWORD timeoutMs, DWORD* exitCode)
 {
     if (!process || WaitForSingleObject(process, timeoutMs) != WAIT_OBJECT_0)
@@ -58,41 +66,47 @@ App::~App()
     Kill();
 }
 
-HWND WaitWindow(DWORD pid, const char* className, const char* title, DWORD timeoutMs)
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs, DWORD stepMs)
 {
     DWORD start = GetTickCount();
-    do {
-        for (HWND w : TopWindows(pid, className, title)) {
-            if (IsWindowVisible(w))
-                return w;
-        }
-        Sleep(20);
-    } while (GetTickCount() - start < timeoutMs);
+    while (!done()) {
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+        Sleep(stepMs);
+    }
+    return true;
+}
+
+// The first visible top-level window of the process with this class and
+// title (nullptr: any), or nullptr.
+static HWND VisibleWindow(DWORD pid, const char* className, const char* title)
+{
+    for (HWND w : TopWindows(pid, className, title)) {
+        if (IsWindowVisible(w))
+            return w;
+    }
     return nullptr;
+}
+
+HWND WaitWindow(DWORD pid, const char* className, const char* title, DWORD timeoutMs)
+{
+    HWND found = nullptr;
+    WaitUntil([&] { return (found = VisibleWindow(pid, className, title)) != nullptr; }, timeoutMs);
+    return found;
 }
 
 bool WaitGone(HWND window, DWORD timeoutMs)
 {
-    DWORD start = GetTickCount();
-    while (IsWindow(window)) {
-        if (GetTickCount() - start >= timeoutMs)
-            return false;
-        Sleep(20);
-    }
-    return true;
+    return WaitUntil([&] { return !IsWindow(window); }, timeoutMs);
 }
 
 bool WaitIdle(DWORD pid, HWND mainWindow, DWORD timeoutMs)
 {
     HWND operationLine = ChildAt(mainWindow, "Edit", 5, 30);
-    DWORD start = GetTickCount();
-    do {
-        if (operationLine && WindowText(operationLine).empty() &&
-            IsWindowVisible(GetDlgItem(mainWindow, 1)) && OpenDialog(pid) == nullptr)
-            return true;
-        Sleep(50);
-    } while (GetTickCount() - start < timeoutMs);
-    return false;
+    return WaitUntil([&] {
+        return operationLine && WindowText(operationLine).empty() &&
+               IsWindowVisible(GetDlgItem(mainWindow, 1)) && OpenDialog(pid) == nullptr;
+    }, timeoutMs, 50);
 }
 
 bool Click(HWND window, int id)
@@ -108,60 +122,20 @@ bool ClickNow(HWND window, int id)
            SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 3000, nullptr) != 0;
 }
 
-struct ChildSearch {
-    const char* className;
-    int n;
-    HWND found;
-};
-
-static BOOL CALLBACK FindChild(HWND child, LPARAM param)
-{
-    ChildSearch* s = (ChildSearch*)param;
-    char className[64];
-    GetClassNameA(child, className, sizeof className);
-    if (_stricmp(className, s->className) != 0)
-        return TRUE;
-    if (s->n-- == 0) {
-        s->found = child;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 HWND NthChild(HWND window, const char* className, int n)
 {
-    ChildSearch s{className, n, nullptr};
-    EnumChildWindows(window, FindChild, (LPARAM)&s);
-    return s.found;
-}
-
-struct PlaceSearch {
-    const char* className;
-    POINT at;
-    HWND parent;
-    HWND found;
-};
-
-static BOOL CALLBACK FindChildAt(HWND child, LPARAM param)
-{
-    PlaceSearch* s = (PlaceSearch*)param;
-    char className[64];
-    GetClassNameA(child, className, sizeof className);
-    RECT r;
-    GetWindowRect(child, &r);
-    MapWindowPoints(nullptr, s->parent, (POINT*)&r, 2);
-    if (_stricmp(className, s->className) == 0 && r.left == s->at.x && r.top == s->at.y) {
-        s->found = child;
-        return FALSE;
-    }
-    return TRUE;
+    std::vector<HWND> children = ChildWindows(window, className);
+    return n < (int)children.size() ? children[n] : nullptr;
 }
 
 HWND ChildAt(HWND window, const char* className, int x, int y)
 {
-    PlaceSearch s{className, {x, y}, window, nullptr};
-    EnumChildWindows(window, FindChildAt, (LPARAM)&s);
-    return s.found;
+    for (HWND child : ChildWindows(window, className)) {
+        RECT r = ChildRect(window, child);
+        if (r.left == x && r.top == y)
+            return child;
+    }
+    return nullptr;
 }
 
 bool TypeInto(HWND edit, const std::string& text)
@@ -211,11 +185,7 @@ static bool IsFileDialog(HWND dialog)
 
 HWND OpenDialog(DWORD pid)
 {
-    for (HWND w : TopWindows(pid, "#32770")) {
-        if (IsWindowVisible(w))
-            return w;
-    }
-    return nullptr;
+    return VisibleWindow(pid, "#32770", nullptr);
 }
 
 Box AnswerBox(DWORD pid, int button, DWORD timeoutMs, const char* shot)
@@ -251,14 +221,12 @@ std::string AnswerFileDialog(DWORD pid, const char* name, DWORD timeoutMs)
                 continue;
             std::string title = WindowText(w);
             int button = name ? IDOK : IDCANCEL;
-            if (name)
-                TypeInto(field, name);
+            if (name && !TypeInto(field, name))
+                return ""; // the name could not be typed
             PostMessageA(w, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), (LPARAM)GetDlgItem(w, button));
             // Gone, or disabled under a question of its own (the create prompt):
             // either way the next search must not find this dialog again.
-            DWORD pressed = GetTickCount();
-            while (IsWindow(w) && IsWindowEnabled(w) && GetTickCount() - pressed < 5000)
-                Sleep(20);
+            WaitUntil([&] { return !IsWindow(w) || !IsWindowEnabled(w); }, 5000);
             return title;
         }
         Sleep(20);

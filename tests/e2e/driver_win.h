@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,9 @@ class App {
 public:
     // Starts DIST\<exe> in `workDir` (its current directory).
     bool Start(const std::string& exe, const std::string& workDir);
+    // Starts zorvane.exe in `workDir` and waits for its main window; nullptr
+    // (and the test failed) when either does not happen.
+    HWND StartMain(const std::string& workDir);
     // Waits for the process to end; false on time-out. exitCode receives its code.
     bool WaitExit(DWORD timeoutMs, DWORD* exitCode);
     // Presses "Exit" of the main window; the process must end with code 0.
@@ -37,6 +41,8 @@ public:
     HANDLE process = nullptr;
 };
 
+// Asks `done` every stepMs until it holds (true) or timeoutMs have passed (false).
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs, DWORD stepMs = 20);
 // A top-level window of process `pid` (0: any) with this class and title
 // (nullptr: any); waits up to timeoutMs.
 HWND WaitWindow(DWORD pid, const char* className, const char* title, DWORD timeoutMs = 10000);
@@ -75,7 +81,8 @@ void Shot(HWND window, const char* name);
 
 // An open-file dialog of the process: waits for it, types `name` in its
 // name field (old-style 0x480, Explorer-style 0x47c) and presses Open,
-// or cancels when name is nullptr. Returns the dialog's title.
+// or cancels when name is nullptr. Returns the dialog's title ("" when none
+// came or the name could not be typed).
 std::string AnswerFileDialog(DWORD pid, const char* name, DWORD timeoutMs = 10000);
 
 // Writes the signatures (seven characters each, space-padded) into the

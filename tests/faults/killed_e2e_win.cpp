@@ -47,24 +47,6 @@ class Killed : public testing::Test {
 protected:
     void SetUp() override { StoreCredentials(kSignature, "second", "pw"); }
 
-    // Starts the program and waits for its main window.
-    HWND Start(App& app, const std::string& dir)
-    {
-        EXPECT_TRUE(app.Start("zorvane.exe", dir));
-        HWND main = WaitWindow(app.pid, "clsWindow", "Zorvane V1.30");
-        EXPECT_TRUE(main != nullptr);
-        return main;
-    }
-    // The old-style source chooser carries a static of id 0xFFFF, which the
-    // driver's dialog finder takes for a message box: answered here by title.
-    static bool AnswerSourceChooser(App& app, const std::string& path)
-    {
-        HWND dialog = WaitWindow(app.pid, "#32770", "Select File(s)");
-        HWND name = dialog ? GetDlgItem(dialog, 0x480) : nullptr;
-        return name && TypeInto(name, path) &&
-               PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                            (LPARAM)GetDlgItem(dialog, IDOK));
-    }
     // Answers the dialog, and its prompt to create a file that is not there.
     // Before another dialog, waits for this one to go; after the last one it
     // returns at once: the command's copy then runs without answering
@@ -72,17 +54,13 @@ protected:
     void Choose(App& app, const std::string& title, const std::string& path, bool last = false)
     {
         bool prompt = !FileIsThere(path);
-        if (title == "Select File(s)") {
-            EXPECT_TRUE(AnswerSourceChooser(app, path));
-        } else {
-            EXPECT_EQ(title, AnswerFileDialog(app.pid, path.c_str()));
-        }
+        EXPECT_EQ(title, AnswerFileDialog(app.pid, path.c_str()));
         if (prompt) {
             EXPECT_NE(nullptr, AnswerBox(app.pid, IDYES, 5000).window);
         }
         // The next dialog must not be mistaken for this one.
-        for (int k = 0; !last && k < 250 && WaitWindow(app.pid, "#32770", title.c_str(), 0); k++)
-            Sleep(20);
+        if (!last)
+            WaitUntil([&] { return !WaitWindow(app.pid, "#32770", title.c_str(), 0); }, 5000);
     }
     void Embed(App& app, HWND main, const std::string& hidden, const std::string& carrier)
     {
@@ -135,7 +113,7 @@ protected:
         ASSERT_TRUE(WriteFileBytes(dir + "\\small.png", own));
         ASSERT_TRUE(WriteFileBytes(dir + "\\small.doc", hidden));
         App app;
-        HWND main = Start(app, dir);
+        HWND main = app.StartMain(dir);
         ASSERT_TRUE(main != nullptr);
         Embed(app, main, dir + "\\small.doc", dir + "\\small.png");
         for (int k = 0; k < 100 && FileSizeOf(dir + "\\small.png") != (long long)(4000 + 3000 + 300); k++)
@@ -163,7 +141,7 @@ TEST_F(Killed, InTheMiddleOfAnEmbedding)
         const std::string carrier = dir + "\\carrier.png";
         ASSERT_TRUE(WriteFileBytes(carrier, own));
         App app;
-        HWND main = Start(app, dir);
+        HWND main = app.StartMain(dir);
         ASSERT_TRUE(main != nullptr);
         Embed(app, main, hidden, carrier);
         long long seen = 0;
@@ -197,7 +175,7 @@ TEST_F(Killed, InTheMiddleOfAnExtraction)
         ASSERT_EQ(complete, FileSizeOf(carrier));
         DeleteFileA(output.c_str());
         App app;
-        HWND main = Start(app, dir);
+        HWND main = app.StartMain(dir);
         ASSERT_TRUE(main != nullptr);
         Extract(app, main, carrier, output);
         long long seen = 0;
@@ -225,7 +203,7 @@ TEST_F(Killed, InTheMiddleOfAnEncryption)
     ASSERT_TRUE(WriteFileBytes(source, payload));
     {
         App app;
-        HWND main = Start(app, dir);
+        HWND main = app.StartMain(dir);
         ASSERT_TRUE(main != nullptr);
         ASSERT_TRUE(Click(main, 1));
         Choose(app, "Select File(s)", source);
@@ -245,7 +223,7 @@ TEST_F(Killed, InTheMiddleOfAnEncryption)
     const std::string next = dir + "\\next.dat", plain = PseudoRandomBytes(3000, 10);
     ASSERT_TRUE(WriteFileBytes(next, plain));
     App app;
-    HWND main = Start(app, dir);
+    HWND main = app.StartMain(dir);
     ASSERT_TRUE(main != nullptr);
     ASSERT_TRUE(Click(main, 1));
     Choose(app, "Select File(s)", next);

@@ -38,7 +38,7 @@ static testing::Environment* const s_printer =
 
 // One command under the sweep.
 struct SweptCommand {
-    const char* name;
+    std::string name;
     // Lays out the inputs as they were before any run, and removes outputs.
     std::function<void()> fresh;
     // Lays out the inputs again, leaving whatever a failed run left behind.
@@ -155,21 +155,12 @@ int FaultSweep::Sweep(const SweptCommand& c)
             << "too few file calls seen";
     }
     EXPECT_TRUE(seen) << c.name << ": never saw \"" << c.mustSee << "\"";
-    printf("[ faults   ] %s: %d cases; silent on:", c.name, cases);
+    printf("[ faults   ] %s: %d cases; silent on:", c.name.c_str(), cases);
     for (const std::string& op : silentOperations)
         printf(" %s", op.c_str());
     printf("\n");
     s_totalCases += cases;
     return cases;
-}
-
-// An output that is already there (longer than the new one) may stay as it
-// was, or go, or hold the whole new content: never a mix of the two.
-static const char* VariantName(const char* command, bool older)
-{
-    static std::string name;
-    name = std::string(command) + (older ? " over an older output" : "");
-    return name.c_str();
 }
 
 // Small payloads: the cipher byte loops pump a message per byte under Wine.
@@ -183,9 +174,12 @@ void FaultSweep::SweepCipher(bool decrypt, unsigned seed)
     const char* in = decrypt ? "Dzel.TXT" : "S.TXT";
     const char* out = decrypt ? "Dzelzel.TXT" : "Szel.TXT";
     const std::string older(4000, 'o');
+    // An output that is already there (longer than the new one) may stay as
+    // it was, or go, or hold the whole new content: never a mix of the two.
     for (bool hasOlder : {false, true}) {
         SweptCommand c;
-        c.name = VariantName(decrypt ? "decrypt" : "encrypt", hasOlder);
+        c.name = std::string(decrypt ? "decrypt" : "encrypt") +
+                 (hasOlder ? " over an older output" : "");
         c.mustSee = kErrorOutputDeleted;
         c.fresh = [&] {
             Write(in, input);
@@ -275,7 +269,7 @@ TEST_F(FaultSweep, Extract)
     const std::string older(2 * 1024 * 1024, 'o');
     for (bool hasOlder : {false, true}) {
         SweptCommand c;
-        c.name = VariantName("extract", hasOlder);
+        c.name = hasOlder ? "extract over an older output" : "extract";
         c.mustSee = kHiddenWriteFailed;
         c.question = kOutputChooserTitle;
         c.fresh = [&] {

@@ -7,20 +7,6 @@
 
 #include "tests/support/testing_win.h"
 
-static BOOL CALLBACK CollectChild(HWND child, LPARAM param)
-{
-    ((std::vector<HWND>*)param)->push_back(child);
-    return TRUE;
-}
-
-static RECT ClientRect(HWND window, HWND child)
-{
-    RECT r;
-    GetWindowRect(child, &r);
-    MapWindowPoints(nullptr, window, (POINT*)&r, 2);
-    return r;
-}
-
 static bool IsClass(HWND child, const char* className)
 {
     char name[64];
@@ -31,7 +17,7 @@ static bool IsClass(HWND child, const char* className)
 // Class, id and rectangle: what picks a row's child when order is free.
 static bool StandsFor(HWND window, HWND child, const ControlSpec& row)
 {
-    RECT r = ClientRect(window, child);
+    RECT r = ChildRect(window, child);
     return IsClass(child, row.className) && GetDlgCtrlID(child) == row.id && r.left == row.x &&
            r.top == row.y && r.right - r.left == row.width && r.bottom - r.top == row.height;
 }
@@ -43,7 +29,7 @@ static void ExpectRow(HWND window, HWND child, const ControlSpec& row, size_t k,
     GetClassNameA(child, className, sizeof className);
     EXPECT_STRCASEEQ(row.className, className) << "row " << k;
     EXPECT_EQ(row.id, GetDlgCtrlID(child)) << "row " << k;
-    RECT r = ClientRect(window, child);
+    RECT r = ChildRect(window, child);
     EXPECT_EQ(row.x, r.left) << "row " << k;
     EXPECT_EQ(row.y, r.top) << "row " << k;
     EXPECT_EQ(row.width, r.right - r.left) << "row " << k;
@@ -59,8 +45,7 @@ static void ExpectRow(HWND window, HWND child, const ControlSpec& row, size_t k,
 std::vector<HWND> ExpectControlsMatch(HWND window, const ControlSpec* table, size_t count,
                                       unsigned flags)
 {
-    std::vector<HWND> children;
-    EnumChildWindows(window, CollectChild, (LPARAM)&children);
+    std::vector<HWND> children = ChildWindows(window);
     EXPECT_EQ(count, children.size());
     std::vector<HWND> matched(count, nullptr);
     std::vector<bool> used(children.size(), false);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
 
 bool FileIsThere(const std::string& path)
 {
@@ -25,15 +26,23 @@ static bool Seek(HANDLE h, long long offset)
     return SetFilePointerEx(h, at, nullptr, FILE_BEGIN) != FALSE;
 }
 
-bool MakeSparseFile(const std::string& path, long long size)
+// Opens the file, hands it to `use` and closes it: what `use` says, false
+// when the file cannot be opened.
+static bool WithFile(const std::string& path, DWORD access, DWORD share, DWORD disposition,
+                     DWORD attributes, const std::function<bool(HANDLE)>& use)
 {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = CreateFileA(path.c_str(), access, share, nullptr, disposition, attributes, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return false;
-    bool ok = Seek(h, size) && SetEndOfFile(h);
+    bool ok = use(h);
     CloseHandle(h);
     return ok;
+}
+
+bool MakeSparseFile(const std::string& path, long long size)
+{
+    return WithFile(path, GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                    [&](HANDLE h) { return Seek(h, size) && SetEndOfFile(h); });
 }
 
 static bool WriteAll(HANDLE h, const std::string& bytes)
@@ -45,39 +54,25 @@ static bool WriteAll(HANDLE h, const std::string& bytes)
 
 bool WriteBytesAt(const std::string& path, long long offset, const std::string& bytes)
 {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    bool ok = Seek(h, offset) && WriteAll(h, bytes);
-    CloseHandle(h);
-    return ok;
+    return WithFile(path, GENERIC_WRITE, 0, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                    [&](HANDLE h) { return Seek(h, offset) && WriteAll(h, bytes); });
 }
 
 std::string ReadBytesAt(const std::string& path, long long offset, DWORD count, DWORD share)
 {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return "";
     std::string bytes(count, '\0');
     DWORD got = 0;
-    if (Seek(h, offset))
-        ReadFile(h, &bytes[0], count, &got, nullptr);
-    CloseHandle(h);
+    WithFile(path, GENERIC_READ, share, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, [&](HANDLE h) {
+        return Seek(h, offset) && ReadFile(h, &bytes[0], count, &got, nullptr);
+    });
     bytes.resize(got);
     return bytes;
 }
 
 bool WriteHiddenFile(const std::string& path, const std::string& bytes)
 {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_HIDDEN, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    bool ok = WriteAll(h, bytes);
-    CloseHandle(h);
-    return ok;
+    return WithFile(path, GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_HIDDEN,
+                    [&](HANDLE h) { return WriteAll(h, bytes); });
 }
 
 std::map<std::string, std::string> FolderContents(const std::string& folder)

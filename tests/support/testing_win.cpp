@@ -95,12 +95,19 @@ const HWND kAnyOwner = (HWND)(INT_PTR)-1;
 void ExpectOnlyMessage(const MessageRecorder& recorder, const std::string& text,
                        const char* caption, HWND owner, UINT type)
 {
-    ASSERT_EQ(1u, recorder.messages.size()) << text;
-    const RecordedMessage& m = recorder.messages[0];
-    EXPECT_EQ(text, m.text);
-    EXPECT_EQ(caption ? caption : m.caption, m.caption) << text;
-    EXPECT_EQ(owner != kAnyOwner ? owner : m.owner, m.owner) << text;
-    EXPECT_EQ(type != 0 ? type : m.type, m.type) << text;
+    ExpectSameMessages(recorder, 1, text, caption, owner, type);
+}
+
+void ExpectSameMessages(const MessageRecorder& recorder, size_t count, const std::string& text,
+                        const char* caption, HWND owner, UINT type)
+{
+    ASSERT_EQ(count, recorder.messages.size()) << text;
+    for (const RecordedMessage& m : recorder.messages) {
+        EXPECT_EQ(text, m.text);
+        EXPECT_EQ(caption ? caption : m.caption, m.caption) << text;
+        EXPECT_EQ(owner != kAnyOwner ? owner : m.owner, m.owner) << text;
+        EXPECT_EQ(type != 0 ? type : m.type, m.type) << text;
+    }
 }
 
 static DialogAnswers* s_answers = nullptr;

@@ -51,6 +51,9 @@ extern const HWND kAnyOwner;
 // this caption, owner and type (nullptr, kAnyOwner and 0 are not checked).
 void ExpectOnlyMessage(const MessageRecorder& recorder, const std::string& text,
                        const char* caption = nullptr, HWND owner = kAnyOwner, UINT type = 0);
+// The same for exactly `count` message boxes, each of them this one.
+void ExpectSameMessages(const MessageRecorder& recorder, size_t count, const std::string& text,
+                        const char* caption = nullptr, HWND owner = kAnyOwner, UINT type = 0);
 
 // While alive, each open-file dialog of the program takes the next queued
 // answer instead of being shown: a name copied into the record's file buffer

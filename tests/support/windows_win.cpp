@@ -57,3 +57,28 @@ HWND FindThreadWindow(const char* className, const char* title)
     std::vector<HWND> found = ThreadWindows(className, title);
     return found.empty() ? nullptr : found[0];
 }
+
+static BOOL CALLBACK CollectChild(HWND child, LPARAM param)
+{
+    Search* s = (Search*)param;
+    char className[256];
+    GetClassNameA(child, className, sizeof className);
+    if (s->className == nullptr || _stricmp(className, s->className) == 0)
+        s->found.push_back(child);
+    return TRUE;
+}
+
+std::vector<HWND> ChildWindows(HWND window, const char* className)
+{
+    Search s{0, className, nullptr, {}};
+    EnumChildWindows(window, CollectChild, (LPARAM)&s);
+    return s.found;
+}
+
+RECT ChildRect(HWND window, HWND child)
+{
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, window, (POINT*)&r, 2);
+    return r;
+}

@@ -1,6 +1,6 @@
 // The one window finder of the tests, in process and end to end alike: the
 // top-level windows of a class (and title) of one process or of this thread,
-// and a window's text, also across processes.
+// a window's children, and a window's text, also across processes.
 #ifndef ZORVANE_TESTS_SUPPORT_WINDOWS_WIN_H
 #define ZORVANE_TESTS_SUPPORT_WINDOWS_WIN_H
 
@@ -19,6 +19,11 @@ std::vector<HWND> ThreadWindows(const char* className, const char* title = nullp
 HWND FindThreadWindow(const char* className, const char* title);
 // Destroys every top-level window of this thread with this class.
 void DestroyThreadWindows(const char* className);
+// The children of a window (nullptr: of any class, else of this class in any
+// letter case), in the order the system lists them, grandchildren included.
+std::vector<HWND> ChildWindows(HWND window, const char* className = nullptr);
+// A child's rectangle in the client coordinates of `window`.
+RECT ChildRect(HWND window, HWND child);
 // The text of a window or control (WM_GETTEXT, so also another process's).
 std::string WindowText(HWND window);
 
