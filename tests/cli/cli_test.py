@@ -47,8 +47,9 @@ def signed(s1, s2, **extra):
 
 def nested(length, most):
     # A relative folder name of `length` characters with its last "/": folders
-    # of `most` characters, then a shorter one.
-    parts = (length - 1) // (most + 1)
+    # of `most` characters, then one of at least one character (an empty one
+    # would make "//", which the system reads as one "/").
+    parts = (length - 2) // (most + 1)
     return ("d" * most + "/") * parts + "e" * (length - parts * (most + 1) - 1) + "/"
 
 
