@@ -27,13 +27,16 @@ protected:
     static std::string Line(MainControl line) { return WindowText(g_mainControls[line]); }
 };
 
-static std::string Image()
+// A file of tests/data/carrier, failing the test when it is missing.
+static std::string CarrierData(const std::string& name)
 {
     bool found = false;
-    std::string image = ReadFileBytes(TestDataPath("carrier/image.png"), &found);
-    EXPECT_TRUE(found);
-    return image;
+    std::string bytes = ReadFileBytes(TestDataPath("carrier/" + name), &found);
+    EXPECT_TRUE(found) << name;
+    return bytes;
 }
+
+static std::string Image() { return CarrierData("image.png"); }
 
 TEST_F(CarrierWin, ExtractWindowHasItsControlsAndIsOnlyEverOne)
 {
@@ -101,13 +104,11 @@ TEST_F(CarrierWin, NestedTrailersComeOffLastFirst)
     const std::string own = Image();
     const std::string a = PseudoRandomBytes(700, 2), b = PseudoRandomBytes(1500, 3);
     const std::string carrier = Write("nest.png", own);
-    Write("a.bin", a);
-    Write("b.bin", b);
     MessageRecorder messages;
     SetTestSignatures("alpha", "x");
-    RunEmbed(Path("a.bin").c_str(), carrier.c_str());
+    RunEmbed(Write("a.bin", a).c_str(), carrier.c_str());
     SetTestSignatures("beta", "y");
-    RunEmbed(Path("b.bin").c_str(), carrier.c_str());
+    RunEmbed(Write("b.bin", b).c_str(), carrier.c_str());
     ASSERT_EQ(own.size() + a.size() + b.size() + 600, ReadFileBytes(carrier).size());
 
     RunExtract("beta", carrier.c_str(), Path("first").c_str());
@@ -129,13 +130,9 @@ TEST_F(CarrierWin, WrongKeyLeavesTheCarrierAndAnEmptyNewOutput)
         // Replacing the existing output is confirmed first.
         MessageRecorder messages(IDYES);
         HWND window = RunExtract("sig one", carrier.c_str(), Path(output).c_str()).window;
-        size_t asked = strcmp(output, "existing.bin") == 0 ? 1 : 0;
-        ASSERT_EQ(asked + 1, messages.messages.size());
-        const RecordedMessage& m = messages.messages[asked];
-        EXPECT_EQ(window, m.owner);
-        EXPECT_EQ("Wrong Key !!", m.text);
-        EXPECT_EQ("Signature Error..", m.caption);
-        EXPECT_EQ(kFileErrorFlags, m.type);
+        if (strcmp(output, "existing.bin") == 0 && !messages.messages.empty())
+            messages.messages.erase(messages.messages.begin()); // the question, answered Yes
+        ExpectOnlyMessage(messages, "Wrong Key !!", "Signature Error..", window, kFileErrorFlags);
         EXPECT_FALSE(IsWindow(window));
         EXPECT_EQ("", Line(CTL_OPERATION_LINE));
         EXPECT_TRUE(ReadFileBytes(carrier) == trailered);
@@ -185,8 +182,7 @@ TEST_F(CarrierWin, OutputFileEndsAfterTheHiddenBytes)
 TEST_F(CarrierWin, EmptyHiddenFileAddsAndRemovesExactly300Bytes)
 {
     const std::string carrier = Write("c.png", Image());
-    Write("empty", "");
-    RunEmbed(Path("empty").c_str(), carrier.c_str());
+    RunEmbed(Write("empty", "").c_str(), carrier.c_str());
     ASSERT_EQ(Image().size() + 300, ReadFileBytes(carrier).size());
     RunExtract("Sig one", carrier.c_str(), Path("out").c_str());
     EXPECT_TRUE(There("out"));
@@ -421,10 +417,7 @@ TEST_F(CarrierWin, KnownAnswerCarriersExtractToTheirRecordedBytes)
     std::vector<CarrierVectorStep> all = LoadVectorSteps();
     for (const RequiredVector& v : kRequiredVectors) {
         SCOPED_TRACE(v.carrier);
-        bool found = false;
-        std::string bytes = ReadFileBytes(TestDataPath(std::string("carrier/") + v.carrier), &found);
-        ASSERT_TRUE(found);
-        const std::string carrier = Write(v.carrier, bytes);
+        const std::string carrier = Write(v.carrier, CarrierData(v.carrier));
         std::vector<CarrierVectorStep> steps = StepsOf(all, v.carrier);
         ASSERT_EQ((size_t)v.steps, steps.size());
         for (const CarrierVectorStep& s : steps) {

@@ -53,12 +53,10 @@ TEST(TrailerSizeField, NeverLooksPastTheField)
 {
     // Digits right after the field must not count; whitespace filling the
     // whole field must not make the reader run on.
-    const char digits[] = "1234567890";
-    EXPECT_EQ(12345678, TrailerReadSize((const unsigned char*)digits));
-    const char spaces[] = "        5";
-    EXPECT_EQ(0, TrailerReadSize((const unsigned char*)spaces));
-    const char sign[] = "       -5";
-    EXPECT_EQ(0, TrailerReadSize((const unsigned char*)sign));
+    const struct { const char* text; int64_t size; } cases[] = {
+        {"1234567890", 12345678}, {"        5", 0}, {"       -5", 0}};
+    for (const auto& c : cases)
+        EXPECT_EQ(c.size, TrailerReadSize((const unsigned char*)c.text)) << c.text;
 }
 
 TEST(TrailerTail, SizeFieldHoldsPlainDecimalDigits)
@@ -87,9 +85,8 @@ TEST(TrailerTail, SizeFieldHoldsPlainDecimalDigits)
 TEST(TrailerTail, RefusesSizesTheFieldCannotHold)
 {
     unsigned char tail[TRAILER_TAIL_SIZE];
-    EXPECT_EQ(TRAILER_HIDDEN_TOO_LARGE, TrailerBuildTail(100000000, "x", tail));
-    EXPECT_EQ(TRAILER_HIDDEN_TOO_LARGE, TrailerBuildTail(5000000000LL, "x", tail));
-    EXPECT_EQ(TRAILER_HIDDEN_TOO_LARGE, TrailerBuildTail(-1, "x", tail));
+    for (int64_t size : {100000000LL, 5000000000LL, -1LL})
+        EXPECT_EQ(TRAILER_HIDDEN_TOO_LARGE, TrailerBuildTail(size, "x", tail)) << size;
     unsigned char block[SIGNATURE_BLOCK_SIZE] = {}, head[TRAILER_HEAD_SIZE] = {1};
     EXPECT_EQ(TRAILER_HIDDEN_TOO_LARGE, TrailerBuild(block, 100000000, "x", head, tail));
     EXPECT_EQ(1, head[0]); // nothing written
