@@ -87,9 +87,11 @@ class CliCase(unittest.TestCase):
         return child
 
     def start_on_terminal(self, argv, env=None):
-        # A child whose controlling terminal is a new pseudo-terminal, and its master side.
+        # A child whose controlling terminal is a new pseudo-terminal, and its master
+        # side; the terminal's settings from before the child could change them.
         master, slave = pty.openpty()
         self.addCleanup(os.close, master)
+        self.terminal_before = termios.tcgetattr(master)
         child = self.start(argv, stdin=slave, stdout=slave, stderr=slave, env=env if env is not None else clean_env(),
                            start_new_session=True, preexec_fn=lambda: fcntl.ioctl(0, termios.TIOCSCTTY, 0))
         os.close(slave)
@@ -741,7 +743,7 @@ class TerminalTest(CliCase):
         for argv, env, prompt in runs:
             with self.subTest(argv):
                 child, master = self.start_on_terminal(argv, env)
-                settings = termios.tcgetattr(master)
+                settings = self.terminal_before
                 if prompt:
                     seen = b""
                     while not seen.endswith(prompt):
