@@ -6,6 +6,9 @@
 #include <cstdio>
 #include <string>
 
+#include "base/signatureblock.h"
+#include "base/signatureform.h"
+#include "carrier/trailer.h"
 #include "tests/e2e/driver_win.h"
 
 static const char kSignature[] = "Kill me";
@@ -17,30 +20,17 @@ static std::string ReadPrefix(const std::string& path, DWORD count)
     return ReadBytesAt(path, 0, count, FILE_SHARE_READ | FILE_SHARE_WRITE);
 }
 
-// The trailer written here from its layout, independently of the program:
-// the header scramble of the signature (halves exchanged, XOR 0xF7), 0xF7 up
-// to 31 bytes, the separator; then the size field and the name field.
-static std::string TrailerHead(const char* signature)
+// The trailer of a hidden file of `size` bytes, in the two parts that go
+// before and after them (the hidden bytes themselves are a sparse hole).
+static void BuildTrailer(long long size, const char* name, std::string* head, std::string* tail)
 {
-    char form[8];
-    snprintf(form, sizeof form, "%-7s", signature);
-    std::string head;
-    for (int k = 0; k < 8; k++) {
-        unsigned char c = (unsigned char)(k < 7 ? form[k] : 0);
-        head += (char)((((c << 4) | (c >> 4)) & 0xFF) ^ 0xF7);
-    }
-    head += std::string(23, '\xF7');
-    head += '\0';
-    return head;
-}
-
-static std::string TrailerTail(long long size, const std::string& name)
-{
-    std::string field = std::to_string(size);
-    field.resize(8, '\0');
-    std::string nameField = name;
-    nameField.resize(260, '\0');
-    return field + nameField;
+    char form[SIGNATURE_FORM_SIZE];
+    ToSignatureForm(kSignature, form);
+    unsigned char block[SIGNATURE_BLOCK_SIZE], h[TRAILER_HEAD_SIZE], t[TRAILER_TAIL_SIZE];
+    EncodeSignatureBlock((const unsigned char*)form, sizeof form, block);
+    EXPECT_EQ(TRAILER_OK, TrailerBuild(block, size, name, h, t));
+    head->assign((const char*)h, sizeof h);
+    tail->assign((const char*)t, sizeof t);
 }
 
 class Killed : public testing::Test {
@@ -164,14 +154,15 @@ TEST_F(Killed, InTheMiddleOfAnExtraction)
     const std::string carrier = dir + "\\carrier.png";
     const std::string output = dir + "\\out.bin";
     const long long complete = (long long)own.size() + kBig + 300;
+    std::string head, tail;
+    BuildTrailer(kBig, "C:\\big.bin", &head, &tail);
     int midCopy = 0;
     for (int eighth : {1, 4, 7, 8}) {
         SCOPED_TRACE(eighth);
         // Own bytes, head, a sparse hole of hidden bytes, tail.
         ASSERT_TRUE(WriteFileBytes(carrier, own));
-        ASSERT_TRUE(WriteBytesAt(carrier, (long long)own.size(), TrailerHead(kSignature)));
-        ASSERT_TRUE(WriteBytesAt(carrier, (long long)own.size() + 32 + kBig,
-                           TrailerTail(kBig, "C:\\big.bin")));
+        ASSERT_TRUE(WriteBytesAt(carrier, (long long)own.size(), head));
+        ASSERT_TRUE(WriteBytesAt(carrier, (long long)own.size() + 32 + kBig, tail));
         ASSERT_EQ(complete, FileSizeOf(carrier));
         DeleteFileA(output.c_str());
         App app;
