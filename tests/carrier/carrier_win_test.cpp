@@ -48,20 +48,22 @@ static std::string Image()
     return image;
 }
 
+// The extract window's controls as designed, in creation order.
+static const ControlSpec kExtractDesign[] = {
+    {"Edit", "", 0, 5, 50, 200, 20, WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_PASSWORD,
+     WS_EX_CLIENTEDGE | WS_EX_NOPARENTNOTIFY},
+    {"Button", "OK", 19, 45, 150, 100, 20, WS_CHILD | WS_VISIBLE, 0},
+    {"Button", "Cancel", 18, 155, 150, 100, 20, WS_CHILD | WS_VISIBLE, 0},
+    {"Static", "Key :", 0, 5, 30, 200, 20, WS_CHILD | WS_VISIBLE, 0},
+};
+
 TEST_F(CarrierWin, ExtractWindowHasItsControlsAndIsOnlyEverOne)
 {
     SendMessageA(g_mainWindow, WM_COMMAND, IDC_MAIN_EXTRACT, 0);
     HWND window = FindExtractWindow();
     ASSERT_TRUE(window != nullptr);
-    EXPECT_EQ(g_mainWindow, GetWindow(window, GW_OWNER));
-    RECT outer;
-    GetWindowRect(window, &outer);
-    EXPECT_EQ(500, outer.left);
-    EXPECT_EQ(250, outer.top);
-    EXPECT_EQ(300, outer.right - outer.left);
-    EXPECT_EQ(200, outer.bottom - outer.top);
-
-    ExpectControlsMatch(window, g_extractControlTable, EXTRACT_CONTROL_COUNT, CONTROLS_IN_ORDER);
+    ExpectWindowPlacement(window, "Key to extract ...", 500, 250, 300, 200, g_mainWindow);
+    ExpectControlsMatch(window, kExtractDesign, COUNTOF(kExtractDesign), CONTROLS_IN_ORDER);
     EXPECT_EQ(GetWindow(window, GW_CHILD), g_extractKeyField);
 
     // A second click brings the open window forward instead of a second one.
