@@ -81,6 +81,28 @@ TEST_F(MainWindowTest, EveryControlMatchesTheTable)
     EXPECT_FALSE(IsWindowEnabled(g_mainControls[CTL_SOURCE_LINE]));
 }
 
+// Every class of the program as designed: its icon, large and small alike,
+// the arrow cursor, the menu colour and a redraw on resizing.
+TEST_F(MainWindowTest, WindowClassesAsDesigned)
+{
+    const struct {
+        const char* name;
+        int icon;
+    } classes[] = {{"clsWindow", 101},     {"optionWindow", 101},  {"keyWindow", 103},
+                   {"passWindow", 101},    {"chgpassWindow", 101}, {"ExtractWindow", 103},
+                   {"AboutWindow", 101}};
+    for (const auto& c : classes) {
+        WNDCLASSEXA info = {};
+        info.cbSize = sizeof info;
+        ASSERT_TRUE(GetClassInfoExA(g_instance, c.name, &info)) << c.name;
+        EXPECT_EQ((UINT)(CS_HREDRAW | CS_VREDRAW), info.style) << c.name;
+        EXPECT_EQ(LoadIconA(g_instance, MAKEINTRESOURCEA(c.icon)), info.hIcon) << c.name;
+        EXPECT_EQ(info.hIcon, info.hIconSm) << c.name;
+        EXPECT_EQ(LoadCursorA(nullptr, IDC_ARROW), info.hCursor) << c.name;
+        EXPECT_EQ((HBRUSH)(COLOR_MENU + 1), info.hbrBackground) << c.name;
+    }
+}
+
 TEST_F(MainWindowTest, FrameTitleStyleAndSize)
 {
     EXPECT_EQ(WindowText(window_), "Zorvane V1.30");
