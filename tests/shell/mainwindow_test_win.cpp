@@ -85,12 +85,9 @@ TEST_F(MainWindowTest, EveryControlMatchesTheTable)
 // the arrow cursor, the menu colour and a redraw on resizing.
 TEST_F(MainWindowTest, WindowClassesAsDesigned)
 {
-    const struct {
-        const char* name;
-        int icon;
-    } classes[] = {{"clsWindow", 101},     {"optionWindow", 101},  {"keyWindow", 103},
-                   {"passWindow", 101},    {"chgpassWindow", 101}, {"ExtractWindow", 103},
-                   {"AboutWindow", 101}};
+    const struct { const char* name; int icon; } classes[] = {
+        {"clsWindow", 101}, {"optionWindow", 101}, {"keyWindow", 103}, {"passWindow", 101},
+        {"chgpassWindow", 101}, {"ExtractWindow", 103}, {"AboutWindow", 101}};
     for (const auto& c : classes) {
         WNDCLASSEXA info = {};
         info.cbSize = sizeof info;
