@@ -66,8 +66,12 @@ TEST_F(CarrierWin, ExtractWindowHasItsControlsAndIsOnlyEverOne)
     ExpectControlsMatch(window, kExtractDesign, COUNTOF(kExtractDesign), CONTROLS_IN_ORDER);
     EXPECT_EQ(GetWindow(window, GW_CHILD), g_extractKeyField);
 
-    // A second click brings the open window forward instead of a second one.
+    // A second click brings the open window forward instead of a second one,
+    // over the About window opened after it.
+    HWND about = OpenAboutWindow();
     EXPECT_EQ(window, OpenExtractWindow());
+    EXPECT_EQ(window, GetWindow(about, GW_HWNDPREV));
+    DestroyWindow(about);
     SendMessageA(g_mainWindow, WM_COMMAND, IDC_MAIN_EXTRACT, 0);
     // Only this thread's: other test programs on the same desktop open theirs.
     EXPECT_EQ(1u, ThreadWindows("ExtractWindow").size());
