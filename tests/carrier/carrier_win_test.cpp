@@ -38,18 +38,30 @@ static std::string CarrierData(const std::string& name)
 
 static std::string Image() { return CarrierData("image.png"); }
 
+// The extract window's controls as designed, in creation order.
+static const ControlSpec kExtractDesign[] = {
+    {"Edit", "", 0, 5, 50, 200, 20, WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_PASSWORD,
+     WS_EX_CLIENTEDGE | WS_EX_NOPARENTNOTIFY},
+    {"Button", "OK", 19, 45, 150, 100, 20, WS_CHILD | WS_VISIBLE, 0},
+    {"Button", "Cancel", 18, 155, 150, 100, 20, WS_CHILD | WS_VISIBLE, 0},
+    {"Static", "Key :", 0, 5, 30, 200, 20, WS_CHILD | WS_VISIBLE, 0},
+};
+
 TEST_F(CarrierWin, ExtractWindowHasItsControlsAndIsOnlyEverOne)
 {
     SendMessageA(g_mainWindow, WM_COMMAND, IDC_MAIN_EXTRACT, 0);
     HWND window = FindExtractWindow();
     ASSERT_TRUE(window != nullptr);
     ExpectWindowPlacement(window, "Key to extract ...", 500, 250, 300, 200, g_mainWindow);
-
-    ExpectControlsMatch(window, g_extractControlTable, EXTRACT_CONTROL_COUNT, CONTROLS_IN_ORDER);
+    ExpectControlsMatch(window, kExtractDesign, COUNTOF(kExtractDesign), CONTROLS_IN_ORDER);
     EXPECT_EQ(GetWindow(window, GW_CHILD), g_extractKeyField);
 
-    // A second click brings the open window forward instead of a second one.
+    // A second click brings the open window forward instead of a second one,
+    // over the About window opened after it.
+    HWND about = OpenAboutWindow();
     EXPECT_EQ(window, OpenExtractWindow());
+    EXPECT_EQ(window, GetWindow(about, GW_HWNDPREV));
+    DestroyWindow(about);
     SendMessageA(g_mainWindow, WM_COMMAND, IDC_MAIN_EXTRACT, 0);
     // Only this thread's: other test programs on the same desktop open theirs.
     EXPECT_EQ(1u, ThreadWindows("ExtractWindow").size());

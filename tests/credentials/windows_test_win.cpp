@@ -12,6 +12,39 @@ using PasswordWindowTest = CredentialsTest;
 using ChgpassWindowTest = CredentialsTest;
 using OptionWindowTest = CredentialsTest;
 
+// The three windows' controls as designed, in creation order: the test's own
+// rows, so that a wrong row in the program's tables shows.
+enum {
+    SHOWN = WS_CHILD | WS_VISIBLE,
+    SHOWN_DEFAULT = SHOWN | BS_DEFPUSHBUTTON,
+    HIDDEN_TEXT = SHOWN | WS_TABSTOP | ES_PASSWORD,
+    SUNKEN = WS_EX_CLIENTEDGE | WS_EX_NOPARENTNOTIFY
+};
+static const ControlSpec kPassDesign[] = {
+    {"Button", "Confirm", 12, 45, 150, 100, 20, SHOWN, 0},
+    {"Button", "Cancel", 11, 155, 150, 100, 20, SHOWN_DEFAULT, 0},
+    {"Static", "Password:", 0, 5, 30, 100, 20, SHOWN, 0},
+    {"Edit", "", 0, 5, 50, 200, 20, SHOWN | ES_PASSWORD, SUNKEN},
+};
+static const ControlSpec kChgpassDesign[] = {
+    {"Button", "Accept", 15, 40, 150, 100, 20, SHOWN, 0},
+    {"Button", "Cancel", 14, 160, 150, 100, 20, SHOWN_DEFAULT, 0},
+    {"Static", "New Password:", 0, 5, 30, 100, 20, SHOWN, 0},
+    {"Static", "Confirm     :", 0, 5, 70, 100, 20, SHOWN, 0},
+    {"Static", "Max. 7 characters and/or digits", 0, 5, 100, 250, 20, SHOWN, 0},
+    {"Edit", "", 0, 110, 30, 150, 20, HIDDEN_TEXT, SUNKEN},
+    {"Edit", "", 0, 110, 70, 150, 20, HIDDEN_TEXT, SUNKEN},
+};
+static const ControlSpec kOptionDesign[] = {
+    {"Button", "OK", 8, 45, 160, 100, 20, SHOWN, 0},
+    {"Button", "Cancel", 7, 155, 160, 100, 20, SHOWN_DEFAULT, 0},
+    {"Static", "Signature 2:", 0, 5, 70, 200, 20, SHOWN, 0},
+    {"Static", "Signature 1:", 0, 5, 30, 200, 20, SHOWN, 0},
+    {"Static", "Max. 7 characters and/or digits", 0, 5, 120, 250, 20, SHOWN, 0},
+    {"Edit", "", 0, 5, 50, 200, 20, SHOWN | WS_TABSTOP | ES_MULTILINE | ES_AUTOHSCROLL, SUNKEN},
+    {"Edit", "", 0, 5, 90, 200, 20, SHOWN | WS_TABSTOP | ES_MULTILINE | ES_AUTOHSCROLL, SUNKEN},
+};
+
 static void ExpectPasswordMessage(const RecordedMessage& m, const char* text)
 {
     EXPECT_EQ(nullptr, m.owner);
@@ -44,8 +77,8 @@ TEST_F(PasswordWindowTest, LooksAsDesigned)
     StorePassword("pw");
     HWND window = OpenFromMain(mainWindow, IDC_MAIN_SIGNATURE);
     ExpectWindowPlacement(window, "Password", 100, 100, 300, 200, mainWindow);
-    ExpectControlsMatch(window, g_passControlTable, PASS_CONTROL_COUNT,
-                        CONTROLS_EDIT_TEXT_FREE);
+    ExpectControlsMatch(window, kPassDesign, COUNTOF(kPassDesign),
+                        CONTROLS_IN_ORDER | CONTROLS_EDIT_TEXT_FREE);
     EXPECT_TRUE(recorder->messages.empty());
 }
 
@@ -191,8 +224,8 @@ TEST_F(ChgpassWindowTest, LooksAsDesigned)
 {
     HWND window = OpenChangeWindow(mainWindow, "Change Password");
     ExpectWindowPlacement(window, "Change Password", 200, 200, 300, 200, mainWindow);
-    ExpectControlsMatch(window, g_chgpassControlTable, CHGPASS_CONTROL_COUNT,
-                        CONTROLS_EDIT_TEXT_FREE);
+    ExpectControlsMatch(window, kChgpassDesign, COUNTOF(kChgpassDesign),
+                        CONTROLS_IN_ORDER | CONTROLS_EDIT_TEXT_FREE);
 }
 
 TEST_F(ChgpassWindowTest, AcceptTable)
@@ -290,8 +323,8 @@ TEST_F(OptionWindowTest, LooksAsDesignedAndShowsTheBuffers)
     SetSignatures("abc    ", "1234567");
     HWND window = OpenSignatureWindow(mainWindow);
     ExpectWindowPlacement(window, "Options", 100, 100, 300, 220, mainWindow);
-    ExpectControlsMatch(window, g_optionControlTable, OPTION_CONTROL_COUNT,
-                        CONTROLS_EDIT_TEXT_FREE);
+    ExpectControlsMatch(window, kOptionDesign, COUNTOF(kOptionDesign),
+                        CONTROLS_IN_ORDER | CONTROLS_EDIT_TEXT_FREE);
     EXPECT_EQ("abc    ", WindowText(SignatureBox(window, 1)));
     EXPECT_EQ("1234567", WindowText(SignatureBox(window, 2)));
 }

@@ -9,6 +9,7 @@
 
 #include "cipher/cipher_win.h"
 #include "base/modal_win.h"
+#include "shell/messages.h"
 #include "shell/shell_win.h"
 #include "tests/support/controls_win.h"
 #include "tests/support/testing_win.h"
@@ -34,10 +35,39 @@ protected:
     HWND window_ = nullptr;
 };
 
+// The windows' controls as designed, in creation order: the test's own rows,
+// so that a wrong row in the program's table shows.
+enum {
+    DESIGN_BUTTON = WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON | BS_CENTER | BS_VCENTER,
+    DESIGN_LINE = WS_CHILD | WS_VISIBLE | WS_DISABLED | ES_AUTOHSCROLL,
+    DESIGN_BOXED = DESIGN_LINE | ES_MULTILINE
+};
+static const ControlSpec kMainDesign[] = {
+    {"Button", "Mirelock", 1, 410, 10, 100, 40, DESIGN_BUTTON, 0},
+    {"Button", "Unveil", 2, 410, 60, 100, 40, DESIGN_BUTTON, 0},
+    {"Button", "Signature", 6, 520, 10, 100, 40, DESIGN_BUTTON, 0},
+    {"Button", "Password", 13, 520, 60, 100, 40, DESIGN_BUTTON, 0},
+    {"Button", "Exit", 1000, 520, 110, 100, 40, DESIGN_BUTTON, 0},
+    {"Button", "Embed", 16, 410, 110, 100, 40, DESIGN_BUTTON, 0},
+    {"Button", "Extract", 17, 410, 160, 100, 40, DESIGN_BUTTON, 0},
+    {"Button", "About...", 20, 520, 160, 100, 40, DESIGN_BUTTON, 0},
+    {"Button", "Cancel", 4, 410, 10, 100, 40, WS_CHILD | BS_PUSHBUTTON, 0},
+    {"msctls_progress32", "", 0, 5, 120, 200, 20, WS_CHILD | WS_VISIBLE, 0},
+    {"Static", "0 % complete", 0, 5, 140, 200, 20, WS_CHILD | WS_VISIBLE | SS_CENTER, 0},
+    {"Edit", "", 0, 5, 70, 400, 20, DESIGN_LINE, 0},
+    {"Edit", "", 0, 5, 30, 400, 20, DESIGN_LINE, 0},
+    {"Edit", "", 0, 5, 50, 400, 20, DESIGN_BOXED, WS_EX_CLIENTEDGE | WS_EX_NOPARENTNOTIFY},
+    {"Edit", "", 0, 5, 90, 400, 20, DESIGN_BOXED, WS_EX_CLIENTEDGE | WS_EX_NOPARENTNOTIFY},
+};
+static const ControlSpec kAboutDesign[] = {
+    {"Button", "Done", 21, 5, 180, 100, 20, WS_CHILD | WS_VISIBLE, 0},
+    {"Static", kAboutText, 0, 5, 25, 400, 150, WS_CHILD | WS_VISIBLE, 0},
+};
+
 TEST_F(MainWindowTest, EveryControlMatchesTheTable)
 {
     std::vector<HWND> matched =
-        ExpectControlsMatch(window_, g_mainControlTable, MAIN_CONTROL_COUNT);
+        ExpectControlsMatch(window_, kMainDesign, COUNTOF(kMainDesign), CONTROLS_IN_ORDER);
     // The handles the program keeps are those of the rows' controls.
     for (int k = 0; k < MAIN_CONTROL_COUNT; k++) {
         ASSERT_TRUE(IsWindow(g_mainControls[k])) << k;
@@ -49,6 +79,25 @@ TEST_F(MainWindowTest, EveryControlMatchesTheTable)
     EXPECT_TRUE(IsWindowVisible(g_mainControls[CTL_MIRELOCK]));
     EXPECT_EQ(SendMessageA(g_mainControls[CTL_PROGRESS], PBM_GETRANGE, FALSE, 0), 100);
     EXPECT_FALSE(IsWindowEnabled(g_mainControls[CTL_SOURCE_LINE]));
+}
+
+// Every class of the program as designed: its icon, large and small alike,
+// the arrow cursor, the menu colour and a redraw on resizing.
+TEST_F(MainWindowTest, WindowClassesAsDesigned)
+{
+    const struct { const char* name; int icon; } classes[] = {
+        {"clsWindow", 101}, {"optionWindow", 101}, {"keyWindow", 103}, {"passWindow", 101},
+        {"chgpassWindow", 101}, {"ExtractWindow", 103}, {"AboutWindow", 101}};
+    for (const auto& c : classes) {
+        WNDCLASSEXA info = {};
+        info.cbSize = sizeof info;
+        ASSERT_TRUE(GetClassInfoExA(g_instance, c.name, &info)) << c.name;
+        EXPECT_EQ((UINT)(CS_HREDRAW | CS_VREDRAW), info.style) << c.name;
+        EXPECT_EQ(LoadIconA(g_instance, MAKEINTRESOURCEA(c.icon)), info.hIcon) << c.name;
+        EXPECT_EQ(info.hIcon, info.hIconSm) << c.name;
+        EXPECT_EQ(LoadCursorA(nullptr, IDC_ARROW), info.hCursor) << c.name;
+        EXPECT_EQ((HBRUSH)(COLOR_MENU + 1), info.hbrBackground) << c.name;
+    }
 }
 
 TEST_F(MainWindowTest, FrameTitleStyleAndSize)
@@ -188,13 +237,8 @@ TEST_F(MainWindowTest, TwoAboutClicksOpenTwoAboutWindows)
     std::vector<HWND> abouts = ThreadWindows("AboutWindow");
     EXPECT_EQ(abouts.size(), 2u);
     for (HWND about : abouts) {
-        EXPECT_EQ("About Zorvane V1.30 ...", WindowText(about));
-        EXPECT_EQ(GetWindow(about, GW_OWNER), window_);
-        RECT r;
-        GetWindowRect(about, &r);
-        EXPECT_EQ(r.left, 500);
-        EXPECT_EQ(r.right - r.left, 450);
-        EXPECT_EQ(r.bottom - r.top, 250);
+        ExpectWindowPlacement(about, "About Zorvane V1.30 ...", 500, 250, 450, 250, window_);
+        ExpectControlsMatch(about, kAboutDesign, COUNTOF(kAboutDesign), CONTROLS_IN_ORDER);
     }
     HWND first = FindThreadWindow("AboutWindow", nullptr);
     SendMessageA(first, WM_COMMAND, 21, 0); // Done
