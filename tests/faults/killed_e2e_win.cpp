@@ -73,18 +73,11 @@ protected:
     static bool KillWhenPast(App& app, const std::string& path, long long size, long long done,
                              long long* seen)
     {
-        DWORD start = GetTickCount();
-        while (GetTickCount() - start < 20000) {
-            long long now = FileSizeOf(path);
-            if (now > size || now >= done) {
-                app.Kill();
-                *seen = FileSizeOf(path);
-                return now < done;
-            }
-        }
+        long long now = 0;
+        bool past = WaitUntil([&] { return (now = FileSizeOf(path)) > size || now >= done; }, 20000, 0);
         app.Kill();
         *seen = FileSizeOf(path);
-        return false;
+        return past && now < done;
     }
 
     // Plants hidden leftovers full of junk, as a killed run could leave them.
@@ -106,11 +99,9 @@ protected:
         HWND main = app.StartMain(dir);
         ASSERT_TRUE(main != nullptr);
         Embed(app, main, dir + "\\small.doc", dir + "\\small.png");
-        for (int k = 0; k < 100 && FileSizeOf(dir + "\\small.png") != (long long)(4000 + 3000 + 300); k++)
-            Sleep(50);
+        WaitUntil([&] { return FileSizeOf(dir + "\\small.png") == 4000 + 3000 + 300; }, 5000, 50);
         Extract(app, main, dir + "\\small.png", dir + "\\small.out");
-        for (int k = 0; k < 100 && FileSizeOf(dir + "\\small.png") != 4000; k++)
-            Sleep(50);
+        WaitUntil([&] { return FileSizeOf(dir + "\\small.png") == 4000; }, 5000, 50);
         EXPECT_TRUE(ReadFileBytes(dir + "\\small.png") == own);
         EXPECT_TRUE(ReadFileBytes(dir + "\\small.out") == hidden);
         EXPECT_TRUE(TopWindows(app.pid, "#32770").empty()) << "a message came up";
@@ -200,8 +191,7 @@ TEST_F(Killed, InTheMiddleOfAnEncryption)
         Choose(app, "Select File(s)", source);
         // The staging writes go out in 64 KiB blocks: the first one shows
         // the byte loop running, and the rest of 8 MB keeps it running.
-        for (int k = 0; k < 2000 && FileSizeOf(staging) <= 0; k++)
-            Sleep(10);
+        WaitUntil([&] { return FileSizeOf(staging) > 0; }, 20000, 10);
         bool busy = FileSizeOf(staging) > 0 && !FileIsThere(dir + "\\bigzel.dat");
         app.Kill();
         EXPECT_TRUE(busy) << "the encryption was not in its byte loop";
@@ -218,8 +208,8 @@ TEST_F(Killed, InTheMiddleOfAnEncryption)
     ASSERT_TRUE(main != nullptr);
     ASSERT_TRUE(Click(main, 1));
     Choose(app, "Select File(s)", next);
-    for (int k = 0; k < 400 && (FileIsThere(staging) || FileSizeOf(dir + "\\nextzel.dat") != 3033); k++)
-        Sleep(50);
+    WaitUntil([&] { return !FileIsThere(staging) && FileSizeOf(dir + "\\nextzel.dat") == 3033; },
+              20000, 50);
     EXPECT_EQ(3033, FileSizeOf(dir + "\\nextzel.dat"));
     ASSERT_TRUE(Click(main, 2));
     HWND keys = WaitWindow(app.pid, "keyWindow", "Key to unlock ...");
