@@ -102,12 +102,11 @@ TEST(SignatureBlock, ShortKeyFilesHoldWhatTheyHave)
     // held, whatever lies in the buffer.
     const unsigned char keyFile[2] = {'k', 'x'};
     unsigned char block[SIGNATURE_BLOCK_SIZE];
-    EncodeSignatureBlock(keyFile, 1, block);
-    EXPECT_EQ(std::string(SIGNATURE_BLOCK_SIZE, (char)Encode('k')),
-              std::string((const char*)block, SIGNATURE_BLOCK_SIZE));
-    EncodeSignatureBlock(keyFile, 0, block);
-    EXPECT_EQ(std::string(SIGNATURE_BLOCK_SIZE, (char)Encode(0)),
-              std::string((const char*)block, SIGNATURE_BLOCK_SIZE));
+    for (size_t held : {1u, 0u}) {
+        EncodeSignatureBlock(keyFile, held, block);
+        EXPECT_EQ(std::string(SIGNATURE_BLOCK_SIZE, (char)Encode(held ? 'k' : 0)),
+                  std::string((const char*)block, SIGNATURE_BLOCK_SIZE)) << held;
+    }
 }
 
 TEST(SignatureBlock, DecodedWalkHoldsTheLastByte)

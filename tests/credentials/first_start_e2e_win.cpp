@@ -196,8 +196,7 @@ TEST(FirstStart, CreatesPasswordAndSignaturesThenKeepsThem)
     EXPECT_TRUE(TopWindows(pid, "optionWindow").empty()); // not the first use any more
     // "Kz9": each character keeps its bits 0, 1 and 7; the terminator gives a space.
     std::string newForm = ReadValue(HKEY_LOCAL_MACHINE, "Software\\MirelockPass", "PassName").bytes;
-    while (!newForm.empty() && newForm.back() == '\0')
-        newForm.pop_back();
+    newForm.erase(newForm.find_last_not_of('\0') + 1);
     EXPECT_EQ("\xE0\xA0\x60\x20", newForm);
 
     // "Signature" now refuses the old password ...

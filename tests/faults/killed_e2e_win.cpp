@@ -68,17 +68,18 @@ protected:
         Choose(app, "Get carrier file", carrier);
         Choose(app, "Output file name", output, true);
     }
-    // Kills the program once the file grows past `size`; false when it had
-    // already reached `done` (the copy ended first).
-    static bool KillWhenPast(App& app, const std::string& path, long long size, long long done,
-                             long long* seen)
+    // Kills the program once the file grows past `size`, and returns the
+    // file's size then. A kill before the file reached `done` (the end of the
+    // copy) is counted in midCopyKills.
+    long long KillWhenPast(App& app, const std::string& path, long long size, long long done)
     {
         long long now = 0;
         bool past = WaitUntil([&] { return (now = FileSizeOf(path)) > size || now >= done; }, 20000, 0);
         app.Kill();
-        *seen = FileSizeOf(path);
-        return past && now < done;
+        midCopyKills += past && now < done;
+        return FileSizeOf(path);
     }
+    int midCopyKills = 0;
 
     // Plants hidden leftovers full of junk, as a killed run could leave them.
     static void PlantLeftovers(const std::string& dir)
@@ -116,7 +117,6 @@ TEST_F(Killed, InTheMiddleOfAnEmbedding)
     const std::string hidden = dir + "\\big.bin";
     ASSERT_TRUE(MakeSparseFile(hidden, kBig));
     const long long complete = (long long)own.size() + kBig + 300;
-    int midCopy = 0;
     for (int eighth : {1, 4, 7}) {
         SCOPED_TRACE(eighth);
         const std::string carrier = dir + "\\carrier.png";
@@ -125,16 +125,14 @@ TEST_F(Killed, InTheMiddleOfAnEmbedding)
         HWND main = app.StartMain(dir);
         ASSERT_TRUE(main != nullptr);
         Embed(app, main, hidden, carrier);
-        long long seen = 0;
-        bool mid = KillWhenPast(app, carrier, (long long)own.size() + kBig / 8 * eighth, complete,
-                                &seen);
-        midCopy += mid;
+        long long seen =
+            KillWhenPast(app, carrier, (long long)own.size() + kBig / 8 * eighth, complete);
         printf("[ killed   ] embed: killed at %lld of %lld bytes%s\n", seen, complete,
-               mid ? "" : " (the copy had ended)");
+               seen < complete ? "" : " (the copy had ended)");
         EXPECT_GE(seen, (long long)own.size());
         EXPECT_TRUE(ReadPrefix(carrier, (DWORD)own.size()) == own);
     }
-    EXPECT_GT(midCopy, 0) << "no kill landed in the middle of the copy";
+    EXPECT_GT(midCopyKills, 0) << "no kill landed in the middle of the copy";
     NextRunsAreClean(dir);
 }
 
@@ -147,7 +145,6 @@ TEST_F(Killed, InTheMiddleOfAnExtraction)
     const long long complete = (long long)own.size() + kBig + 300;
     std::string head, tail;
     BuildTrailer(kBig, "C:\\big.bin", &head, &tail);
-    int midCopy = 0;
     for (int eighth : {1, 4, 7, 8}) {
         SCOPED_TRACE(eighth);
         // Own bytes, head, a sparse hole of hidden bytes, tail.
@@ -160,9 +157,7 @@ TEST_F(Killed, InTheMiddleOfAnExtraction)
         HWND main = app.StartMain(dir);
         ASSERT_TRUE(main != nullptr);
         Extract(app, main, carrier, output);
-        long long seen = 0;
-        bool mid = KillWhenPast(app, output, kBig / 8 * eighth - 1, kBig, &seen);
-        midCopy += mid;
+        long long seen = KillWhenPast(app, output, kBig / 8 * eighth - 1, kBig);
         long long left = FileSizeOf(carrier);
         printf("[ killed   ] extract: killed with %lld of %lld hidden bytes out; carrier %lld\n",
                seen, kBig, left);
@@ -170,7 +165,7 @@ TEST_F(Killed, InTheMiddleOfAnExtraction)
         EXPECT_TRUE(left == complete || (left == (long long)own.size() && seen == kBig)) << left;
         EXPECT_TRUE(ReadPrefix(carrier, (DWORD)own.size()) == own);
     }
-    EXPECT_GT(midCopy, 0) << "no kill landed in the middle of the copy";
+    EXPECT_GT(midCopyKills, 0) << "no kill landed in the middle of the copy";
     NextRunsAreClean(dir);
 }
 

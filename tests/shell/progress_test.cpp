@@ -71,10 +71,7 @@ TEST(PercentLabel, RunningTextsForEveryPercentage)
         char label[32];
         FormatPercentLabel(p, label, sizeof label);
         char expected[32];
-        if (p < 10)
-            snprintf(expected, sizeof expected, "%d  %%complete", p);
-        else
-            snprintf(expected, sizeof expected, "%d %% complete", p);
+        snprintf(expected, sizeof expected, p < 10 ? "%d  %%complete" : "%d %% complete", p);
         EXPECT_STREQ(label, expected) << p;
         EXPECT_EQ(strlen(label), p < 10 ? 12u : 13u);
     }
