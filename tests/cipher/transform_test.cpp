@@ -67,12 +67,10 @@ static std::string BlockOf(const char* text)
 
 TEST(SignatureBlock, SevenCharactersThenF7)
 {
-    std::string block = BlockOf("Abc1234");
     const char* text = "Abc1234";
-    for (int k = 0; k < 7; k++)
-        EXPECT_EQ(Encode((unsigned char)text[k]), (unsigned char)block[k]) << k;
-    for (int k = 7; k < SIGNATURE_BLOCK_SIZE; k++)
-        EXPECT_EQ(0xF7, (unsigned char)block[k]) << k;
+    std::string block = BlockOf(text);
+    for (int k = 0; k < SIGNATURE_BLOCK_SIZE; k++)
+        EXPECT_EQ(k < 7 ? Encode((unsigned char)text[k]) : 0xF7, (unsigned char)block[k]) << k;
 }
 
 TEST(SignatureBlock, ShortAndPaddedAreTheSameCaseIsNot)
