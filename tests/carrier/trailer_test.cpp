@@ -11,7 +11,6 @@
 #include "tests/support/leftovers.h"
 #include "tests/carrier/memory_carrier.h"
 #include "tests/support/files.h"
-#include "tests/support/sha256.h"
 
 static std::string Field(const char* text, size_t length)
 {
@@ -180,25 +179,29 @@ TEST(TrailerLocate, PlacesEveryFieldOrRefuses)
     }
 }
 
+// Hides `hidden` in `own` and takes it out again with the same key: the
+// carrier grew by the hidden bytes and 300, and all comes back as it was.
+static void ExpectRoundTrip(const std::string& own, const char* key, const std::string& hidden,
+                            const char* name)
+{
+    std::string carrier = AppendTrailer(own, key, hidden, name);
+    ASSERT_EQ(own.size() + hidden.size() + 300, carrier.size());
+    MemoryExtraction x = ExtractInMemory(carrier, key);
+    ASSERT_EQ(TRAILER_OK, x.placed);
+    EXPECT_TRUE(x.keyMatches);
+    EXPECT_TRUE(x.hidden == hidden);
+    EXPECT_TRUE(x.remaining == own);
+    EXPECT_EQ(name, x.storedName);
+}
+
 TEST(TrailerRoundTrip, EmptyHiddenFileGivesExactly300Bytes)
 {
     std::string own = PseudoRandomBytes(77, 1);
+    ExpectRoundTrip(own, "key", "", "C:\\e.txt");
     std::string carrier = AppendTrailer(own, "key", "", "C:\\e.txt");
-    ASSERT_EQ(own.size() + 300, carrier.size());
-    EXPECT_EQ(std::string("0\0", 2), carrier.substr(own.size() + 32, 2));
-    MemoryExtraction x = ExtractInMemory(carrier, "key");
-    EXPECT_EQ(TRAILER_OK, x.placed);
-    EXPECT_TRUE(x.keyMatches);
-    EXPECT_EQ("", x.hidden);
-    EXPECT_EQ(own, x.remaining);
-    EXPECT_EQ("C:\\e.txt", x.storedName);
-
+    EXPECT_EQ(std::string("0\0", 2), carrier.substr(own.size() + 32, 2)); // the size field
     // A 0-byte carrier is the trailer alone and comes back empty.
-    std::string bare = AppendTrailer("", "key", "", "C:\\e.txt");
-    ASSERT_EQ(300u, bare.size());
-    x = ExtractInMemory(bare, "key");
-    EXPECT_TRUE(x.keyMatches);
-    EXPECT_EQ("", x.remaining);
+    ExpectRoundTrip("", "key", "", "C:\\e.txt");
 }
 
 TEST(TrailerRoundTrip, SizesOfEveryDigitCountComeBack)
@@ -207,14 +210,8 @@ TEST(TrailerRoundTrip, SizesOfEveryDigitCountComeBack)
     const size_t sizes[] = {1, 9, 10, 12345, 1000000, 10000000};
     std::string own = PseudoRandomBytes(500, 2);
     for (size_t size : sizes) {
-        std::string hidden = PseudoRandomBytes(size, (unsigned)size);
-        std::string carrier = AppendTrailer(own, "Sig1", hidden, "C:\\h.bin");
-        ASSERT_EQ(own.size() + size + 300, carrier.size());
-        MemoryExtraction x = ExtractInMemory(carrier, "Sig1");
-        ASSERT_EQ(TRAILER_OK, x.placed) << size;
-        EXPECT_TRUE(x.keyMatches);
-        EXPECT_TRUE(x.hidden == hidden) << size;
-        EXPECT_TRUE(x.remaining == own) << size;
+        SCOPED_TRACE(size);
+        ExpectRoundTrip(own, "Sig1", PseudoRandomBytes(size, (unsigned)size), "C:\\h.bin");
     }
 }
 
@@ -343,18 +340,11 @@ TEST(TrailerRoundTrip, NestedTrailersComeOffLastFirst)
     std::string own = PseudoRandomBytes(333, 4);
     std::string a = PseudoRandomBytes(1000, 5), b = PseudoRandomBytes(20, 6);
     std::string once = AppendTrailer(own, "keyA", a, "C:\\a");
-    std::string twice = AppendTrailer(once, "keyB", b, "C:\\b");
-
-    EXPECT_FALSE(ExtractInMemory(twice, "keyA").keyMatches);
-    MemoryExtraction first = ExtractInMemory(twice, "keyB");
-    ASSERT_TRUE(first.keyMatches);
-    EXPECT_EQ(b, first.hidden);
-    EXPECT_EQ("C:\\b", first.storedName);
-    EXPECT_TRUE(first.remaining == once);
-    MemoryExtraction second = ExtractInMemory(first.remaining, "keyA");
-    ASSERT_TRUE(second.keyMatches);
-    EXPECT_TRUE(second.hidden == a);
-    EXPECT_TRUE(second.remaining == own);
+    // The first trailer's key does not open the second; the second comes off
+    // whole and leaves the carrier of the first, which then comes off too.
+    EXPECT_FALSE(ExtractInMemory(AppendTrailer(once, "keyB", b, "C:\\b"), "keyA").keyMatches);
+    ExpectRoundTrip(once, "keyB", b, "C:\\b");
+    ExpectRoundTrip(own, "keyA", a, "C:\\a");
 }
 
 TEST(TrailerBounds, EveryTruncationIsRefusedWithoutReadingOutside)

@@ -2,7 +2,6 @@
 // and the known-answer cipher files decrypted and re-made by the library.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 

@@ -67,12 +67,10 @@ static std::string BlockOf(const char* text)
 
 TEST(SignatureBlock, SevenCharactersThenF7)
 {
-    std::string block = BlockOf("Abc1234");
     const char* text = "Abc1234";
-    for (int k = 0; k < 7; k++)
-        EXPECT_EQ(Encode((unsigned char)text[k]), (unsigned char)block[k]) << k;
-    for (int k = 7; k < SIGNATURE_BLOCK_SIZE; k++)
-        EXPECT_EQ(0xF7, (unsigned char)block[k]) << k;
+    std::string block = BlockOf(text);
+    for (int k = 0; k < SIGNATURE_BLOCK_SIZE; k++)
+        EXPECT_EQ(k < 7 ? Encode((unsigned char)text[k]) : 0xF7, (unsigned char)block[k]) << k;
 }
 
 TEST(SignatureBlock, ShortAndPaddedAreTheSameCaseIsNot)
@@ -102,12 +100,11 @@ TEST(SignatureBlock, ShortKeyFilesHoldWhatTheyHave)
     // held, whatever lies in the buffer.
     const unsigned char keyFile[2] = {'k', 'x'};
     unsigned char block[SIGNATURE_BLOCK_SIZE];
-    EncodeSignatureBlock(keyFile, 1, block);
-    EXPECT_EQ(std::string(SIGNATURE_BLOCK_SIZE, (char)Encode('k')),
-              std::string((const char*)block, SIGNATURE_BLOCK_SIZE));
-    EncodeSignatureBlock(keyFile, 0, block);
-    EXPECT_EQ(std::string(SIGNATURE_BLOCK_SIZE, (char)Encode(0)),
-              std::string((const char*)block, SIGNATURE_BLOCK_SIZE));
+    for (size_t held : {1u, 0u}) {
+        EncodeSignatureBlock(keyFile, held, block);
+        EXPECT_EQ(std::string(SIGNATURE_BLOCK_SIZE, (char)Encode(held ? 'k' : 0)),
+                  std::string((const char*)block, SIGNATURE_BLOCK_SIZE)) << held;
+    }
 }
 
 TEST(SignatureBlock, DecodedWalkHoldsTheLastByte)

@@ -43,11 +43,12 @@ std::string ReadCipherVector(const CipherVector& vector, bool* found)
     return ReadFileBytes(TestDataPath(std::string("cipher/") + vector.file), found);
 }
 
-const CipherVector* FindCipherVector(const char* file)
+// The vector of this file name; nullptr when there is none.
+static const CipherVector* FindCipherVector(const char* file)
 {
-    for (size_t k = 0; k < kCipherVectorCount; k++) {
-        if (std::string(kCipherVectors[k].file) == file)
-            return &kCipherVectors[k];
+    for (const CipherVector& vector : kCipherVectors) {
+        if (std::string(vector.file) == file)
+            return &vector;
     }
     return nullptr;
 }

@@ -24,8 +24,6 @@ extern const size_t kCipherVectorCount;
 
 // The bytes of a known-answer cipher file; *found is false when it is missing.
 std::string ReadCipherVector(const CipherVector& vector, bool* found);
-// The vector of this file name; nullptr when there is none.
-const CipherVector* FindCipherVector(const char* file);
 // The payload a known-answer cipher file holds, decoded by the library calls
 // alone (the caller checks it against payloadSha256).
 std::string DecodeVectorPayload(const CipherVector& vector, bool* found);

@@ -659,8 +659,7 @@ class FailureTest(CliCase):
         self.assertEqual(os.listdir(self.path("sub")), [])
 
     def test_embed_cuts_a_partial_trailer_off_again(self):
-        own = b"\x89PNG" * 1000
-        self.put("photo.png", own, "big.bin", os.urandom(1 << 20))
+        self.put("photo.png", b"\x89PNG" * 1000, "big.bin", os.urandom(1 << 20))
         self.refused(3, [(("embed", "big.bin", "photo.png"), ["key"], b"photo.png: %s\nzorvane-cli: photo.png: left "
                           b"as it was" % self.TOO_LARGE)], limit=self.LIMIT)
 

@@ -34,9 +34,12 @@ void ExpectBox(DWORD pid, const char* caption, const char* text, const char* sho
     EXPECT_FALSE(IsWindow(box));
 }
 
-// Presses a button that closes its window, and waits for the window to go.
-void PressClosing(HWND window, int id)
+// Takes the window's shot when one is named, presses a button that closes
+// the window, and waits for it to go.
+void PressClosing(HWND window, int id, const char* shot = nullptr)
 {
+    if (shot)
+        Shot(window, shot);
     ASSERT_TRUE(Click(window, id));
     EXPECT_TRUE(WaitGone(window));
 }
@@ -47,9 +50,7 @@ void AcceptNewPassword(HWND change, const char* password, const char* shot)
 {
     ASSERT_TRUE(TypeInto(ChildAt(change, "Edit", 110, 30), password));
     ASSERT_TRUE(TypeInto(ChildAt(change, "Edit", 110, 70), password));
-    if (shot)
-        Shot(change, shot);
-    PressClosing(change, kAccept);
+    PressClosing(change, kAccept, shot);
 }
 
 // The password store as a 32-bit program names it, and the two places it
@@ -91,9 +92,7 @@ void ConfirmPassword(DWORD pid, HWND mainWindow, int button, const char* passwor
     ASSERT_TRUE(pass != nullptr);
     EXPECT_EQ(nullptr, OpenDialog(pid)); // the stored password was found
     ASSERT_TRUE(TypeInto(ChildAt(pass, "Edit", 5, 50), password));
-    if (shot)
-        Shot(pass, shot);
-    PressClosing(pass, kConfirm);
+    PressClosing(pass, kConfirm, shot);
 }
 
 const char kFirstUseText[] = "This is your first usage of this software";
@@ -149,8 +148,7 @@ TEST(FirstStart, CreatesPasswordAndSignaturesThenKeepsThem)
     EXPECT_EQ("", WindowText(box2));
     TypeInto(box1, "Sig1abc");
     TypeInto(box2, "s2");
-    Shot(options, "options");
-    PressClosing(options, kOptionsOk);
+    PressClosing(options, kOptionsOk, "options");
     EXPECT_EQ(nullptr, OpenDialog(pid));
 
     for (const Fragment& f : kFragments) {
@@ -176,8 +174,7 @@ TEST(FirstStart, CreatesPasswordAndSignaturesThenKeepsThem)
     ASSERT_TRUE(Click(main, kAboutButton));
     HWND about = WaitWindow(pid, "AboutWindow", "About Zorvane V1.30 ...");
     ASSERT_TRUE(about != nullptr);
-    Shot(about, "about");
-    PressClosing(about, kAboutDone);
+    PressClosing(about, kAboutDone, "about");
 
     // "Signature" and the password (in the other letter case: only three
     // bits of each character count) show the saved signatures.
@@ -199,8 +196,7 @@ TEST(FirstStart, CreatesPasswordAndSignaturesThenKeepsThem)
     EXPECT_TRUE(TopWindows(pid, "optionWindow").empty()); // not the first use any more
     // "Kz9": each character keeps its bits 0, 1 and 7; the terminator gives a space.
     std::string newForm = ReadValue(HKEY_LOCAL_MACHINE, "Software\\MirelockPass", "PassName").bytes;
-    while (!newForm.empty() && newForm.back() == '\0')
-        newForm.pop_back();
+    newForm.erase(newForm.find_last_not_of('\0') + 1);
     EXPECT_EQ("\xE0\xA0\x60\x20", newForm);
 
     // "Signature" now refuses the old password ...

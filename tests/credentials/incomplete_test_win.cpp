@@ -94,7 +94,6 @@ TEST_F(IncompleteSignaturesTest, MirelockAndEmbedRefuseUntilTheSignatureWindowSe
 
         // The signature window: from the first-use window before any
         // password, from "Signature" after one.
-        HWND options = nullptr;
         if (!c.password) {
             HWND change = FindThreadWindow("chgpassWindow", kFirstUseTitle);
             ASSERT_TRUE(change != nullptr);
@@ -108,7 +107,7 @@ TEST_F(IncompleteSignaturesTest, MirelockAndEmbedRefuseUntilTheSignatureWindowSe
             SetWindowTextA(PasswordBox(pass), "pw");
             Click(pass, IDC_PASS_CONFIRM);
         }
-        options = FindThreadWindow("optionWindow", nullptr);
+        HWND options = FindThreadWindow("optionWindow", nullptr);
         ASSERT_TRUE(options != nullptr);
         SetWindowTextA(SignatureBox(options, 1), vector->signature1);
         SetWindowTextA(SignatureBox(options, 2), vector->signature2);

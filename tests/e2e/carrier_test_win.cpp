@@ -34,11 +34,9 @@ TEST(CarrierE2e, EmbedThenExtractWithWrongAndRightKey)
     EXPECT_EQ("Get file to be embedded", AnswerFileDialog(app.pid, hiddenPath.c_str()));
     EXPECT_EQ("Get carrier file", AnswerFileDialog(app.pid, carrierPath.c_str()));
     std::string embedded;
-    DWORD start = GetTickCount();
-    while (embedded.size() != image.size() + hidden.size() + 300 && GetTickCount() - start < 10000) {
-        Sleep(50);
-        embedded = ReadFileBytes(carrierPath);
-    }
+    WaitUntil([&] {
+        return (embedded = ReadFileBytes(carrierPath)).size() == image.size() + hidden.size() + 300;
+    }, 10000, 50);
     ASSERT_EQ(image.size() + hidden.size() + 300, embedded.size());
     EXPECT_EQ(image, embedded.substr(0, image.size()));
     EXPECT_EQ(hidden, embedded.substr(image.size() + 32, hidden.size()));

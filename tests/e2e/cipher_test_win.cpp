@@ -184,14 +184,6 @@ bool WaitBusy(HWND main)
     }, 20000, 10);
 }
 
-// Waits until the percentage label shows something other than `shown`.
-std::string WaitLabelChange(HWND label, const std::string& shown)
-{
-    std::string now;
-    WaitUntil([&] { return (now = WindowText(label)) != shown; }, 5000, 10);
-    return now;
-}
-
 TEST_F(CipherE2e, BusyWhileEncryptingThenCancel)
 {
     std::string large = PseudoRandomBytes(kLargeSize, 7);
@@ -220,7 +212,8 @@ TEST_F(CipherE2e, BusyWhileEncryptingThenCancel)
 
     // The percentage label moves, in its running form: "7  %complete" or
     // "42 % complete".
-    std::string after = WaitLabelChange(percentage, before);
+    std::string after;
+    WaitUntil([&] { return (after = WindowText(percentage)) != before; }, 5000, 10);
     EXPECT_NE(before, after);
     ASSERT_TRUE(after.size() == 12 || after.size() == 13) << after;
     EXPECT_EQ(after.size() == 12 ? "  %complete" : " % complete",

@@ -68,24 +68,18 @@ protected:
         Choose(app, "Get carrier file", carrier);
         Choose(app, "Output file name", output, true);
     }
-    // Kills the program once the file grows past `size`; false when it had
-    // already reached `done` (the copy ended first).
-    static bool KillWhenPast(App& app, const std::string& path, long long size, long long done,
-                             long long* seen)
+    // Kills the program once the file grows past `size`, and returns the
+    // file's size then. A kill before the file reached `done` (the end of the
+    // copy) is counted in midCopyKills.
+    long long KillWhenPast(App& app, const std::string& path, long long size, long long done)
     {
-        DWORD start = GetTickCount();
-        while (GetTickCount() - start < 20000) {
-            long long now = FileSizeOf(path);
-            if (now > size || now >= done) {
-                app.Kill();
-                *seen = FileSizeOf(path);
-                return now < done;
-            }
-        }
+        long long now = 0;
+        bool past = WaitUntil([&] { return (now = FileSizeOf(path)) > size || now >= done; }, 20000, 0);
         app.Kill();
-        *seen = FileSizeOf(path);
-        return false;
+        midCopyKills += past && now < done;
+        return FileSizeOf(path);
     }
+    int midCopyKills = 0;
 
     // Plants hidden leftovers full of junk, as a killed run could leave them.
     static void PlantLeftovers(const std::string& dir)
@@ -106,11 +100,9 @@ protected:
         HWND main = app.StartMain(dir);
         ASSERT_TRUE(main != nullptr);
         Embed(app, main, dir + "\\small.doc", dir + "\\small.png");
-        for (int k = 0; k < 100 && FileSizeOf(dir + "\\small.png") != (long long)(4000 + 3000 + 300); k++)
-            Sleep(50);
+        WaitUntil([&] { return FileSizeOf(dir + "\\small.png") == 4000 + 3000 + 300; }, 5000, 50);
         Extract(app, main, dir + "\\small.png", dir + "\\small.out");
-        for (int k = 0; k < 100 && FileSizeOf(dir + "\\small.png") != 4000; k++)
-            Sleep(50);
+        WaitUntil([&] { return FileSizeOf(dir + "\\small.png") == 4000; }, 5000, 50);
         EXPECT_TRUE(ReadFileBytes(dir + "\\small.png") == own);
         EXPECT_TRUE(ReadFileBytes(dir + "\\small.out") == hidden);
         EXPECT_TRUE(TopWindows(app.pid, "#32770").empty()) << "a message came up";
@@ -125,7 +117,6 @@ TEST_F(Killed, InTheMiddleOfAnEmbedding)
     const std::string hidden = dir + "\\big.bin";
     ASSERT_TRUE(MakeSparseFile(hidden, kBig));
     const long long complete = (long long)own.size() + kBig + 300;
-    int midCopy = 0;
     for (int eighth : {1, 4, 7}) {
         SCOPED_TRACE(eighth);
         const std::string carrier = dir + "\\carrier.png";
@@ -134,16 +125,14 @@ TEST_F(Killed, InTheMiddleOfAnEmbedding)
         HWND main = app.StartMain(dir);
         ASSERT_TRUE(main != nullptr);
         Embed(app, main, hidden, carrier);
-        long long seen = 0;
-        bool mid = KillWhenPast(app, carrier, (long long)own.size() + kBig / 8 * eighth, complete,
-                                &seen);
-        midCopy += mid;
+        long long seen =
+            KillWhenPast(app, carrier, (long long)own.size() + kBig / 8 * eighth, complete);
         printf("[ killed   ] embed: killed at %lld of %lld bytes%s\n", seen, complete,
-               mid ? "" : " (the copy had ended)");
+               seen < complete ? "" : " (the copy had ended)");
         EXPECT_GE(seen, (long long)own.size());
         EXPECT_TRUE(ReadPrefix(carrier, (DWORD)own.size()) == own);
     }
-    EXPECT_GT(midCopy, 0) << "no kill landed in the middle of the copy";
+    EXPECT_GT(midCopyKills, 0) << "no kill landed in the middle of the copy";
     NextRunsAreClean(dir);
 }
 
@@ -156,7 +145,6 @@ TEST_F(Killed, InTheMiddleOfAnExtraction)
     const long long complete = (long long)own.size() + kBig + 300;
     std::string head, tail;
     BuildTrailer(kBig, "C:\\big.bin", &head, &tail);
-    int midCopy = 0;
     for (int eighth : {1, 4, 7, 8}) {
         SCOPED_TRACE(eighth);
         // Own bytes, head, a sparse hole of hidden bytes, tail.
@@ -169,9 +157,7 @@ TEST_F(Killed, InTheMiddleOfAnExtraction)
         HWND main = app.StartMain(dir);
         ASSERT_TRUE(main != nullptr);
         Extract(app, main, carrier, output);
-        long long seen = 0;
-        bool mid = KillWhenPast(app, output, kBig / 8 * eighth - 1, kBig, &seen);
-        midCopy += mid;
+        long long seen = KillWhenPast(app, output, kBig / 8 * eighth - 1, kBig);
         long long left = FileSizeOf(carrier);
         printf("[ killed   ] extract: killed with %lld of %lld hidden bytes out; carrier %lld\n",
                seen, kBig, left);
@@ -179,7 +165,7 @@ TEST_F(Killed, InTheMiddleOfAnExtraction)
         EXPECT_TRUE(left == complete || (left == (long long)own.size() && seen == kBig)) << left;
         EXPECT_TRUE(ReadPrefix(carrier, (DWORD)own.size()) == own);
     }
-    EXPECT_GT(midCopy, 0) << "no kill landed in the middle of the copy";
+    EXPECT_GT(midCopyKills, 0) << "no kill landed in the middle of the copy";
     NextRunsAreClean(dir);
 }
 
@@ -200,8 +186,7 @@ TEST_F(Killed, InTheMiddleOfAnEncryption)
         Choose(app, "Select File(s)", source);
         // The staging writes go out in 64 KiB blocks: the first one shows
         // the byte loop running, and the rest of 8 MB keeps it running.
-        for (int k = 0; k < 2000 && FileSizeOf(staging) <= 0; k++)
-            Sleep(10);
+        WaitUntil([&] { return FileSizeOf(staging) > 0; }, 20000, 10);
         bool busy = FileSizeOf(staging) > 0 && !FileIsThere(dir + "\\bigzel.dat");
         app.Kill();
         EXPECT_TRUE(busy) << "the encryption was not in its byte loop";
@@ -218,8 +203,8 @@ TEST_F(Killed, InTheMiddleOfAnEncryption)
     ASSERT_TRUE(main != nullptr);
     ASSERT_TRUE(Click(main, 1));
     Choose(app, "Select File(s)", next);
-    for (int k = 0; k < 400 && (FileIsThere(staging) || FileSizeOf(dir + "\\nextzel.dat") != 3033); k++)
-        Sleep(50);
+    WaitUntil([&] { return !FileIsThere(staging) && FileSizeOf(dir + "\\nextzel.dat") == 3033; },
+              20000, 50);
     EXPECT_EQ(3033, FileSizeOf(dir + "\\nextzel.dat"));
     ASSERT_TRUE(Click(main, 2));
     HWND keys = WaitWindow(app.pid, "keyWindow", "Key to unlock ...");

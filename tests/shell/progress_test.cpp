@@ -27,16 +27,13 @@ TEST(Percent, MatchesIntegerDivisionAcrossSizes)
 
 TEST(Percent, ExactForTheLargest32BitSizeAndBeyond)
 {
-    const uint64_t big = 4294967295ull;
-    EXPECT_EQ(PercentOfIndex(big - 1, big), 99);
-    EXPECT_EQ(PercentOfIndex(big / 100, big), 0);          // 42949672 * 100 < big
-    EXPECT_EQ(PercentOfIndex(big / 100 + 1, big), 1);
-    EXPECT_EQ(PercentOfIndex(big / 2, big), 49);
-    const uint64_t huge = 0xFFFFFFFFFFFFFFFFull;  // index * 100 overflows 64 bits here
-    EXPECT_EQ(PercentOfIndex(huge - 1, huge), 99);
-    EXPECT_EQ(PercentOfIndex(huge / 2, huge), 49);
-    EXPECT_EQ(PercentOfIndex(huge / 100 + 1, huge), 1);
-    EXPECT_EQ(PercentOfIndex(huge / 100, huge), 0);
+    // The largest 32-bit size, and the largest 64-bit one, where index * 100 overflows.
+    for (uint64_t count : {4294967295ull, 0xFFFFFFFFFFFFFFFFull}) {
+        EXPECT_EQ(PercentOfIndex(count - 1, count), 99) << count;
+        EXPECT_EQ(PercentOfIndex(count / 100, count), 0) << count; // count / 100 * 100 < count
+        EXPECT_EQ(PercentOfIndex(count / 100 + 1, count), 1) << count;
+        EXPECT_EQ(PercentOfIndex(count / 2, count), 49) << count;
+    }
 }
 
 TEST(Percent, CounterNeverShrinksAndStopsAt99NearTheTop)
@@ -62,12 +59,10 @@ TEST(Percent, TwoHundredBytesShowOneAtTwoTenAtTwentyNinetyNineAt198)
     int seen[200];
     for (int i = 0; i < 200; i++)
         seen[i] = PercentNext(&counter);
-    EXPECT_EQ(seen[0], 0);
-    EXPECT_EQ(seen[1], 0);
-    EXPECT_EQ(seen[2], 1);
-    EXPECT_EQ(seen[20], 10);
-    EXPECT_EQ(seen[198], 99);
-    EXPECT_EQ(seen[199], 99);
+    // Each index with the percentage it shows.
+    const int shown[][2] = {{0, 0}, {1, 0}, {2, 1}, {20, 10}, {198, 99}, {199, 99}};
+    for (const auto& s : shown)
+        EXPECT_EQ(seen[s[0]], s[1]) << "index " << s[0];
 }
 
 TEST(PercentLabel, RunningTextsForEveryPercentage)
@@ -76,10 +71,7 @@ TEST(PercentLabel, RunningTextsForEveryPercentage)
         char label[32];
         FormatPercentLabel(p, label, sizeof label);
         char expected[32];
-        if (p < 10)
-            snprintf(expected, sizeof expected, "%d  %%complete", p);
-        else
-            snprintf(expected, sizeof expected, "%d %% complete", p);
+        snprintf(expected, sizeof expected, p < 10 ? "%d  %%complete" : "%d %% complete", p);
         EXPECT_STREQ(label, expected) << p;
         EXPECT_EQ(strlen(label), p < 10 ? 12u : 13u);
     }
