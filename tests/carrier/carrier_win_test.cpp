@@ -166,8 +166,12 @@ TEST_F(CarrierWin, CarriersThatCannotHoldTheirTrailerAreRefusedLikeAWrongKey)
         SCOPED_TRACE(bytes.size());
         const std::string carrier = Write("bad.png", bytes);
         MessageRecorder messages;
+        // The carrier is closed before the box: the user may move it at once.
+        std::string held = "no box";
+        messages.onShow = [&](const RecordedMessage&) { held = HeldFiles(scratch.Root()); };
         DrivenRun run = RunExtract("Sig one", carrier.c_str(), Path("o.bin").c_str());
         ExpectOnlyMessage(messages, "Wrong Key !!");
+        EXPECT_EQ("", held);
         // Refused before the output is asked for: no name from the file is
         // offered, and no output is made.
         EXPECT_EQ(std::vector<std::string>{"Get carrier file"}, run.titles);

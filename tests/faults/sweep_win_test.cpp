@@ -97,10 +97,18 @@ int FaultSweep::Sweep(const SweptCommand& c)
     for (FileFaultKind kind : {FILE_FAULT_ERROR, FILE_FAULT_SHORT_WRITE}) {
         calls.clear();
         std::unique_ptr<SweptMessages> recorder;
+        std::string heldAtMessage;
         auto run = [&](long call) {
             c.fresh();
             recorder.reset();
             recorder.reset(new SweptMessages(c));
+            // While a failure is shown, the user may already act on the files:
+            // the command has closed them.
+            heldAtMessage.clear();
+            recorder->onShow = [&](const RecordedMessage& m) {
+                if (c.question == nullptr || m.caption != c.question)
+                    heldAtMessage += HeldFiles(scratch.Root());
+            };
             FileFaultArm(call, kind);
             c.run();
         };
@@ -141,6 +149,10 @@ int FaultSweep::Sweep(const SweptCommand& c)
                 EXPECT_EQ((UINT)(MB_ICONERROR | MB_SYSTEMMODAL),
                           m.type & (MB_ICONERROR | MB_SYSTEMMODAL));
                 c.expectRefused(m.text);
+                // A wrong key's box comes before its turn ends (its output stays).
+                if (m.text != kWrongKey) {
+                    EXPECT_EQ("", heldAtMessage) << "held while \"" << m.text << "\" was shown";
+                }
                 seen |= m.text == c.mustSee;
             }
             // The next run starts from whatever this one left and goes through.

@@ -90,6 +90,20 @@ std::map<std::string, std::string> FolderContents(const std::string& folder)
     return files;
 }
 
+std::string HeldFiles(const std::string& folder)
+{
+    std::string held;
+    for (const auto& file : FolderContents(folder)) {
+        HANDLE h = CreateFileA((folder + "\\" + file.first).c_str(), GENERIC_READ, 0, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h == INVALID_HANDLE_VALUE)
+            held += " " + file.first;
+        else
+            CloseHandle(h);
+    }
+    return held;
+}
+
 void ExpectNoTemporaryFiles(const std::string& folder, const std::vector<std::string>& names)
 {
     for (const std::string& name : names)

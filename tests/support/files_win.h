@@ -29,6 +29,10 @@ bool WriteHiddenFile(const std::string& path, const std::string& bytes);
 // Every file of a folder (not its subfolders) with its bytes.
 std::map<std::string, std::string> FolderContents(const std::string& folder);
 
+// The files of `folder` that a handle still holds (those that cannot be
+// opened with no sharing), each after a space.
+std::string HeldFiles(const std::string& folder);
+
 // None of these temporary files (by default any of the four) is in `folder`.
 void ExpectNoTemporaryFiles(const std::string& folder, const std::vector<std::string>& names =
                                                            {kTemporaryFiles, kTemporaryFiles + 4});
