@@ -68,7 +68,7 @@ TEST_F(CarrierWin, ExtractWindowHasItsControlsAndIsOnlyEverOne)
 
     // Cancel destroys it without touching anything; a new click opens anew.
     SetStatusLine(STATUS_OPERATION, "kept");
-    SendMessageA(window, WM_COMMAND, IDC_EXTRACT_CANCEL, 0);
+    EXPECT_EQ(0, SendMessageA(window, WM_COMMAND, IDC_EXTRACT_CANCEL, 0)); // handled
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(nullptr, g_extractKeyField);
     EXPECT_EQ("kept", Line(CTL_OPERATION_LINE));
