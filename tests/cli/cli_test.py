@@ -811,6 +811,22 @@ class WineVectorTest(CliCase):
         self.cli(0, "encrypt", "--keys-from-stdin", "-o", "same.zel", "Отчёт.doc", keys=["Müller", "Größe"])
         self.assertEqual(read(self.path("Отчётzel.doc")), read(self.path("same.zel")))
 
+    def test_ctrl_c_on_the_console_removes_the_temporary_file(self):
+        # Typed on Wine's console while the program waits halfway through its input.
+        os.mkfifo(self.path("in.fifo"))
+        child, master = self.start_on_terminal(RUNNER + [CLI, "encrypt", "-o", "out.zel", "in.fifo"], signed("1", "2"))
+        with open(self.path("in.fifo"), "wb") as feed:
+            feed.write(b"x" * 100000)
+            feed.flush()
+            for _ in range(1000):
+                if len(self.listing()) > 1:
+                    break
+                time.sleep(0.01)
+            self.assertTrue(self.listing()[-1].startswith("zcl"), self.listing())
+            os.write(master, b"\x03")
+            child.wait(timeout=30)
+        self.assertEqual(self.listing(), ["in.fifo"])
+
     def test_wildcards_are_expanded_as_console_programs_do(self):
         # Sorted, brackets and spaces are parts of names, a pattern without a
         # match is named (the other files are done), embed and extract take one
