@@ -84,7 +84,9 @@ void ExpectWindowPlacement(HWND window, const char* title, int x, int y, int wid
     EXPECT_EQ(height, r.bottom - r.top);
     EXPECT_EQ(owner, GetWindow(window, GW_OWNER));
     EXPECT_TRUE(IsWindowVisible(window));
+    // Exactly the designed styles, beside those the system gives every
+    // captioned top-level window.
     DWORD style = (DWORD)GetWindowLongA(window, GWL_STYLE);
-    DWORD want = WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-    EXPECT_EQ(want, style & want);
+    EXPECT_EQ((DWORD)(WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX), style & ~WS_CLIPSIBLINGS);
+    EXPECT_EQ(0u, (DWORD)GetWindowLongA(window, GWL_EXSTYLE) & ~WS_EX_WINDOWEDGE);
 }

@@ -29,7 +29,7 @@ std::vector<HWND> ExpectControlsMatch(HWND window, const ControlSpec* table, siz
                                       unsigned flags = 0);
 
 // Expects a visible top-level window with this title, position, size and
-// owner, and a caption, a system menu and a minimize box.
+// owner, a caption, a system menu and a minimize box, and no other style.
 void ExpectWindowPlacement(HWND window, const char* title, int x, int y, int width, int height,
                            HWND owner);
 
