@@ -137,7 +137,7 @@ class CliCase(unittest.TestCase):
 
     def refused(self, code, cases, others=(), **kw):
         # Each run (the command and its files, the secrets) exits with `code`, says
-        # why and nothing more, and leaves every file but `others` as it was
+        # why (bytes exactly, a str as text) and nothing more, and leaves every file but `others` as it was
         # (`kw` goes to each run: a file size limit, say).
         def files():
             return {n: read(self.path(n)) for n in self.listing() if n not in others}
@@ -145,7 +145,7 @@ class CliCase(unittest.TestCase):
         for args, keys, said in cases:
             with self.subTest(args=args, keys=keys):
                 self.cli(code, args[0], "--keys-from-stdin", *args[1:], keys=keys, out=b"",
-                         err=b"zorvane-cli: %s\n" % said, **kw)
+                         err=("zorvane-cli: %s\n" if isinstance(said, str) else b"zorvane-cli: %s\n") % said, **kw)
                 self.assertEqual(files(), before)
 
 
@@ -795,7 +795,7 @@ class WineVectorTest(CliCase):
         # Also those locked in code pages 1252 and 1251, under Cyrillic and
         # Chinese names, which print as UTF-8 when redirected.
         VectorTest.test_decrypts_every_known_cipher_file(self, {
-            "mode3-3000.zel": "REPORT.DOC", "umlaut-1252.zel": "Счёт.doc", "cyrillic-1251.zel": "报告书"})
+            "mode3-3000.zel": "REPORT.DOC", "mode3-1.zel": "ONE.BIN", "umlaut-1252.zel": "Счёт.doc", "cyrillic-1251.zel": "报告书"})
 
     def test_extracts_known_carriers(self):
         VectorTest.test_extracts_every_known_carrier_step_by_step(self, [carrier_vectors()[k] for k in (3, -2, -1)])
@@ -812,20 +812,31 @@ class WineVectorTest(CliCase):
         self.assertEqual(read(self.path("Отчётzel.doc")), read(self.path("same.zel")))
 
     def test_ctrl_c_on_the_console_removes_the_temporary_file(self):
-        # Typed on Wine's console while the program waits halfway through its input.
+        # Typed on Wine's console while the program waits halfway through its
+        # input; the temporary file is beside the target.
         os.mkfifo(self.path("in.fifo"))
-        child, master = self.start_on_terminal(RUNNER + [CLI, "encrypt", "-o", "out.zel", "in.fifo"], signed("1", "2"))
+        os.mkdir(self.path("sub"))
+        child, master = self.start_on_terminal(RUNNER + [CLI, "encrypt", "-o", "sub\\out.zel", "in.fifo"],
+                                               signed("1", "2"))
         with open(self.path("in.fifo"), "wb") as feed:
             feed.write(b"x" * 100000)
             feed.flush()
             for _ in range(1000):
-                if len(self.listing()) > 1:
+                if os.listdir(self.path("sub")):
                     break
                 time.sleep(0.01)
-            self.assertTrue(self.listing()[-1].startswith("zcl"), self.listing())
+            self.assertTrue(os.listdir(self.path("sub"))[0].startswith("zcl"), os.listdir(self.path("sub")))
             os.write(master, b"\x03")
             child.wait(timeout=30)
-        self.assertEqual(self.listing(), ["in.fifo"])
+        self.assertEqual((self.listing(), os.listdir(self.path("sub"))), (["in.fifo", "sub"], []))
+
+    def test_refuses_the_carrier_itself_and_a_folder_too_long_for_the_temporary_file(self):
+        self.put("photo.png", b"\x89PNG" * 1250 + trailer("k1", b"h" * 1000, "C:\\sub\\photo.png"), "in.bin", b"in")
+        deep = "d" * 125 + "\\" + "e" * 125 + "\\x.zel"
+        self.refused(3, [(("extract", "--force", "photo.png"), ["k1"],
+                          "photo.png: is the carrier itself; give another output with -o"),
+                         (("encrypt", "-o", deep, "in.bin"), ["a", "b"],
+                          deep + ": cannot create a temporary file beside it: File name is too long")])
 
     def test_wildcards_are_expanded_as_console_programs_do(self):
         # Sorted, brackets and spaces are parts of names, a pattern without a
