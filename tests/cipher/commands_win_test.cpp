@@ -3,7 +3,6 @@
 // keys, cut files, no temporary leftovers (fault sweeps: tests/faults).
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -594,6 +593,10 @@ TEST_F(CipherCommands, UnopenableOutputEndsTheDecryption)
         other = OpenKeyWindow("Sig one", "Sig 2");
         SendMessageA(other, WM_COMMAND, IDC_KEY_OK, 0);
         SendMessageA(window, WM_COMMAND, IDC_MAIN_MIRELOCK, 0);
+        // Only the running command's own window ignores its close box.
+        HWND spare = OpenKeyWindow("Sig one", "Sig 2");
+        SendMessageA(spare, WM_CLOSE, 0, 0);
+        EXPECT_FALSE(IsWindow(spare));
     };
     const std::string both = Folder() + " Azel.TXT Bzel.TXT";
     DrivenRun run = RunDecrypt("Sig one", "Sig 2", both.c_str());
