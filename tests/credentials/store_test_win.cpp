@@ -278,10 +278,13 @@ TEST_F(StoreTest, SaveSweepLeavesAllNewAllPreviousOrNone)
     struct Start {
         const char* name;
         bool fresh;
+        bool values;
         std::vector<SaveCall> calls;
     } starts[] = {
-        {"a stored pair", false, SaveCalls(kOpensOfAStore, COUNTOF(kOpensOfAStore))},
-        {"a fresh store", true, SaveCalls(kOpensOfAFreshStore, COUNTOF(kOpensOfAFreshStore))},
+        {"a stored pair", false, true, SaveCalls(kOpensOfAStore, COUNTOF(kOpensOfAStore))},
+        {"a fresh store", true, false, SaveCalls(kOpensOfAFreshStore, COUNTOF(kOpensOfAFreshStore))},
+        // Values put back are removed where the keys stay.
+        {"keys without values", false, false, SaveCalls(kOpensOfAStore, COUNTOF(kOpensOfAStore))},
     };
     // How many calls fail from the swept one on.
     const struct { LONG error; long run; } faults[] = {
@@ -302,6 +305,10 @@ TEST_F(StoreTest, SaveSweepLeavesAllNewAllPreviousOrNone)
                     DeleteValue(HKEY_CURRENT_USER, "Control Panel", "Signature2");
                 } else {
                     StoreFragments("ABCDEFG", "abcdefg");
+                }
+                for (int f = 0; f < FRAGMENT_COUNT && !start.fresh && !start.values; f++) {
+                    DeleteValue(kStoreRoots[f / 2], kStorePaths[f / 2],
+                                f % 2 ? "Signature2" : "Signature1");
                 }
                 before = Snapshot();
                 SetSignatures("1234567", "7654321");
