@@ -137,8 +137,8 @@ class CliCase(unittest.TestCase):
 
     def refused(self, code, cases, others=(), **kw):
         # Each run (the command and its files, the secrets) exits with `code`, says
-        # why (bytes exactly, a str as text) and nothing more, and leaves every file but `others` as it was
-        # (`kw` goes to each run: a file size limit, say).
+        # why (bytes exactly, a str as text) and nothing more, and leaves every
+        # file but `others` as it was (`kw` goes to each run: a file size limit, say).
         def files():
             return {n: read(self.path(n)) for n in self.listing() if n not in others}
         before = files()
